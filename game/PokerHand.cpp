@@ -1,0 +1,104 @@
+#include "game/PokerHand.h"
+
+#include "game/cards.h"
+
+namespace quintelle {
+namespace {
+
+struct Hand {
+    int card[5];  // descending by code
+
+    int count(int key) const {
+        int n = 0;
+        for (int c : card) n += rankkey(c) == key ? 1 : 0;
+        return n;
+    }
+
+    // Key of the first card whose key differs from all of `avoid`; key of
+    // card 5 when there is none.
+    int firstKeyOtherThan(int a) const {
+        for (int c : card)
+            if (rankkey(c) != a) return rankkey(c);
+        return rankkey(card[4]);
+    }
+    int firstKeyOtherThan(int a, int b) const {
+        for (int c : card)
+            if (rankkey(c) != a && rankkey(c) != b) return rankkey(c);
+        return rankkey(card[4]);
+    }
+};
+
+bool isFlush(const Hand& h) {
+    int blocks[5] = {0, 0, 0, 0, 0};
+    for (int c : h.card)
+        if (isCard(c)) ++blocks[suitblock(c)];
+    for (int b = 1; b <= 4; ++b)
+        if (blocks[b] == 5) return true;
+    return false;
+}
+
+bool isStraight(const Hand& h) {
+    int s[5];
+    for (int i = 0; i < 5; ++i) s[i] = straightvalue(h.card[i]);
+    for (int i = 1; i < 5; ++i)  // insertion sort, ascending
+        for (int j = i; j > 0 && s[j - 1] > s[j]; --j) {
+            const int t = s[j];
+            s[j] = s[j - 1];
+            s[j - 1] = t;
+        }
+    const bool lowFour = s[1] == s[0] + 1 && s[2] == s[1] + 1 && s[3] == s[2] + 1;
+    if (lowFour && s[4] == s[3] + 1) return true;
+    return lowFour && s[4] == s[0] + 12;  // Ace played low: 1, 2, 3, 4, 13
+}
+
+bool hasCode(const Hand& h, int a, int b, int c, int d) {
+    for (int x : h.card)
+        if (x == a || x == b || x == c || x == d) return true;
+    return false;
+}
+
+bool anyCountAtLeast(const Hand& h, int n) {
+    for (int c : h.card)
+        if (h.count(rankkey(c)) >= n) return true;
+    return false;
+}
+
+}  // namespace
+
+int classifyhand(int c1, int c2, int c3, int c4, int c5) {
+    Hand h{{c1, c2, c3, c4, c5}};
+    for (int pass = 0; pass < 5; ++pass)
+        for (int i = 0; i < 4; ++i)
+            if (h.card[i] < h.card[i + 1]) {
+                const int t = h.card[i];
+                h.card[i] = h.card[i + 1];
+                h.card[i + 1] = t;
+            }
+
+    const bool flush = isFlush(h);
+    const bool straight = isStraight(h);
+    const bool hasAce = hasCode(h, 13, 26, 39, 52);
+    const bool hasKing = hasCode(h, 12, 25, 38, 51);
+
+    const int a = rankkey(h.card[0]);
+    const int b = h.firstKeyOtherThan(a);
+    const int d = h.firstKeyOtherThan(a, b);
+    const int ca = h.count(a), cb = h.count(b), cd = h.count(d);
+
+    const bool four = ca == 4 || h.count(rankkey(h.card[1])) == 4;
+    const bool fullHouse = (ca == 3 && cb == 2) || (ca == 2 && cb == 3);
+    const bool twoPair = (ca == 2 && cb == 2) || (ca == 2 && cd == 2) || (cb == 2 && cd == 2);
+
+    if (flush && straight && hasAce && hasKing) return kRoyalFlush;
+    if (flush && straight) return kStraightFlush;
+    if (four) return kFourOfAKind;
+    if (fullHouse) return kFullHouse;
+    if (flush) return kFlush;
+    if (straight) return kStraight;
+    if (anyCountAtLeast(h, 3)) return kThreeOfAKind;
+    if (twoPair) return kTwoPair;
+    if (anyCountAtLeast(h, 2)) return kPair;
+    return kNoHand;
+}
+
+}  // namespace quintelle

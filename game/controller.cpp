@@ -1,0 +1,210 @@
+#include "game/controller.h"
+
+#include "game/PokerHand.h"
+#include "game/cards.h"
+#include "game/scoring.h"
+
+namespace quintelle {
+namespace {
+
+std::string withNumber(std::string_view prefix, int n) {
+    std::string s(prefix);
+    s += std::to_string(n);
+    return s;
+}
+
+}  // namespace
+
+GameController::GameController(GameView& view, SoundSink& sound, RoundClock& clock,
+                               TallySink& tally, Random& random)
+    : view_(view), sound_(sound), clock_(clock), tally_(tally), random_(random) {}
+
+std::string GameController::cellname(int row, int column) {
+    return "image_card" + std::to_string(row) + std::to_string(column);
+}
+
+std::string GameController::linename(int line) { return withNumber("label_line", line); }
+
+std::string GameController::clocktext(int seconds) {
+    const int rest = seconds % 60;
+    return "Time: " + std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") +
+           std::to_string(rest);
+}
+
+void GameController::hidepanels() {
+    view_.hide("panel_wait");
+    view_.hide("panel_continue");
+    view_.hide("panel_name");
+    view_.hide("panel_cleared");
+}
+
+void GameController::button_startClick() {
+    hidepanels();
+    sound_.playsounds("startgame");
+    view_.setText("label_name", "Good Luck " + view_.text("edit_name"));
+    view_.setTag("image_timer", 1);
+    view_.setText("label_score", "Score: 0");
+    totalscore_ = 0;
+    roundnum_ = 0;
+    clearall();
+    startround();
+}
+
+void GameController::StartGame1Click() {
+    button_startClick();
+    view_.hide("panel_cleared");
+}
+
+void GameController::clearall() {
+    hidepanels();
+    timebonus_ = 0;
+    nextcard_ = 1;
+    roundscore_ = 0;
+    canreplace_ = true;
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) {
+            const std::string cell = cellname(r, c);
+            view_.clearPicture(cell);
+            view_.setTag(cell, 0);
+        }
+    for (int n = 1; n <= 10; ++n) view_.setText(linename(n), "");
+    // The round-score box is emptied with the line scores, so a new round
+    // never shows the last round's points beside an empty grid.
+    view_.setText("label_thisturn", "0");
+    linescore_.fill(0);
+    for (auto& row : grid_) row.fill(kNoCard);
+}
+
+void GameController::showcardonoffer(int code) {
+    view_.clearPicture("image_topcard");
+    view_.setTag("image_topcard", code);
+    view_.drawCard("image_topcard", code);
+}
+
+void GameController::startround() {
+    clearall();
+    ++roundnum_;
+    tally_.addtomineincrease(kStatRounds);
+    view_.setText("label_roundnum", withNumber("Round: ", roundnum_));
+    const std::string previous = withNumber("Previous Score: ", totalscore_);
+    view_.setText("label_previous", previous);
+    view_.setText("label_previous1", previous);
+    targetscore_ = targetfor(totalscore_);
+    const std::string target = withNumber("Target Score: ", targetscore_);
+    view_.setText("label_targetscore", target);
+    view_.setText("label_ts", target);
+    view_.setText("label_ts1", target);
+    seconds_ = 0;
+    view_.setTag("image_timer", 1);
+    shufflecards(deck_, random_);
+    topcard_ = deck_[nextcard_];
+    showcardonoffer(topcard_);
+    dealing_ = true;
+    clock_.start();
+    view_.setText("label_cardcount", "Cards Left: 26");
+    sound_.playsounds("turnnew");
+}
+
+bool GameController::checkfordone() const {
+    if (canreplace_) return false;
+    for (const auto& row : grid_)
+        for (int code : row)
+            if (code == kNoCard) return false;
+    return true;
+}
+
+void GameController::image_card11Click(int address) {
+    const int r = address / 10, c = address % 10;
+    if (r < 1 || r > 5 || c < 1 || c > 5) return;
+    if (!dealing_ || topcard_ == kNoCard) return;
+
+    int& cell = grid_[r - 1][c - 1];
+    const bool replacing = cell != kNoCard;
+    if (replacing && !canreplace_) {
+        sound_.playsounds("invalid");
+        return;
+    }
+    if (replacing) canreplace_ = false;
+    cell = deck_[nextcard_];
+    const bool done = checkfordone();
+    ++nextcard_;
+
+    const std::string name = cellname(r, c);
+    view_.clearPicture(name);
+    view_.setTag(name, cell);
+    view_.drawCard(name, cell);
+
+    if (!done) {
+        topcard_ = deck_[nextcard_];
+        showcardonoffer(topcard_);
+    } else {
+        topcard_ = kNoCard;
+        showcardonoffer(kCardBack);
+        dealing_ = false;
+    }
+    sound_.playsounds(replacing ? "replace" : "placecard");
+    if (canreplace_) {
+        view_.show("image_replace");
+        view_.setTag("image_replace", 1);
+    } else {
+        view_.hide("image_replace");
+        view_.setTag("image_replace", 0);
+    }
+    view_.setText("label_cardcount", withNumber("Cards Left: ", 27 - nextcard_));
+    timebonus_ = timebonusfor(seconds_);
+    if (done) endround();
+}
+
+void GameController::postscore() {
+    auto score = [this](int line, int a, int b, int c, int d, int e) {
+        linescore_[line - 1] = handpoints(classifyhand(a, b, c, d, e));
+        roundscore_ += linescore_[line - 1];
+        view_.setText(linename(line), std::to_string(linescore_[line - 1]));
+    };
+    for (int r = 0; r < 5; ++r)
+        score(r + 1, grid_[r][0], grid_[r][1], grid_[r][2], grid_[r][3], grid_[r][4]);
+    for (int c = 0; c < 5; ++c)
+        score(6 + c, grid_[0][c], grid_[1][c], grid_[2][c], grid_[3][c], grid_[4][c]);
+}
+
+void GameController::endround() {
+    postscore();
+    totalscore_ += timebonus_ + roundscore_;
+
+    view_.setText("label_thisturn", std::to_string(roundscore_));
+    view_.setText("label_score", withNumber("Score: ", totalscore_));
+    view_.setTag("label_score", totalscore_);
+    view_.setText("label_turnscore", withNumber("This Round: ", roundscore_));
+    view_.setText("label_timebonus", withNumber("Time Bonus: ", timebonus_));
+    view_.setText("label_total", withNumber("Total: ", totalscore_));
+    view_.setText("label_score1", withNumber("Total: ", totalscore_));
+    view_.setText("label_timebonus1", withNumber("Time Bonus: ", timebonus_));
+    view_.setText("label_turnscore1", withNumber("This Round: ", roundscore_));
+
+    clock_.stop();
+    if (totalscore_ < targetscore_) {
+        sound_.playsounds("winner");
+        tally_.checkscore(totalscore_, view_.text("edit_name"));
+        view_.show("button_sendscore");
+        view_.show("panel_cleared");
+        dealing_ = false;
+    } else {
+        sound_.playsounds("roundover");
+        tally_.addtomineincrease(kStatCleared);
+        view_.setText("label_continue", praiseline(random_.below(10)));
+        view_.show("panel_continue");
+    }
+}
+
+void GameController::button_continueClick() { startround(); }
+
+void GameController::button_cancelClick() { view_.hide("panel_cleared"); }
+
+void GameController::turntimeTimer() {
+    ++seconds_;
+    const int width = seconds_ > kBarWidth ? kBarWidth : view_.tag("image_timer") * seconds_;
+    view_.setWidth("image_timer", width);
+    view_.setText("label_timer", clocktext(seconds_));
+}
+
+}  // namespace quintelle

@@ -1,0 +1,80 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "game/deck.h"
+#include "game/ports.h"
+#include "game/random.h"
+
+namespace quintelle {
+
+// The state of one game and the operations that carry it from Start to the
+// end of the game. Writes the board only through GameView.
+class GameController {
+public:
+    GameController(GameView& view, SoundSink& sound, RoundClock& clock, TallySink& tally,
+                   Random& random);
+
+    // Statistic indices of the tally.
+    static constexpr int kStatRounds = 1;
+    static constexpr int kStatCleared = 2;
+    static constexpr int kBarWidth = 131;
+
+    void button_startClick();
+    void StartGame1Click();
+    void startround();
+    void clearall();
+    // A click on the cell with address row*10+column (11..55).
+    void image_card11Click(int address);
+    bool checkfordone() const;
+    void postscore();
+    void button_continueClick();
+    void button_cancelClick();
+    void turntimeTimer();
+
+    // Game state, readable for the board and for tests.
+    const Deck& deck() const { return deck_; }
+    int nextcard() const { return nextcard_; }
+    int topcard() const { return topcard_; }
+    int grid(int row, int column) const { return grid_[row - 1][column - 1]; }
+    bool canreplace() const { return canreplace_; }
+    bool dealing() const { return dealing_; }
+    int linescore(int line) const { return linescore_[line - 1]; }
+    int roundscore() const { return roundscore_; }
+    int timebonus() const { return timebonus_; }
+    int totalscore() const { return totalscore_; }
+    int targetscore() const { return targetscore_; }
+    int roundnum() const { return roundnum_; }
+    int seconds() const { return seconds_; }
+
+    static std::string cellname(int row, int column);
+    static std::string linename(int line);
+    static std::string clocktext(int seconds);
+
+private:
+    void hidepanels();
+    void endround();
+    void showcardonoffer(int code);
+
+    GameView& view_;
+    SoundSink& sound_;
+    RoundClock& clock_;
+    TallySink& tally_;
+    Random& random_;
+
+    Deck deck_{};
+    int nextcard_ = 1;
+    int topcard_ = 0;
+    std::array<std::array<int, 5>, 5> grid_{};
+    bool canreplace_ = true;
+    bool dealing_ = false;
+    std::array<int, 10> linescore_{};
+    int roundscore_ = 0;
+    int timebonus_ = 0;
+    int totalscore_ = 0;
+    int targetscore_ = 0;
+    int roundnum_ = 0;
+    int seconds_ = 0;
+};
+
+}  // namespace quintelle
