@@ -1,0 +1,1 @@
+// gridtext: being written.

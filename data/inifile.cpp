@@ -1,0 +1,1 @@
+// inifile: being written.

@@ -1,0 +1,1 @@
+// lzrw1: being written.

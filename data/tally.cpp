@@ -1,0 +1,1 @@
+// tally: being written.

@@ -1,0 +1,1 @@
+// tallystore: being written.

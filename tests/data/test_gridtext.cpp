@@ -1,0 +1,1 @@
+// test_gridtext: being written.

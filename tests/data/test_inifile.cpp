@@ -1,0 +1,1 @@
+// test_inifile: being written.

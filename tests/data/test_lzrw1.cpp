@@ -1,0 +1,1 @@
+// test_lzrw1: being written.

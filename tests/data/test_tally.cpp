@@ -1,0 +1,1 @@
+// test_tally: being written.

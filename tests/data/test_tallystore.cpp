@@ -1,0 +1,1 @@
+// test_tallystore: being written.
