@@ -1,0 +1,389 @@
+// The game controller driven through recorders: the exact calls of a round,
+// the replacement rule, round ends on and just below the target, and the
+// clicks that must do nothing.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "game/controller.h"
+#include "recorders.h"
+
+using namespace quintelle;
+using namespace quintelle::testing;
+
+namespace {
+
+using Grid = std::array<std::array<int, 5>, 5>;
+
+// Designed grids (rows top to bottom) with the card that is laid first on
+// cell 11 and covered by the last card. Line points checked by hand.
+struct Design {
+    Grid grid;
+    int covered;
+    std::array<int, 10> lines;  // rows 1..5, columns 1..5
+};
+
+// Royal flush in row 1, nothing else: 100 points.
+const Design kHundred{{{{48, 49, 50, 51, 52},
+                        {13, 34, 23, 7, 37},
+                        {30, 35, 14, 31, 33},
+                        {2, 24, 46, 22, 27},
+                        {42, 44, 41, 6, 47}}},
+                      17,
+                      {100, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+// Royal flush, two pairs in rows, three of a kind in column 3: 114 points.
+const Design kHundredFourteen{{{{48, 49, 50, 51, 52},
+                                {20, 6, 10, 7, 22},
+                                {17, 31, 11, 34, 2},
+                                {14, 39, 24, 45, 38},
+                                {47, 21, 28, 3, 23}}},
+                              9,
+                              {100, 2, 0, 0, 2, 0, 0, 10, 0, 0}};
+// No line scores at all.
+const Design kNothing{{{{15, 38, 5, 48, 14},
+                        {32, 36, 40, 18, 39},
+                        {3, 35, 2, 10, 21},
+                        {7, 6, 22, 24, 43},
+                        {8, 44, 52, 16, 41}}},
+                      51,
+                      {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+
+// Cells in the order the script lays them: 11 first (to be covered), then
+// 12..55, then 11 again with the replacement.
+std::vector<int> layingOrder() {
+    std::vector<int> order{11};
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c)
+            if (r * 10 + c != 11) order.push_back(r * 10 + c);
+    order.push_back(11);
+    return order;
+}
+
+std::vector<int> dealFor(const Design& d) {
+    std::vector<int> deal;
+    for (int address : layingOrder()) {
+        const int r = address / 10, c = address % 10;
+        deal.push_back(deal.empty() ? d.covered : d.grid[r - 1][c - 1]);
+    }
+    return deal;
+}
+
+class ControllerTest : public ::testing::Test {
+protected:
+    Log log;
+    RecordingView view{log};
+    RecordingSound sound{log};
+    RecordingClock clock{log};
+    RecordingTally tally{log};
+    ScriptedRandom random;
+    GameController game{view, sound, clock, tally, random};
+
+    void tick(int n) {
+        for (int i = 0; i < n; ++i) game.turntimeTimer();
+    }
+
+    // Lays a designed round; `seconds` ticks pass before the last card.
+    void playRound(int seconds = 0) {
+        const std::vector<int> order = layingOrder();
+        for (std::size_t i = 0; i + 1 < order.size(); ++i) game.image_card11Click(order[i]);
+        tick(seconds);
+        game.image_card11Click(order.back());
+    }
+
+    void startWith(const Design& d, std::uint32_t praise = 0) {
+        random.deal(dealFor(d));
+        random.queue(praise);
+        game.button_startClick();
+    }
+
+    void continueWith(const Design& d, std::uint32_t praise = 0) {
+        random.deal(dealFor(d));
+        random.queue(praise);
+        game.button_continueClick();
+    }
+
+    // Log entries from index `from` that match a prefix.
+    std::vector<std::string> entries(std::size_t from, const std::string& prefix) const {
+        std::vector<std::string> out;
+        for (std::size_t i = from; i < log.size(); ++i)
+            if (log[i].rfind(prefix, 0) == 0) out.push_back(log[i]);
+        return out;
+    }
+    std::vector<std::string> outside(std::size_t from) const {
+        std::vector<std::string> out;
+        for (std::size_t i = from; i < log.size(); ++i)
+            if (log[i].rfind("cue ", 0) == 0 || log[i].rfind("clock ", 0) == 0 ||
+                log[i].rfind("tally ", 0) == 0)
+                out.push_back(log[i]);
+        return out;
+    }
+};
+
+std::vector<std::string> clearallCalls() {
+    std::vector<std::string> v{"hide panel_wait", "hide panel_continue", "hide panel_name",
+                               "hide panel_cleared"};
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) {
+            const std::string cell = "image_card" + std::to_string(r) + std::to_string(c);
+            v.push_back("clear " + cell);
+            v.push_back("tag " + cell + "=0");
+        }
+    for (int n = 1; n <= 10; ++n) v.push_back("text label_line" + std::to_string(n) + "=");
+    v.push_back("text label_thisturn=0");
+    return v;
+}
+
+TEST_F(ControllerTest, GameStartCallsInOrder) {
+    view.texts["edit_name"] = "Ann";
+    random.deal(dealFor(kHundred));
+    game.button_startClick();
+
+    std::vector<std::string> expected{"hide panel_wait",  "hide panel_continue",
+                                      "hide panel_name",  "hide panel_cleared",
+                                      "cue startgame",    "text label_name=Good Luck Ann",
+                                      "tag image_timer=1", "text label_score=Score: 0"};
+    for (int pass = 0; pass < 2; ++pass)  // the game's reset, then the round's own
+        for (auto& s : clearallCalls()) expected.push_back(s);
+    for (const char* s :
+         {"tally increase 1", "text label_roundnum=Round: 1", "text label_previous=Previous Score: 0",
+          "text label_previous1=Previous Score: 0", "text label_targetscore=Target Score: 150",
+          "text label_ts=Target Score: 150", "text label_ts1=Target Score: 150", "tag image_timer=1",
+          "clear image_topcard", "tag image_topcard=17", "draw image_topcard=17", "clock start",
+          "text label_cardcount=Cards Left: 26", "cue turnnew"})
+        expected.push_back(s);
+    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(game.dealing());
+    EXPECT_EQ(game.topcard(), 17);
+    EXPECT_EQ(game.nextcard(), 1);
+    EXPECT_EQ(game.roundnum(), 1);
+    EXPECT_EQ(game.targetscore(), 150);
+}
+
+TEST_F(ControllerTest, PlacementCallsInOrder) {
+    startWith(kHundred);
+    const std::size_t mark = log.size();
+    game.image_card11Click(11);
+    EXPECT_EQ(std::vector<std::string>(log.begin() + mark, log.end()),
+              (std::vector<std::string>{"clear image_card11", "tag image_card11=17",
+                                        "draw image_card11=17", "clear image_topcard",
+                                        "tag image_topcard=49", "draw image_topcard=49",
+                                        "cue placecard", "show image_replace",
+                                        "tag image_replace=1", "text label_cardcount=Cards Left: 25"}));
+    EXPECT_EQ(game.grid(1, 1), 17);
+    EXPECT_EQ(game.nextcard(), 2);
+    EXPECT_EQ(game.timebonus(), 50);
+}
+
+TEST_F(ControllerTest, ExactlyOnTargetIsClearedThenOneBelowEndsTheGame) {
+    startWith(kHundred, /*praise draw*/ 3);
+    playRound();  // 100 points + 50 bonus = 150 = target
+    EXPECT_FALSE(game.dealing());
+    EXPECT_EQ(game.roundscore(), 100);
+    EXPECT_EQ(game.totalscore(), 150);
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(view.texts["label_line" + std::to_string(n)], std::to_string(kHundred.lines[n - 1]));
+    EXPECT_EQ(view.texts["label_thisturn"], "100");
+    EXPECT_EQ(view.texts["label_score"], "Score: 150");
+    EXPECT_EQ(view.tags["label_score"], 150);
+    EXPECT_EQ(view.texts["label_turnscore"], "This Round: 100");
+    EXPECT_EQ(view.texts["label_timebonus"], "Time Bonus: 50");
+    EXPECT_EQ(view.texts["label_total"], "Total: 150");
+    EXPECT_EQ(view.texts["label_continue"], "Awsome!");
+    EXPECT_TRUE(view.isVisible("panel_continue"));
+    EXPECT_FALSE(view.isVisible("panel_cleared"));
+
+    continueWith(kHundredFourteen);
+    EXPECT_FALSE(view.isVisible("panel_continue"));
+    EXPECT_EQ(view.texts["label_previous"], "Previous Score: 150");
+    EXPECT_EQ(view.texts["label_roundnum"], "Round: 2");
+    EXPECT_EQ(view.texts["label_ts"], "Target Score: 300");
+    EXPECT_EQ(view.texts["label_thisturn"], "0");
+    playRound(31);  // 114 + 35 = 149, one below the target
+    EXPECT_EQ(game.totalscore(), 299);
+    EXPECT_EQ(view.texts["label_score1"], "Total: 299");
+    EXPECT_EQ(view.texts["label_timebonus1"], "Time Bonus: 35");
+    EXPECT_EQ(view.texts["label_turnscore1"], "This Round: 114");
+    EXPECT_EQ(view.texts["label_previous1"], "Previous Score: 150");
+    EXPECT_EQ(view.texts["label_ts1"], "Target Score: 300");
+    EXPECT_EQ(view.texts["label_continue"], "Awsome!");  // a lost round leaves the praise
+    EXPECT_TRUE(view.isVisible("panel_cleared"));
+    EXPECT_TRUE(view.isVisible("button_sendscore"));
+    EXPECT_FALSE(view.isVisible("panel_continue"));
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(view.texts["label_line" + std::to_string(n)],
+                  std::to_string(kHundredFourteen.lines[n - 1]));
+
+}
+
+TEST_F(ControllerTest, WholeGameCallsOutsideTheBoard) {
+    startWith(kHundred);
+    playRound();
+    continueWith(kHundredFourteen);
+    playRound(40);
+
+    std::vector<std::string> expected{"cue startgame", "tally increase 1", "clock start", "cue turnnew"};
+    for (int i = 0; i < 25; ++i) expected.push_back("cue placecard");
+    for (const char* s : {"cue replace", "clock stop", "cue roundover", "tally increase 2",
+                          "tally increase 1", "clock start", "cue turnnew"})
+        expected.push_back(s);
+    for (int i = 0; i < 25; ++i) expected.push_back("cue placecard");
+    for (const char* s : {"cue replace", "clock stop", "cue winner", "tally checkscore 299 Guest"})
+        expected.push_back(s);
+    EXPECT_EQ(outside(0), expected);
+
+    // The game is over: further clicks do nothing, not even "invalid".
+    const std::size_t mark = log.size();
+    game.image_card11Click(33);
+    game.button_cancelClick();
+    EXPECT_EQ(std::vector<std::string>(log.begin() + mark, log.end()),
+              std::vector<std::string>{"hide panel_cleared"});
+}
+
+TEST_F(ControllerTest, ReplacementRule) {
+    startWith(kNothing);
+    game.image_card11Click(11);
+    EXPECT_TRUE(view.isVisible("image_replace"));
+    EXPECT_EQ(view.tags["image_replace"], 1);
+
+    game.image_card11Click(12);
+    std::size_t mark = log.size();
+    game.image_card11Click(11);  // replaces the first card
+    EXPECT_EQ(entries(mark, "cue "), std::vector<std::string>{"cue replace"});
+    EXPECT_FALSE(game.canreplace());
+    EXPECT_FALSE(view.isVisible("image_replace"));
+    EXPECT_EQ(view.tags["image_replace"], 0);
+    EXPECT_EQ(view.texts["label_cardcount"], "Cards Left: 23");
+    EXPECT_EQ(view.tags["image_card11"], game.grid(1, 1));
+    EXPECT_EQ(view.picture("image_card11"), game.grid(1, 1));
+    EXPECT_NE(game.grid(1, 1), kNothing.covered);
+
+    const int offered = game.topcard();
+    mark = log.size();
+    game.image_card11Click(12);  // no replacement left
+    EXPECT_EQ(std::vector<std::string>(log.begin() + mark, log.end()),
+              std::vector<std::string>{"cue invalid"});
+    EXPECT_EQ(game.topcard(), offered);
+    EXPECT_EQ(game.nextcard(), 4);
+}
+
+TEST_F(ControllerTest, RoundWaitsForTheReplacementAndEndsOnTheTwentySixthCard) {
+    startWith(kNothing);
+    const std::vector<int> order = layingOrder();
+    for (std::size_t i = 1; i + 1 < order.size(); ++i) game.image_card11Click(order[i]);
+    game.image_card11Click(11);  // 25th card onto the last empty cell
+    EXPECT_TRUE(game.dealing());
+    EXPECT_TRUE(game.canreplace());
+    EXPECT_EQ(view.texts["label_cardcount"], "Cards Left: 1");
+    EXPECT_TRUE(view.isVisible("image_replace"));
+
+    game.image_card11Click(55);  // any cell: the 26th card must replace
+    EXPECT_FALSE(game.dealing());
+    EXPECT_EQ(game.nextcard(), 27);
+    EXPECT_EQ(game.topcard(), 0);
+    EXPECT_EQ(view.texts["label_cardcount"], "Cards Left: 0");
+    EXPECT_EQ(view.picture("image_topcard"), 0);  // the card back, not an empty frame
+    EXPECT_EQ(view.tags["image_topcard"], 0);
+    EXPECT_TRUE(view.isVisible("panel_cleared") || view.isVisible("panel_continue"));
+}
+
+TEST_F(ControllerTest, GridWithoutHandsShowsZeroOnEveryLine) {
+    startWith(kNothing);
+    playRound();
+    EXPECT_EQ(game.roundscore(), 0);
+    for (int n = 1; n <= 10; ++n) EXPECT_EQ(view.texts["label_line" + std::to_string(n)], "0");
+    EXPECT_EQ(view.texts["label_thisturn"], "0");
+    EXPECT_EQ(game.totalscore(), 50);
+    EXPECT_TRUE(view.isVisible("panel_cleared"));  // 0 + 50 < 150
+}
+
+TEST_F(ControllerTest, ClicksOutsideDealingDoNothing) {
+    std::size_t mark = log.size();
+    game.image_card11Click(11);  // before any game
+    EXPECT_EQ(log.size(), mark);
+
+    startWith(kHundred);
+    playRound();
+    ASSERT_TRUE(view.isVisible("panel_continue"));
+    mark = log.size();
+    game.image_card11Click(23);  // continue panel up
+    game.image_card11Click(11);
+    EXPECT_EQ(log.size(), mark);
+}
+
+TEST_F(ControllerTest, StartMidRoundRestartsAtRoundOne) {
+    startWith(kHundred);
+    playRound();
+    continueWith(kNothing);
+    for (int a : {11, 12, 13}) game.image_card11Click(a);
+    tick(5);
+    ASSERT_EQ(game.roundnum(), 2);
+
+    const std::size_t mark = log.size();
+    random.deal(dealFor(kNothing));
+    game.StartGame1Click();
+    EXPECT_EQ(game.roundnum(), 1);
+    EXPECT_EQ(game.totalscore(), 0);
+    EXPECT_EQ(game.seconds(), 0);
+    EXPECT_EQ(game.nextcard(), 1);
+    EXPECT_EQ(game.grid(1, 1), 0);
+    EXPECT_EQ(view.texts["label_score"], "Score: 0");
+    EXPECT_EQ(view.texts["label_targetscore"], "Target Score: 150");
+    // One more round played; the dropped round is neither cleared nor finished,
+    // and the clock restarts without being stopped.
+    EXPECT_EQ(outside(mark),
+              (std::vector<std::string>{"cue startgame", "tally increase 1", "clock start", "cue turnnew"}));
+    EXPECT_EQ(log.back(), "hide panel_cleared");
+}
+
+struct BonusRow {
+    int seconds, bonus;
+};
+class TimeBonusAtLastCard : public ControllerTest, public ::testing::WithParamInterface<BonusRow> {};
+
+TEST_P(TimeBonusAtLastCard, CountsTheSecondsOfTheLastPlacement) {
+    startWith(kHundred);
+    playRound(GetParam().seconds);
+    EXPECT_EQ(game.timebonus(), GetParam().bonus);
+    EXPECT_EQ(game.totalscore(), 100 + GetParam().bonus);
+    EXPECT_EQ(view.isVisible("panel_continue"), 100 + GetParam().bonus >= 150);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bands, TimeBonusAtLastCard,
+                         ::testing::Values(BonusRow{0, 50}, BonusRow{30, 50}, BonusRow{31, 35},
+                                           BonusRow{60, 35}, BonusRow{61, 20}, BonusRow{90, 20},
+                                           BonusRow{91, 0}));
+
+TEST_F(ControllerTest, ClockTextAndBar) {
+    startWith(kNothing);
+    struct Row {
+        int seconds;
+        const char* text;
+        int width;
+    };
+    const Row rows[] = {{1, "Time: 0:01", 1},     {5, "Time: 0:05", 5},       {59, "Time: 0:59", 59},
+                        {60, "Time: 1:00", 60},   {61, "Time: 1:01", 61},     {75, "Time: 1:15", 75},
+                        {131, "Time: 2:11", 131}, {132, "Time: 2:12", 131},   {600, "Time: 10:00", 131},
+                        {6000, "Time: 100:00", 131}};
+    for (const Row& row : rows) {
+        tick(row.seconds - game.seconds());
+        EXPECT_EQ(view.texts["label_timer"], row.text);
+        EXPECT_EQ(view.widths["image_timer"], row.width) << row.seconds;
+    }
+}
+
+TEST_F(ControllerTest, BarGrowsByItsTag) {
+    startWith(kNothing);
+    view.tags["image_timer"] = 2;  // growth is read from the bar's tag at every tick
+    tick(10);
+    EXPECT_EQ(view.widths["image_timer"], 20);
+}
+
+TEST(ControllerNames, ComposedControlNames) {
+    EXPECT_EQ(GameController::cellname(2, 3), "image_card23");
+    EXPECT_EQ(GameController::linename(10), "label_line10");
+    EXPECT_EQ(GameController::clocktext(0), "Time: 0:00");
+}
+
+}  // namespace
