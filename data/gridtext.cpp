@@ -1,1 +1,123 @@
-// gridtext: being written.
+#include "data/gridtext.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+namespace quintelle {
+
+std::string savegrid(const TextGrid& grid) {
+    std::string text = std::to_string(grid.columns()) + "\r\n" + std::to_string(grid.rows()) + "\r\n";
+    for (int c = 0; c < grid.columns(); ++c)
+        for (int r = 0; r < grid.rows(); ++r) {
+            text += grid.cell(c, r);
+            text += "\r\n";
+        }
+    return text;
+}
+
+namespace {
+
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+constexpr char kCtrlZ = '\x1A';
+constexpr std::size_t kMaxToken = 32;
+
+class LineReader {
+public:
+    // Ctrl-Z marks the end of the text; nothing after it exists.
+    explicit LineReader(std::string_view bytes) : text_(bytes.substr(0, bytes.find(kCtrlZ))) {}
+
+    // A count: the next token of non-blank bytes (blanks and line ends
+    // skipped), 0 at the end of the text; the rest of its line is dropped.
+    int count() {
+        while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && pos_ - start < kMaxToken && !isBlank(text_[pos_])) ++pos_;
+        const std::string_view token = text_.substr(start, pos_ - start);
+        line();
+        if (token.empty()) return 0;
+        const bool plus = token.front() == '+';
+        const std::string_view digits = token.substr(plus ? 1 : 0);
+        int value = 0;
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, value);
+        if (digits.empty() || (plus && digits.front() == '-') || error != std::errc() || stop != end)
+            throw GridTextError("Invalid numeric input");
+        return value;
+    }
+
+    // The rest of the current line without its line end (empty at the end).
+    std::string line() {
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != kCR) ++pos_;
+        std::string result(text_.substr(start, pos_ - start));
+        if (pos_ < text_.size()) {  // at the CR; an LF right after it is part of the line end
+            ++pos_;
+            if (pos_ < text_.size() && text_[pos_] == kLF) ++pos_;
+        }
+        return result;
+    }
+
+private:
+    static bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+void checkSize(long long columns, long long rows) {
+    if (std::max(columns, 1LL) * std::max(rows, 1LL) > kMaxGridCells) throw GridTextError("Grid too large");
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+void loadgrid(TextGrid& grid, std::string_view bytes) {
+    LineReader in(bytes);
+    const int columns = in.count();
+    checkSize(columns, grid.rows());
+    grid.setColumns(columns);
+    const int rows = in.count();
+    checkSize(grid.columns(), rows);
+    grid.setRows(rows);
+    for (int c = 0; c < grid.columns(); ++c)
+        for (int r = 0; r < grid.rows(); ++r) grid.set(c, r, in.line());
+}
+
+void savegrid(const TextGrid& grid, const std::filesystem::path& file) {
+    const std::string text = savegrid(grid);
+    std::filesystem::path temp = file;
+    temp += ".tmp";
+    FilePtr out(std::fopen(temp.string().c_str(), "wb"));
+    if (!out) throw GridTextError(errno == ENOENT || errno == ENOTDIR ? "Path not found" : "File access denied");
+    const bool written = std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+    const bool closed = std::fclose(out.release()) == 0;
+    std::error_code ec;
+    if (written && closed) std::filesystem::rename(temp, file, ec);
+    if (!written || !closed || ec) {
+        std::filesystem::remove(temp, ec);
+        throw GridTextError("Disk write error");
+    }
+}
+
+void loadgrid(TextGrid& grid, const std::filesystem::path& file) {
+    FilePtr in(std::fopen(file.string().c_str(), "rb"));
+    if (!in) throw GridTextError(errno == ENOENT ? "File not found" : "File access denied");
+    std::string bytes;
+    char buffer[8192];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) bytes.append(buffer, got);
+    if (std::ferror(in.get())) throw GridTextError("Disk read error");
+    in.reset();
+    loadgrid(grid, std::string_view(bytes));
+}
+
+}  // namespace quintelle

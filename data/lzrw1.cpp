@@ -1,1 +1,334 @@
-// lzrw1: being written.
+#include "data/lzrw1.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+namespace quintelle {
+
+namespace {
+
+constexpr std::size_t kHashSize = 4096;
+constexpr std::uint8_t kFlagCompressed = 0x40;
+constexpr std::uint8_t kFlagStored = 0x80;
+constexpr std::size_t kMaxOffset = 4095;
+constexpr std::size_t kMaxRun = 4095;
+constexpr std::size_t kMinRun = 16;
+constexpr std::size_t kMinCopy = 3;
+constexpr std::size_t kMaxCopy = 18;
+
+const char* const kSizeMismatch = "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
+const char* const kNoMemory = "Lzrw1 (de)compression : Failed to get memory for I/O buffers !";
+
+[[noreturn]] void fail(const std::string& message) { throw ELzrw1Exception(message); }
+[[noreturn]] void readError(const std::string& inputFile) {
+    fail("Lzrw1 : Error reading from input file : " + inputFile);
+}
+[[noreturn]] void writeError(const std::string& outputFile) {
+    fail("Lzrw1 : Error writing to output file : " + outputFile);
+}
+
+void putLittle(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint32_t getLittle(std::span<const std::uint8_t> in, std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | in[at + i];
+    return value;
+}
+
+void putBig16(std::uint8_t* at, std::uint32_t value) {
+    at[0] = static_cast<std::uint8_t>(value >> 8);
+    at[1] = static_cast<std::uint8_t>(value);
+}
+
+}  // namespace
+
+TLZR::TLZR() : hash_(new (std::nothrow) std::int16_t[kHashSize]) {
+    if (!hash_) throw ELzrw1KHCompressor("LZRW1KH : no memory for HASH table");
+}
+
+void TLZR::compressBlock(std::span<const std::uint8_t> chunk, std::vector<std::uint8_t>& block) {
+    if (chunk.size() > ChunkSize) throw std::invalid_argument("LZRW1/KH chunk larger than 32768 bytes");
+    const std::uint8_t* src = chunk.data();
+    const std::size_t n = chunk.size();
+    std::fill_n(hash_.get(), kHashSize, std::int16_t{-1});
+
+    // The loop stops once y passes n, and one step writes at most a control
+    // word and a run item, so n + 8 bytes always suffice.
+    block.resize(n + 8);
+    std::uint8_t* dst = block.data();
+    dst[0] = kFlagCompressed;
+    std::size_t controlAt = 1;
+    std::size_t y = 3;
+    std::uint32_t control = 0;
+    int items = 0;
+    std::size_t x = 0;
+
+    while (x < n && y <= n) {
+        if (items == 16) {
+            putBig16(dst + controlAt, control);
+            controlAt = y;
+            y += 2;
+            items = 0;
+        }
+        std::size_t run = 1;
+        while (run < kMaxRun && x + run < n && src[x + run] == src[x]) ++run;
+
+        bool coded = false;
+        if (run >= kMinRun) {
+            dst[y] = 0;
+            dst[y + 1] = static_cast<std::uint8_t>((run - kMinRun) >> 8);
+            dst[y + 2] = static_cast<std::uint8_t>(run - kMinRun);
+            dst[y + 3] = src[x];
+            y += 4;
+            x += run;
+            coded = true;
+        } else if (x + 2 < n) {
+            // In the last two positions no copy fits, and what they would add
+            // to the table could only serve each other, so they skip it.
+            std::uint32_t h = ((static_cast<std::uint32_t>(src[x]) << 4 ^ src[x + 1]) << 4) ^ src[x + 2];
+            h = (h * 40543u >> 4) & 0xFFF;
+            const int candidate = hash_[h];
+            hash_[h] = static_cast<std::int16_t>(x);
+            if (candidate >= 0 && x - static_cast<std::size_t>(candidate) <= kMaxOffset) {
+                const std::size_t c = static_cast<std::size_t>(candidate);
+                std::size_t m = 0;
+                while (m < kMaxCopy && x + m < n && src[x + m] == src[c + m]) ++m;
+                if (m >= kMinCopy) {
+                    putBig16(dst + y, static_cast<std::uint32_t>((x - c) << 4 | (m - kMinCopy)));
+                    y += 2;
+                    x += m;
+                    coded = true;
+                }
+            }
+        }
+        if (!coded) dst[y++] = src[x++];
+        control = (control << 1 | (coded ? 1u : 0u)) & 0xFFFF;
+        ++items;
+    }
+    putBig16(dst + controlAt, (control << (16 - items)) & 0xFFFF);
+
+    if (y > n) {
+        dst[0] = kFlagStored;
+        if (n > 0) std::memcpy(dst + 1, src, n);
+        block.resize(n + 1);
+    } else {
+        block.resize(y);
+    }
+}
+
+void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std::uint8_t>& out) {
+    const std::size_t length = block.size();
+    if (length > MaxBlockSize) fail(kSizeMismatch);
+    out.clear();
+    if (length < 2) return;
+    if (block[0] == kFlagStored) {
+        out.assign(block.begin() + 1, block.end());
+        return;
+    }
+    if (length < 3) return;
+
+    out.resize(ChunkSize);
+    std::uint8_t* dst = out.data();
+    const std::uint8_t* src = block.data();
+    std::size_t produced = 0;
+    std::uint32_t control = static_cast<std::uint32_t>(src[1]) << 8 | src[2];
+    int bits = 16;
+    std::size_t i = 3;
+    while (i < length) {
+        if (bits == 0) {
+            if (i + 2 > length) fail(kSizeMismatch);
+            control = static_cast<std::uint32_t>(src[i]) << 8 | src[i + 1];
+            i += 2;
+            bits = 16;
+        }
+        if (control & 0x8000) {
+            if (i + 2 > length) fail(kSizeMismatch);
+            const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
+            if (offset == 0) {
+                if (i + 4 > length) fail(kSizeMismatch);
+                const std::size_t run = (static_cast<std::size_t>(src[i + 1]) << 8 | src[i + 2]) + kMinRun;
+                if (run > ChunkSize - produced) fail(kSizeMismatch);
+                std::memset(dst + produced, src[i + 3], run);
+                produced += run;
+                i += 4;
+            } else {
+                const std::size_t count = (src[i + 1] & 15u) + kMinCopy;
+                if (offset > produced || count > ChunkSize - produced) fail(kSizeMismatch);
+                // Byte by byte: a copy may overlap the bytes it produces.
+                for (std::size_t k = 0; k < count; ++k, ++produced) dst[produced] = dst[produced - offset];
+                i += 2;
+            }
+        } else {
+            if (i >= length || produced == ChunkSize) fail(kSizeMismatch);
+            dst[produced++] = src[i++];
+        }
+        control = (control << 1) & 0xFFFF;
+        --bits;
+    }
+    out.resize(produced);
+}
+
+std::vector<std::uint8_t> compressFast(std::span<const std::uint8_t> input) {
+    TLZR coder;
+    std::vector<std::uint8_t> file;
+    file.reserve(8 + input.size() + input.size() / TLZR::ChunkSize * 3 + 3);
+    putLittle(file, kLzrw1Signature, 4);
+    putLittle(file, static_cast<std::uint32_t>(input.size()), 4);
+    std::vector<std::uint8_t> block;
+    std::size_t at = 0;
+    std::size_t taken = 0;
+    do {
+        taken = std::min(TLZR::ChunkSize, input.size() - at);
+        coder.compressBlock(input.subspan(at, taken), block);
+        at += taken;
+        putLittle(file, static_cast<std::uint32_t>(block.size()), 2);
+        file.insert(file.end(), block.begin(), block.end());
+    } while (taken == TLZR::ChunkSize);
+    return file;
+}
+
+std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
+                         const std::function<void(std::span<const std::uint8_t>)>& sink) {
+    if (file.size() < 4) readError(inputFile);
+    if (getLittle(file, 0, 4) != kLzrw1Signature)
+        fail(inputFile + " : Lzrw1 decompression : this file has no valid header !");
+    if (file.size() < 8) readError(inputFile);
+    const std::uint64_t original = getLittle(file, 4, 4);
+
+    std::vector<std::uint8_t> decoded;
+    decoded.reserve(TLZR::ChunkSize);
+    std::uint64_t total = 0;
+    std::size_t at = 8;
+    do {
+        if (file.size() - at < 2) readError(inputFile);
+        const std::size_t length = getLittle(file, at, 2);
+        at += 2;
+        if (length > TLZR::MaxBlockSize) fail(kSizeMismatch);
+        if (file.size() - at < length) readError(inputFile);
+        TLZR::decompressBlock(file.subspan(at, length), decoded);
+        at += length;
+        total += decoded.size();
+        if (total > original) fail(kSizeMismatch);
+        sink(decoded);
+    } while (decoded.size() == TLZR::ChunkSize);
+    if (total != original) fail(kSizeMismatch);
+    return total;
+}
+
+std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file, const std::string& inputFile) {
+    std::vector<std::uint8_t> out;
+    decompress(file, inputFile,
+               [&out](std::span<const std::uint8_t> block) { out.insert(out.end(), block.begin(), block.end()); });
+    return out;
+}
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// The output of one call: written beside the target and renamed over it by
+// commit(); dropped without trace otherwise.
+class PendingOutput {
+public:
+    explicit PendingOutput(const std::string& target) : target_(target) {
+        const std::filesystem::path path(target);
+        if (!path.has_filename()) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
+        temp_ = path;
+        temp_ += ".tmp";
+        file_ = FilePtr(std::fopen(temp_.string().c_str(), "wb"));
+        if (!file_) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
+    }
+    PendingOutput(const PendingOutput&) = delete;
+    PendingOutput& operator=(const PendingOutput&) = delete;
+    ~PendingOutput() {
+        if (committed_) return;
+        file_.reset();
+        std::error_code ignored;
+        std::filesystem::remove(temp_, ignored);
+    }
+
+    void write(std::span<const std::uint8_t> bytes) {
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())
+            writeError(target_);
+        written_ += bytes.size();
+    }
+    std::uint64_t commit() {
+        if (std::fclose(file_.release()) != 0) writeError(target_);
+        std::error_code ec;
+        std::filesystem::rename(temp_, target_, ec);
+        if (ec) writeError(target_);
+        committed_ = true;
+        return written_;
+    }
+
+private:
+    std::string target_;
+    std::filesystem::path temp_;
+    FilePtr file_;
+    std::uint64_t written_ = 0;
+    bool committed_ = false;
+};
+
+FilePtr openInput(const std::string& inputFile) {
+    FilePtr in(std::fopen(inputFile.c_str(), "rb"));
+    if (!in) fail("Lzrw1 (de)compression : Failed to open input file : " + inputFile);
+    return in;
+}
+
+std::vector<std::uint8_t> readAll(std::FILE* in, const std::string& errorMessage) {
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buffer[TLZR::ChunkSize];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+    if (std::ferror(in)) fail(errorMessage);
+    return bytes;
+}
+
+template <class Work>
+std::uint64_t withMemoryCheck(Work work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        fail(kNoMemory);
+    }
+}
+
+}  // namespace
+
+std::uint64_t Tlzrw1::Compress() {
+    return withMemoryCheck([this] {
+        std::error_code ec;
+        if (std::filesystem::file_size(InputFile, ec) == static_cast<std::uintmax_t>(-1))
+            fail("Lzrw1 compression : Failed to obtain the size of : " + InputFile);
+        FilePtr in = openInput(InputFile);
+        PendingOutput out(OutputFile);
+        const std::vector<std::uint8_t> input =
+            readAll(in.get(), "Lzrw1 : Error reading from input file : " + InputFile + " (LZRW1/KH)");
+        in.reset();
+        out.write(compressFast(input));
+        return out.commit();
+    });
+}
+
+std::uint64_t Tlzrw1::Decompress() {
+    return withMemoryCheck([this] {
+        FilePtr in = openInput(InputFile);
+        PendingOutput out(OutputFile);
+        const std::vector<std::uint8_t> file = readAll(in.get(), "Lzrw1 : Error reading from input file : " + InputFile);
+        in.reset();
+        decompress(file, InputFile, [&out](std::span<const std::uint8_t> block) { out.write(block); });
+        return out.commit();
+    });
+}
+
+}  // namespace quintelle
