@@ -92,19 +92,22 @@ std::optional<std::size_t> IniFile::findKey(std::size_t header, std::string_view
     return std::nullopt;
 }
 
-std::string IniFile::readString(std::string_view section, std::string_view key,
-                                std::string_view def) const {
+std::optional<std::string_view> IniFile::value(std::string_view section, std::string_view key) const {
     const auto header = findSection(section);
     const auto line = header ? findKey(*header, key) : std::nullopt;
-    if (!line) return std::string(def);
-    return std::string(keyValue(lines_[*line].text)->value.substr(0, kMaxValue));
+    if (!line) return std::nullopt;
+    return keyValue(lines_[*line].text)->value.substr(0, kMaxValue);
+}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view def) const {
+    return std::string(value(section, key).value_or(def));
 }
 
 std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
                                   std::int32_t def) const {
-    const auto header = findSection(section);
-    if (!header || !findKey(*header, key)) return def;
-    return toInt32With0x(readString(section, key, "")).value_or(def);
+    const auto text = value(section, key);
+    return text ? toInt32With0x(*text).value_or(def) : def;
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {

@@ -52,6 +52,8 @@ private:
         std::string end;   // "\r\n", "\n", "\r" or "" for an unterminated last line
     };
 
+    // The trimmed and cut value, or nothing for a missing key.
+    std::optional<std::string_view> value(std::string_view section, std::string_view key) const;
     std::optional<std::size_t> findSection(std::string_view section) const;
     // The line of the key within the section starting at header line `header`.
     std::optional<std::size_t> findKey(std::size_t header, std::string_view key) const;
