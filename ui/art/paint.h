@@ -1,0 +1,74 @@
+#pragma once
+
+// Shared drawing helpers of the art library: the palette, the canvas every
+// picture is painted on, fonts, suit outlines and a few recurring shapes.
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QRectF>
+#include <QString>
+
+namespace quintelle::art::detail {
+
+namespace palette {
+inline const QColor wood{166, 103, 51};
+inline const QColor woodDark{84, 48, 22};
+inline const QColor woodDeep{52, 29, 13};
+inline const QColor cream{245, 235, 216};
+inline const QColor ivory{252, 249, 240};
+inline const QColor gold{214, 168, 62};
+inline const QColor goldLight{246, 216, 132};
+inline const QColor goldDark{142, 98, 28};
+inline const QColor felt{30, 112, 58};
+inline const QColor feltDark{14, 70, 34};
+inline const QColor feltDeep{8, 44, 22};
+inline const QColor ink{24, 24, 28};
+inline const QColor red{196, 22, 34};
+inline const QColor redDark{128, 12, 22};
+inline const QColor blue{32, 62, 138};
+inline const QColor flesh{246, 214, 182};
+inline const QColor burgundy{112, 20, 36};
+}  // namespace palette
+
+// A transparent image of logical size `size` with dpr times the pixels, and a
+// painter on it with antialiasing and logical coordinates.
+class Canvas {
+public:
+  Canvas(QSize size, qreal dpr);
+  QPainter &painter() { return painter_; }
+  QPixmap finish();
+
+private:
+  QImage image_;
+  QPainter painter_;
+};
+
+QFont sans(int pixelSize, bool bold = true);
+QFont serif(int pixelSize, bool bold = true, bool italic = false);
+
+enum class Suit { Clubs, Diamonds, Hearts, Spades };
+bool isRed(Suit s);
+
+// Suit outline filling the unit box (-1..1 both ways), point of the heart
+// and the diamond down, spade and club stems down.
+QPainterPath suitPath(Suit s);
+
+// The suit outline scaled to `height` logical pixels, centred on `centre`.
+void drawSuit(QPainter &p, Suit s, QPointF centre, qreal height, const QColor &colour);
+
+// Text as a path, centred in `box` and scaled down (never up) to fit it, with
+// a dark outline and a fill brush; gives crisp, font-independent lettering.
+QPainterPath fittedText(const QString &text, const QFont &font, const QRectF &box,
+                        qreal letterSpacing = 0);
+
+// Vertical gold gradient over `r` (light at the top).
+QLinearGradient goldGradient(const QRectF &r);
+
+// A four-pointed star of outer radius r.
+QPainterPath fourPointStar(QPointF centre, qreal r, qreal waist);
+
+}  // namespace quintelle::art::detail
