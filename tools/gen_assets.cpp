@@ -339,10 +339,11 @@ private:
 };
 
 std::string tile() {
-  const PeriodicNoise warpCoarse(4, 2, 0xB0A7);
-  const PeriodicNoise warpFine(10, 4, 0x0AC0);
-  const PeriodicNoise fibres(20, 40, 0xF1B3);
-  const PeriodicNoise tone(5, 4, 0x70E5);
+  const PeriodicNoise warpCoarse(2, 2, 0xB0A7);
+  const PeriodicNoise warpFine(5, 4, 0x0AC0);
+  const PeriodicNoise streaks(4, 40, 0xF1B3);  // long thin fibres along the grain
+  const PeriodicNoise pores(10, 80, 0x9035);
+  const PeriodicNoise tone(3, 2, 0x70E5);
   const double base[3] = {166.0, 103.0, 51.0};
 
   const std::uint32_t rowBytes = tileW * 3;  // 300: already a multiple of 4
@@ -369,17 +370,18 @@ std::string tile() {
   for (int row = tileH - 1; row >= 0; --row) {
     for (int x = 0; x < tileW; ++x) {
       const double y = row;
-      const double warp = 9.0 * warpCoarse.at(x, y) + 2.5 * warpFine.at(x, y);
-      // Grain lines run across the tile; an integer number of them fits its
-      // height, so they meet themselves at the top and bottom edges.
-      const double phase = 2.0 * pi * 6.0 * (y + warp) / tileH;
+      const double warp = 4.0 * warpCoarse.at(x, y) + 1.2 * warpFine.at(x, y);
+      // Grain lines run across the tile; a whole number of them fits its
+      // height (and the spacing wobble has the tile's period), so they meet
+      // themselves at the top and bottom edges.
+      const double phase =
+          2.0 * pi * (7.0 * (y + warp) / tileH) + 1.3 * std::sin(2.0 * pi * y / tileH);
       const double ring = 0.5 + 0.5 * std::sin(phase);
-      const double line = std::pow(ring, 6.0);  // thin darker late-wood lines
-      const double fibre = fibres.at(x, y);
-      const double shade = 1.0 + 0.05 * tone.at(x, y) + 0.035 * fibre + 0.04 * (ring - 0.5) -
-                           0.11 * line;
-      const double pix[3] = {base[0] * shade, base[1] * (shade - 0.012 * line),
-                             base[2] * (shade - 0.02 * line)};
+      const double line = std::pow(ring, 8.0);  // thin darker late-wood lines
+      const double shade = 1.0 + 0.045 * tone.at(x, y) + 0.05 * streaks.at(x, y) +
+                           0.025 * pores.at(x, y) + 0.035 * (ring - 0.5) - 0.12 * line;
+      const double pix[3] = {base[0] * shade, base[1] * (shade - 0.015 * line),
+                             base[2] * (shade - 0.03 * line)};
       for (int ch = 2; ch >= 0; --ch)  // stored as blue, green, red
         h.u8(static_cast<unsigned>(std::clamp(std::lround(pix[ch]), 0L, 255L)));
     }

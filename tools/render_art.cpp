@@ -132,6 +132,25 @@ QImage panelSample(qreal dpr) {
   return image;
 }
 
+// Lettered pictures on the wood, as the about and tally windows show them.
+QImage wordSample(qreal dpr) {
+  const QSize size(300, 230);
+  QImage image = canvasImage(size, dpr);
+  QPainter p(&image);
+  tile(p, art::woodTile(), size);
+  p.drawPixmap(1, 3, art::emblem(dpr));
+  p.drawPixmap(58, 20, art::titlePicture(dpr));
+  p.drawPixmap(96, 70, art::logo(dpr));
+  p.drawPixmap(5, 118, art::replacementWord(dpr));
+  p.drawPixmap(110, 116, art::buttonPicture(art::ButtonWord::ResetTally, false, dpr));
+  p.drawPixmap(5, 150, art::buttonPicture(art::ButtonWord::StartGame, false, dpr));
+  p.drawPixmap(150, 150, art::buttonPicture(art::ButtonWord::StartGame, true, dpr));
+  p.drawPixmap(5, 190, art::buttonPicture(art::ButtonWord::Done, false, dpr));
+  p.drawPixmap(105, 190, art::buttonPicture(art::ButtonWord::Done, true, dpr));
+  p.drawPixmap(205, 190, art::buttonPicture(art::ButtonWord::Cancel, false, dpr));
+  return image;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -183,6 +202,7 @@ int main(int argc, char **argv) {
   for (qreal dpr : {1.0, 2.0}) {
     ok &= save(cardSheet(dpr), dir.filePath(QStringLiteral("sheet_cards@%1x.png").arg(dpr)));
     ok &= save(boardSample(dpr), dir.filePath(QStringLiteral("sheet_board@%1x.png").arg(dpr)));
+    ok &= save(wordSample(dpr), dir.filePath(QStringLiteral("sheet_words@%1x.png").arg(dpr)));
     ok &= save(panelSample(dpr), dir.filePath(QStringLiteral("sheet_panel@%1x.png").arg(dpr)));
   }
   return ok ? 0 : 1;

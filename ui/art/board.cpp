@@ -48,7 +48,7 @@ void drawCardPlace(QPainter &p, QPointF topLeft) {
   p.drawPath(fourPointStar(place.center(), 13.0, 3.2));
   star.setAlpha(90);
   p.setBrush(star);
-  p.drawPath(fourPointStar(place.center(), 6.5, 1.6).translated(0, 0));
+  p.drawPath(fourPointStar(place.center(), 6.5, 1.6));
   p.save();
   p.translate(place.center());
   p.rotate(45);
@@ -98,11 +98,6 @@ void drawTag(QPainter &p, const QRectF &r, Points towards) {
   p.setBrush(g);
   p.setPen(QPen(palette::gold, 1.2));
   p.drawPath(shape);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor(0, 0, 0, 90), 0.8));
-  p.drawPath(shape.translated(0, 0).simplified());
-  p.setPen(QPen(palette::gold, 1.2));
-  p.drawPath(shape);
 }
 
 void drawBoard(QPainter &p) {
@@ -119,6 +114,8 @@ void drawBoard(QPainter &p) {
   p.drawPath(fittedText(QStringLiteral("TOTAL"), sans(12), QRectF(392, 488, 54, 13), 1.0));
 }
 
+// Gold rim around a pale well: the clock text is black and must stay
+// readable where the bar has not reached yet.
 QPixmap clockFramePicture(QSize size, qreal dpr) {
   Canvas canvas(size, dpr);
   QPainter &p = canvas.painter();
@@ -126,9 +123,14 @@ QPixmap clockFramePicture(QSize size, qreal dpr) {
   p.setPen(QPen(palette::goldDark, 1.0));
   p.setBrush(goldGradient(r));
   p.drawRoundedRect(r, 4, 4);
-  p.setPen(QPen(QColor(40, 22, 8), 1.0));
-  p.setBrush(QColor(34, 20, 10));
-  p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 2.5, 2.5);
+  const QRectF well = r.adjusted(1.5, 1.5, -1.5, -1.5);
+  QLinearGradient g(well.topLeft(), well.bottomLeft());
+  g.setColorAt(0, QColor(168, 154, 128));
+  g.setColorAt(0.3, QColor(196, 184, 160));
+  g.setColorAt(1, QColor(210, 200, 178));
+  p.setPen(QPen(QColor(96, 62, 20), 1.0));
+  p.setBrush(g);
+  p.drawRoundedRect(well, 2.5, 2.5);
   return canvas.finish();
 }
 
@@ -165,10 +167,11 @@ QPixmap scoringTable(qreal dpr) {
   };
 
   const QFont heading = serif(15);
-  text(QStringLiteral("Hands"), heading, QRectF(12, 5, 100, 18), Qt::AlignLeft, palette::goldLight);
-  text(QStringLiteral("Points"), heading, QRectF(90, 5, 90, 18), Qt::AlignRight, palette::goldLight);
+  const qreal line = 12.8;
+  text(QStringLiteral("Hands"), heading, QRectF(12, 5, 100, 17), Qt::AlignLeft, palette::goldLight);
+  text(QStringLiteral("Points"), heading, QRectF(90, 5, 90, 17), Qt::AlignRight, palette::goldLight);
   p.setPen(QPen(palette::gold, 0.8));
-  p.drawLine(QPointF(10, 24.5), QPointF(182, 24.5));
+  p.drawLine(QPointF(10, 23.5), QPointF(182, 23.5));
 
   const std::array<std::pair<const char *, int>, 9> hands{{{"Pair", 2},
                                                           {"Two Pair", 5},
@@ -180,27 +183,27 @@ QPixmap scoringTable(qreal dpr) {
                                                           {"Straight Flush", 75},
                                                           {"Royal Flush", 100}}};
   const QFont row = sans(12);
-  qreal y = 26.5;
+  qreal y = 25.0;
   for (const auto &[name, points] : hands) {
-    text(QString::fromLatin1(name), row, QRectF(12, y, 130, 13.5), Qt::AlignLeft, palette::cream);
-    text(QString::number(points), row, QRectF(120, y, 60, 13.5), Qt::AlignRight,
+    text(QString::fromLatin1(name), row, QRectF(12, y, 130, line), Qt::AlignLeft, palette::cream);
+    text(QString::number(points), row, QRectF(120, y, 60, line), Qt::AlignRight,
          palette::goldLight);
-    y += 13.5;
+    y += line;
   }
 
-  y += 3;
+  y += 2;
   p.setPen(QPen(palette::gold, 0.8));
   p.drawLine(QPointF(10, y), QPointF(182, y));
-  text(QStringLiteral("Time Bonus"), heading, QRectF(12, y + 1, 168, 17), Qt::AlignHCenter,
+  text(QStringLiteral("Time Bonus"), heading, QRectF(12, y + 1, 168, 16), Qt::AlignHCenter,
        palette::goldLight);
-  y += 18;
+  y += 17;
   const std::array<std::pair<const char *, int>, 3> bands{
       {{"0-30 seconds", 50}, {"31-60 seconds", 35}, {"61-90 seconds", 20}}};
   for (const auto &[band, points] : bands) {
-    text(QString::fromLatin1(band), row, QRectF(12, y, 130, 13.5), Qt::AlignLeft, palette::cream);
-    text(QString::number(points), row, QRectF(120, y, 60, 13.5), Qt::AlignRight,
+    text(QString::fromLatin1(band), row, QRectF(12, y, 130, line), Qt::AlignLeft, palette::cream);
+    text(QString::number(points), row, QRectF(120, y, 60, line), Qt::AlignRight,
          palette::goldLight);
-    y += 13.5;
+    y += line;
   }
   return canvas.finish();
 }

@@ -54,7 +54,9 @@ void drawFan(QPainter &p, QPointF pivot, qreal cardHeight) {
     p.setBrush(palette::ivory);
     p.drawRoundedRect(c, w / 8, w / 8);
     const Suit s = suits[static_cast<std::size_t>(i)];
-    drawSuit(p, s, QPointF(0, -cardHeight * 0.72), cardHeight * 0.3,
+    // Each card covers the right side of the one before, so the suit sits
+    // in the visible upper-left corner.
+    drawSuit(p, s, QPointF(-w * 0.22, -cardHeight * 0.76), cardHeight * 0.24,
              isRed(s) ? palette::red : palette::ink);
     p.restore();
   }
@@ -92,7 +94,7 @@ QPixmap buttonPicture(ButtonWord word, bool pressed, qreal dpr) {
   p.setBrush(g);
   p.drawRoundedRect(face, 5, 5);
   if (!pressed) {
-    QLinearGradient sheen(face.topLeft(), face.center());
+    QLinearGradient sheen(face.topLeft(), QPointF(face.left(), face.center().y()));
     sheen.setColorAt(0, QColor(255, 255, 255, 70));
     sheen.setColorAt(1, QColor(255, 255, 255, 0));
     p.setPen(Qt::NoPen);

@@ -172,6 +172,15 @@ TEST(ClockBar, RunsFromGoldToPaleAndKeepsBlackTextReadable) {
     EXPECT_GE(contrast(bar.pixelColor(x, y), Qt::black), 7.0) << "x " << x;
 }
 
+TEST(ClockFrame, WellBehindTheBarKeepsBlackTextReadable) {
+  // Early in a round the bar is only a few pixels wide; the clock text then
+  // stands on the frame itself.
+  const QImage frame = art::clockFrame(art::clockFrameSize, 1.0).toImage();
+  for (int x = 6; x < frame.width() - 6; x += 8)
+    for (int y : {6, 14, 22})
+      EXPECT_GE(contrast(frame.pixelColor(x, y), Qt::black), 7.0) << x << "," << y;
+}
+
 TEST(Buttons, PressedDiffersFromRest) {
   for (auto w : {art::ButtonWord::StartGame, art::ButtonWord::Done, art::ButtonWord::Cancel,
                  art::ButtonWord::SendScore, art::ButtonWord::HighScores,
