@@ -86,7 +86,13 @@ void TLbBackground::Loaded() {
         return;
     PaintHook* hook = PaintHook::ensure(owner_);
     previous_ = hook->handler;
-    hook->handler = [this](QWidget* sender, QPainter& painter) { paintTiles(sender, painter); };
+    // A component that later chains over this one may outlive it; a guarded
+    // pointer keeps that chain from running into a destroyed background.
+    hook->handler = [self = QPointer<const TLbBackground>(this)](QWidget* sender,
+                                                                 QPainter& painter) {
+        if (self)
+            self->paintTiles(sender, painter);
+    };
     hook_ = hook;
     loaded_ = true;
     owner_->update();

@@ -178,6 +178,17 @@ void TestLbBack::destructionRestoresThePreviousHandler() {
         QVERIFY(paintHandler(&bare.widget));
     }
     QVERIFY(!paintHandler(&bare.widget));
+
+    // A background chained over one that is gone paints on without it.
+    Window twice(30, 20);
+    auto* first = new TLbBackground(&twice.widget);
+    first->setImage(distinctTile(10, 8, 10));
+    first->setEnabled(true);
+    first->Loaded();
+    TLbBackground second(&twice.widget);
+    second.Loaded();
+    delete first;
+    QCOMPARE(pixel(grabbed(&twice.widget), 5, 5), kWindowColour);
 }
 
 void TestLbBack::settingImageOrEnabledRepaintsTheWholeWindow() {
