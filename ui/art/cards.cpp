@@ -282,6 +282,23 @@ void drawCourtFigure(QPainter &p, Face f) {
   p.setBrush(rg);
   p.drawPath(robe);
 
+  // A sash across the chest in the second colour, edged in gold.
+  p.save();
+  p.setClipPath(robe, Qt::IntersectClip);
+  QPainterPath sash;
+  sash.moveTo(17.0, 38.5);
+  sash.lineTo(21.0, 34.0);
+  sash.lineTo(42.0, midY + 1);
+  sash.lineTo(35.0, midY + 1);
+  sash.closeSubpath();
+  p.setBrush(c.second);
+  p.setPen(QPen(palette::gold, 0.9));
+  p.drawPath(sash);
+  p.setPen(Qt::NoPen);
+  p.setBrush(palette::goldLight);
+  for (qreal t : {0.2, 0.45, 0.7}) p.drawEllipse(QPointF(19.0 + 19.5 * t, 36.2 + 12.0 * t), 0.8, 0.8);
+  p.restore();
+
   // Front panel of the robe in gold with a small suit sign.
   QPainterPath front;
   front.moveTo(30.5, midY);
@@ -305,6 +322,14 @@ void drawCourtFigure(QPainter &p, Face f) {
     p.setBrush(goldGradient(QRectF(27, 32, 17, 3)));
     p.drawRoundedRect(QRectF(27.5, 32.2, 16.0, 3.0), 1.5, 1.5);
   }
+
+  // The hand that holds the King's sword, the Queen's flower or the Jack's staff.
+  const QPointF hand = f.rank == 13 ? QPointF(21.0, 38.0)
+                       : f.rank == 12 ? QPointF(47.0, 41.0)
+                                      : QPointF(50.5, 38.5);
+  p.setPen(QPen(c.line, 0.5));
+  p.setBrush(palette::flesh);
+  p.drawEllipse(hand, 2.1, 1.8);
 
   // Hair behind the face.
   p.setPen(QPen(c.line, 0.5));
