@@ -7,6 +7,8 @@
 #include <QRadialGradient>
 
 #include <array>
+#include <cmath>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -249,7 +251,7 @@ void drawCourtFigure(QPainter &p, Face f) {
     p.setPen(QPen(c.line, 0.4));
     p.setBrush(c.second);
     for (int i = 0; i < 5; ++i) {
-      const qreal a = i * 72.0 * M_PI / 180.0;
+      const qreal a = i * 72.0 * std::numbers::pi / 180.0;
       p.drawEllipse(QPointF(50.0 + 2.0 * std::cos(a), 25.0 + 2.0 * std::sin(a)), 1.5, 1.5);
     }
     p.setBrush(palette::goldLight);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace quintelle::art::detail {
 
@@ -136,7 +137,7 @@ QLinearGradient goldGradient(const QRectF &r) {
 QPainterPath fourPointStar(QPointF c, qreal r, qreal waist) {
   QPainterPath p;
   for (int i = 0; i < 8; ++i) {
-    const qreal angle = M_PI / 4.0 * i - M_PI / 2.0;
+    const qreal angle = std::numbers::pi / 4.0 * i - std::numbers::pi / 2.0;
     const qreal radius = i % 2 == 0 ? r : waist;
     const QPointF pt(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
     if (i == 0)
