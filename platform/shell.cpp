@@ -1,0 +1,23 @@
+#include "platform/shell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace quintelle::platform {
+namespace {
+std::function<bool(const QString&)>& testShell() {
+    static std::function<bool(const QString&)> shell;
+    return shell;
+}
+}  // namespace
+
+bool shellOpen(const QString& address) {
+    if (testShell()) return testShell()(address);
+    // The desktop decides which program opens the address; whether the new
+    // window takes the focus is the window manager's call, not ours.
+    return QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void setShellForTesting(std::function<bool(const QString&)> shell) { testShell() = std::move(shell); }
+
+}  // namespace quintelle::platform

@@ -1,0 +1,1 @@
+// aboutform: being written.

@@ -1,0 +1,1 @@
+// helpform: being written.

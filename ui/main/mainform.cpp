@@ -1,0 +1,493 @@
+#include "ui/main/mainform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "data/inifile.h"
+#include "platform/appdir.h"
+#include "platform/dates.h"
+#include "platform/sound.h"
+#include "platform/workarea.h"
+#include "ui/art/art.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/LbBack.h"
+#include "ui/controls/TFlatPanelUnit.h"
+#include "ui/controls/tag.h"
+#include "ui/main/application.h"
+#include "ui/main/palette.h"
+#include "ui/main/secondarywindow.h"
+#include "ui/main/widgets.h"
+
+using namespace quintelle;
+using namespace quintelle::ui;
+
+namespace {
+
+constexpr auto kSection = "quintelle";
+
+QString qs(std::string_view s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+
+QRect at(int x, int y, int w, int h) { return QRect(x, y, w, h); }
+
+TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool transparent, QColor frame) {
+    auto* panel = new TFlatPanel(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setGeometry(geometry);
+    panel->setTransparent(transparent);
+    panel->setColorHighLight(frame);
+    panel->setColorShadow(frame);
+    panel->setColor(colours::wood);
+    return panel;
+}
+
+ImageButton* makeButton(QWidget* parent, const char* name, QPoint topLeft, art::ButtonWord word) {
+    auto* button = new ImageButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(QRect(topLeft, art::buttonSize(word)));
+    const qreal dpr = parent->devicePixelRatioF();
+    button->setPixmap(art::buttonPicture(word, false, dpr));
+    button->setPressedPixmap(art::buttonPicture(word, true, dpr));
+    return button;
+}
+
+Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
+                     bool stretch = false) {
+    auto* picture = new Picture(parent, name, geometry, std::move(source), stretch);
+    picture->setTransparentForMouse(true);
+    return picture;
+}
+
+const FontSpec kArial16Bold{"Arial", 16, true};
+const FontSpec kArial13Bold{"Arial", 13, true};
+const FontSpec kSans16Bold{"MS Sans Serif", 16, true};
+const FontSpec kSans16BoldUnderline{"MS Sans Serif", 16, true, true};
+const FontSpec kSans19Bold{"MS Sans Serif", 19, true};
+const FontSpec kSans19BoldUnderline{"MS Sans Serif", 19, true, true};
+const FontSpec kSans21BoldUnderline{"MS Sans Serif", 21, true, true};
+
+}  // namespace
+
+Tmain::Tmain() : QMainWindow(nullptr) {
+    setObjectName(QStringLiteral("main"));
+    setWindowTitle(QStringLiteral("Quintelle"));
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setMinimumSize(kMinimumClient);
+    setCentralWidget(client);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colours::wood);
+    setPalette(palette);
+    setFont(makeFont(FontSpec{}));
+
+    buildMenu();
+    buildBoard(client);
+    indexControls();
+
+    turntime_.setInterval(1000);
+    connect(&turntime_, &QTimer::timeout, this, &Tmain::turntimeTimer);
+    game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);
+
+    FormCreate();
+}
+
+Tmain::~Tmain() = default;
+
+void Tmain::setWindows(const Windows& windows) {
+    windows_ = windows;
+    tally_.target = windows.tally;
+    ViewHighScoreList1->setEnabled(windows.highscore != nullptr);
+}
+
+QImage Tmain::backgroundTile() const { return LbBackground1->image(); }
+
+// --- creation, showing, closing -------------------------------------------
+
+void Tmain::FormCreate() {
+    productWord_ = QStringLiteral("quintelle");
+    installerName_ = QStringLiteral("qtlsetup.exe");
+    marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
+    LbBackground1 = new TLbBackground(centralWidget());
+    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
+    LbBackground1->setImage(art::woodTile());
+    LbBackground1->setEnabled(true);
+    LbBackground1->Loaded();
+    standardSize_ = kStandardSize;
+    random_.seed(platform::utcMillisecondsOfDay());
+    loadinifile();
+    playsounds("entered");
+    showPanel(named("panel_name"));
+}
+
+void Tmain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void Tmain::FormShow() {
+    // The update check starts here when its option is on; it arrives with the
+    // online services.
+}
+
+void Tmain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void Tmain::FormClose() {
+    const QRect bounds(pos(), size());
+    if (bounds != remembered_) {
+        const QRect work = platform::workArea(screen());
+        // Only a window larger than the work area is trimmed, and by 3 pixels
+        // only, so a maximised window comes back just inside the screen.
+        QSize size = this->size();
+        if (size.width() > work.width()) size.setWidth(size.width() - 3);
+        if (size.height() > work.height()) size.setHeight(size.height() - 3);
+        resize(size);
+        remembered_ = QRect(pos(), this->size());
+    }
+    // A settings file that cannot be written is reported, but never keeps the
+    // player from leaving.
+    guarded([this] { saveinifile(); });
+    QCoreApplication::quit();
+}
+
+// --- settings ---------------------------------------------------------------
+
+QString Tmain::iniPath() const { return platform::executableFolder() + productWord_ + QStringLiteral(".ini"); }
+
+void Tmain::loadinifile() {
+    const IniFile ini(QFile::encodeName(iniPath()).toStdString());
+    const int top = ini.readInteger(kSection, "Top", kStandardPosition.y());
+    const int left = ini.readInteger(kSection, "Left", kStandardPosition.x());
+    const int width = ini.readInteger(kSection, "Width", standardSize_.width());
+    const int height = ini.readInteger(kSection, "Height", standardSize_.height());
+    move(left, top);
+    resize(width, height);
+    remembered_ = QRect(left, top, width, height);
+    PlaySounds1->setChecked(ini.readString(kSection, "Sounds", "yes") != "no");
+    updatecheck->setChecked(ini.readString(kSection, "Update", "true") != "false");
+    edit_name->setText(qs(ini.readString(kSection, "Name", "Guest")));
+    edit_aname->setText(edit_name->text());
+}
+
+void Tmain::saveinifile() {
+    IniFile ini(QFile::encodeName(iniPath()).toStdString());
+    ini.writeInteger(kSection, "Top", y());
+    ini.writeInteger(kSection, "Left", x());
+    ini.writeInteger(kSection, "Width", width());
+    ini.writeInteger(kSection, "Height", height());
+    ini.writeString(kSection, "Name", edit_name->text().toLocal8Bit().toStdString());
+    ini.writeString(kSection, "Sounds", PlaySounds1->isChecked() ? "yes" : "no");
+    ini.writeString(kSection, "Update", updatecheck->isChecked() ? "true" : "false");
+    ini.save();
+}
+
+// --- menus ------------------------------------------------------------------
+
+void Tmain::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+
+    QMenu* file1 = bar->addMenu(QStringLiteral("File"));
+    file1->setObjectName(QStringLiteral("file1"));
+    StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"));
+    StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    separator(file1, "N1");
+    Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
+
+    QMenu* options = bar->addMenu(QStringLiteral("Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    PlaySounds1 = item(options, "PlaySounds1", QStringLiteral("Play Sounds"));
+    PlaySounds1->setCheckable(true);
+    PlaySounds1->setChecked(true);
+    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
+    ChangeName1 = item(options, "ChangeName1", QStringLiteral("Change  Name"));
+    updatecheck = item(options, "updatecheck", QStringLiteral("Automatically Check for Updates"));
+    updatecheck->setCheckable(true);
+    updatecheck->setChecked(true);
+
+    QMenu* view = bar->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("View1"));
+    TallyList1 = item(view, "TallyList1", QStringLiteral("Tally List"));
+    ViewHighScoreList1 = item(view, "ViewHighScoreList1", QStringLiteral("View High Score List"));
+    ViewHighScoreList1->setEnabled(false);
+
+    QMenu* help = bar->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    Help2 = item(help, "Help2", QStringLiteral("Help"));
+    Help2->setShortcut(QKeySequence(Qt::Key_F1));
+    separator(help, "N2");
+    About1 = item(help, "About1", QStringLiteral("About"));
+
+    for (QAction* action : {StartGame1, Help2}) action->setShortcutContext(Qt::ApplicationShortcut);
+    connect(StartGame1, &QAction::triggered, this, &Tmain::StartGame1Click);
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(PlaySounds1, &QAction::triggered, this, &Tmain::PlaySounds1Click);
+    connect(ResetScreenLocation1, &QAction::triggered, this, &Tmain::ResetScreenLocation1Click);
+    connect(ChangeName1, &QAction::triggered, this, &Tmain::ChangeName1Click);
+    connect(updatecheck, &QAction::triggered, this, &Tmain::updatecheckClick);
+    auto showWindow = [](QWidget* w) {
+        if (auto* window = dynamic_cast<SecondaryWindow*>(w)) window->showOverMain();
+    };
+    connect(TallyList1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.tallylist); });
+    connect(ViewHighScoreList1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.highscore); });
+    connect(Help2, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.help); });
+    connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
+}
+
+void Tmain::PlaySounds1Click() {
+    // QAction has already inverted the mark; the whole file is written at once.
+    saveinifile();
+}
+
+void Tmain::updatecheckClick() { saveinifile(); }
+
+void Tmain::ResetScreenLocation1Click() {
+    // Position and size together; the board's minimum then enlarges it again.
+    move(kStandardPosition);
+    resize(standardSize_);
+}
+
+void Tmain::ChangeName1Click() { showPanel(named("panel_name")); }
+
+void Tmain::button_namedoneClick() {
+    edit_name->setText(edit_aname->text());
+    named("panel_name")->hide();
+}
+
+void Tmain::button_namecancelClick() { named("panel_name")->hide(); }
+
+void Tmain::image_logoClick() {
+    if (windows_.vendorLink) windows_.vendorLink->OpenURL();
+}
+
+// --- the board --------------------------------------------------------------
+
+void Tmain::buildBoard(QWidget* client) {
+    TFlatPanel* board = makePanel(client, "panel_board", at(2, 5, 671, 577), true, colours::boardFrame);
+    makeLabel(board, "label_name", at(14, 10, 327, 16), QStringLiteral("Welcome to Quintelle  by Orvanta Software!"),
+              FontSpec{"MS Sans Serif", 13}, colours::cream);
+    TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
+
+    makePicture(inner, "Image27", at(3, 2, 455, 534), [](qreal dpr) { return art::board(dpr); });
+    auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), [](qreal dpr) { return art::logo(dpr); });
+    logo->setCursor(Qt::PointingHandCursor);
+    connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
+    makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold, colours::cream,
+              Qt::AlignHCenter);
+    makePicture(inner, "Image1", at(495, 172, 135, 29),
+                [](qreal dpr) { return art::clockFrame(art::clockFrameSize, dpr); }, true);
+    makePicture(inner, "image_timer", at(497, 174, 131, 25), [](qreal dpr) { return art::clockBar(dpr); });
+    makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"), kArial16Bold, Qt::black,
+              Qt::AlignHCenter);
+
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) {
+            const std::string name = GameController::cellname(r, c);
+            auto* cell = new CardImage(inner, name.c_str(), QPoint(9 + 75 * (c - 1), 8 + 100 * (r - 1)));
+            cell->setProperty("hint", QString::number(r * 10 + c));
+            cell->setCursor(Qt::PointingHandCursor);
+            connect(cell, &Picture::clicked, this, &Tmain::image_card11Click);
+        }
+    const int rowTops[5] = {47, 147, 247, 348, 447};
+    for (int n = 1; n <= 5; ++n)
+        makeLabel(inner, GameController::linename(n).c_str(), at(397, rowTops[n - 1], 56, 19), QStringLiteral("0"),
+                  kArial16Bold, colours::cream, Qt::AlignHCenter);
+    const int columnLefts[5] = {7, 87, 162, 236, 311};
+    for (int n = 6; n <= 10; ++n)
+        makeLabel(inner, GameController::linename(n).c_str(), at(columnLefts[n - 6], 514, 73, 19), QStringLiteral("0"),
+                  kArial16Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold, colours::cream,
+              Qt::AlignHCenter);
+
+    makePicture(inner, "Image3", at(504, 4, 117, 163), [](qreal dpr) { return art::offerFrame(dpr); });
+    auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
+    topcard->setTransparentForMouse(true);
+    makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"), kArial13Bold,
+              colours::cream, Qt::AlignHCenter);
+    Picture* replace = makePicture(inner, "image_replace", at(514, 146, 97, 14),
+                                   [](qreal dpr) { return art::replacementWord(dpr); });
+    ::setTag(replace, 1);
+    replace->hide();
+    makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "), kArial13Bold,
+              colours::cream, Qt::AlignHCenter);
+    makeLabel(inner, "label_targetscore", at(497, 208, 129, 13), QStringLiteral("Target Score: 200"),
+              FontSpec{"MS Sans Serif", 11, true}, colours::cream, Qt::AlignHCenter);
+    ImageButton* start = makeButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
+    connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
+    makePicture(inner, "Image2", at(466, 250, 192, 208), [](qreal dpr) { return art::scoringTable(dpr); });
+
+    buildNamePanel(inner);
+    buildGameOverPanel(inner);
+    buildContinuePanel(inner);
+}
+
+void Tmain::buildContinuePanel(QWidget* parent) {
+    TFlatPanel* panel = makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, colours::popupFrame);
+    makePicture(panel, "Image5", panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
+                true);
+    makeLabel(panel, "label_continue", at(8, 8, 313, 24), QStringLiteral("WAY TO GO!"), kSans21BoldUnderline,
+              colours::emphasis, Qt::AlignHCenter, true);
+    makeLabel(panel, "Label2", at(8, 40, 313, 63), QStringLiteral("You earned enough to continue to the next round!"),
+              kSans19Bold, colours::cream, Qt::AlignHCenter, true);
+    makeLabel(panel, "label_previous", at(32, 109, 265, 20), QStringLiteral("Previous Score: "), kSans16Bold,
+              colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_turnscore", at(32, 133, 265, 20), QStringLiteral("This Round: "), kSans16Bold,
+              colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_timebonus", at(32, 157, 265, 20), QStringLiteral("Time Bonus: "), kSans16BoldUnderline,
+              colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_total", at(32, 181, 265, 20), QStringLiteral("Total: "), kSans19Bold, colours::emphasis,
+              Qt::AlignHCenter);
+    makeLabel(panel, "label_ts", at(32, 213, 265, 20), QStringLiteral("Target Score: "), kSans16Bold,
+              colours::emphasis, Qt::AlignHCenter);
+    ImageButton* done = makeButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
+    connect(done, &ImageButton::clicked, this, &Tmain::button_continueClick);
+    panel->hide();
+}
+
+void Tmain::buildGameOverPanel(QWidget* parent) {
+    TFlatPanel* panel = makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, colours::popupFrame);
+    makePicture(panel, "Image4", panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
+                true);
+    makeLabel(panel, "Label1", at(-1, 10, 327, 24), QStringLiteral("Game Over!"), kSans19BoldUnderline,
+              colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "label_previous1", at(32, 45, 265, 20), QStringLiteral("Score: 0"), kSans16Bold, colours::cream,
+              Qt::AlignHCenter);
+    makeLabel(panel, "label_turnscore1", at(32, 69, 265, 20), QStringLiteral("This Round: "), kSans16Bold,
+              colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_timebonus1", at(32, 93, 265, 20), QStringLiteral("Time Bonus: "), kSans16BoldUnderline,
+              colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_score1", at(2, 121, 327, 24), QStringLiteral("Your Score: "), kSans19Bold,
+              colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "label_ts1", at(32, 150, 265, 20), QStringLiteral("Target Score: "), kSans16Bold,
+              colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold, colours::cream,
+              Qt::AlignHCenter);
+    edit_name = new NameEdit(panel, "edit_name", at(83, 195, 161, 32), 10);
+    edit_name->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
+    edit_name->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
+                                            "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    makeButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
+    makeButton(panel, "button_highscores", QPoint(171, 245), art::ButtonWord::HighScores);
+    ImageButton* cancel = makeButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
+    connect(cancel, &ImageButton::clicked, this, &Tmain::button_cancelClick);
+    TFlatPanel* wait = makePanel(panel, "panel_wait", at(19, 238, 288, 46), false, colours::wood);
+    wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
+    wait->setAlignment(Qt::AlignLeft);
+    wait->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
+    wait->setFontColor(colours::cream);
+    wait->hide();
+    panel->hide();
+}
+
+void Tmain::buildNamePanel(QWidget* parent) {
+    TFlatPanel* panel = makePanel(parent, "panel_name", at(27, 112, 329, 161), false, colours::popupFrame);
+    makePicture(panel, "Image6", panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
+                true);
+    makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"), kSans19BoldUnderline,
+              colours::emphasis, Qt::AlignHCenter);
+    edit_aname = new NameEdit(panel, "edit_aname", at(83, 54, 161, 32), 10);
+    edit_aname->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
+    edit_aname->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
+                                             "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    ImageButton* done = makeButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
+    ImageButton* cancel = makeButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
+    connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
+    connect(cancel, &ImageButton::clicked, this, &Tmain::button_namecancelClick);
+    connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
+    panel->hide();
+}
+
+void Tmain::indexControls() {
+    for (QWidget* w : findChildren<QWidget*>())
+        if (!w->objectName().isEmpty()) controls_.insert(w->objectName(), w);
+}
+
+QWidget* Tmain::control(const QString& name) const { return controls_.value(name, nullptr); }
+
+QWidget* Tmain::named(std::string_view name) const { return control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))); }
+
+void Tmain::showPanel(QWidget* w) {
+    if (!w) return;
+    w->show();
+    w->raise();
+}
+
+// --- handlers -----------------------------------------------------------------
+
+void Tmain::button_startClick() { game_->button_startClick(); }
+void Tmain::StartGame1Click() { game_->StartGame1Click(); }
+void Tmain::button_continueClick() { game_->button_continueClick(); }
+void Tmain::button_cancelClick() { game_->button_cancelClick(); }
+void Tmain::turntimeTimer() { game_->turntimeTimer(); }
+
+void Tmain::image_card11Click(QObject* sender) {
+    if (!sender) return;
+    game_->image_card11Click(sender->property("hint").toString().toInt());
+}
+
+// --- the game's view ------------------------------------------------------------
+
+void Tmain::setText(std::string_view name, std::string_view text) {
+    QWidget* w = named(name);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(qs(text));
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->setText(qs(text));
+    else if (auto* panel = qobject_cast<TFlatPanel*>(w))
+        panel->setCaption(qs(text));
+}
+
+std::string Tmain::text(std::string_view name) const {
+    QWidget* w = named(name);
+    QString t;
+    if (auto* label = qobject_cast<QLabel*>(w))
+        t = label->text();
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        t = edit->text();
+    return t.toLocal8Bit().toStdString();
+}
+
+void Tmain::show(std::string_view name) { showPanel(named(name)); }
+
+void Tmain::hide(std::string_view name) {
+    if (QWidget* w = named(name)) w->hide();
+}
+
+void Tmain::clearPicture(std::string_view name) {
+    if (auto* image = qobject_cast<CardImage*>(named(name))) image->clearCard();
+}
+
+void Tmain::drawCard(std::string_view name, int picture) {
+    if (auto* image = qobject_cast<CardImage*>(named(name))) image->drawCard(picture);
+}
+
+void Tmain::setTag(std::string_view name, int tag) { ::setTag(named(name), tag); }
+
+int Tmain::tag(std::string_view name) const { return tagOf(named(name)); }
+
+void Tmain::setWidth(std::string_view name, int width) {
+    if (QWidget* w = named(name)) w->resize(std::max(0, width), w->height());
+}
+
+void Tmain::playsounds(std::string_view cue) {
+    if (!PlaySounds1->isChecked()) return;
+    platform::sounds().play(qs(cue));
+}
+
+void Tmain::start() { turntime_.start(); }
+void Tmain::stop() { turntime_.stop(); }

@@ -1,0 +1,118 @@
+#include "ui/main/widgets.h"
+
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QValidator>
+
+#include "ui/art/art.h"
+
+namespace quintelle::ui {
+
+Picture::Picture(QWidget* parent, const char* name, QRect geometry, Source source, bool stretch)
+    : QWidget(parent), source_(std::move(source)), stretch_(stretch) {
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(geometry);
+}
+
+void Picture::setSource(Source source) {
+    source_ = std::move(source);
+    cache_ = QPixmap();
+    cacheDpr_ = 0;
+    update();
+}
+
+void Picture::paintEvent(QPaintEvent*) {
+    if (!source_) return;
+    const qreal dpr = devicePixelRatioF();
+    if (cacheDpr_ != dpr || cache_.isNull()) {
+        cache_ = source_(dpr);
+        cacheDpr_ = dpr;
+    }
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, stretch_);
+    if (stretch_)
+        p.drawPixmap(rect(), cache_);
+    else
+        p.drawPixmap(0, 0, cache_);
+}
+
+void Picture::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void Picture::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    event->accept();
+    if (click) emit clicked(this);
+}
+
+QPixmap cardPicture(int picture, qreal dpr) {
+    static QHash<QPair<int, qreal>, QPixmap> cache;
+    const auto key = qMakePair(picture, dpr);
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.insert(key, art::card(picture, dpr));
+    return *it;
+}
+
+CardImage::CardImage(QWidget* parent, const char* name, QPoint topLeft)
+    : Picture(parent, name, QRect(topLeft, art::cardSize)) {}
+
+void CardImage::clearCard() {
+    shown_ = -1;
+    clear();
+}
+
+void CardImage::drawCard(int picture) {
+    if (picture < 0 || picture >= art::cardPictureCount) return;
+    shown_ = picture;
+    setSource([picture](qreal dpr) { return cardPicture(picture, dpr); });
+}
+
+QFont makeFont(const FontSpec& spec) {
+    QFont font(QString::fromLatin1(spec.family));
+    font.setPixelSize(spec.pixelSize);
+    font.setBold(spec.bold);
+    font.setUnderline(spec.underline);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,
+                  const FontSpec& font, QColor colour, Qt::Alignment alignment, bool wordWrap) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    label->setFont(makeFont(font));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setAlignment(alignment | (wordWrap ? Qt::AlignTop : Qt::AlignVCenter));
+    label->setWordWrap(wordWrap);
+    label->setTextFormat(Qt::PlainText);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+namespace {
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), edit_(edit), limit_(limit) {}
+    State validate(QString& input, int&) const override {
+        return input.size() <= std::max<qsizetype>(limit_, edit_->text().size()) ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* edit_;
+    int limit_;
+};
+}  // namespace
+
+NameEdit::NameEdit(QWidget* parent, const char* name, QRect geometry, int limit) : QLineEdit(parent) {
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(geometry);
+    setValidator(new TypingLimit(this, limit));
+}
+
+}  // namespace quintelle::ui

@@ -1,0 +1,81 @@
+#pragma once
+// Stock pieces of the program's windows: pictures drawn at the screen's pixel
+// ratio, card images, and labels laid out by position, font and colour.
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+
+namespace quintelle::ui {
+
+// A picture control. Its pixmap is drawn on demand for the device pixel ratio
+// it is shown at. Stretched pictures fill the control; the others keep their
+// size, so narrowing the control shows the picture's left part.
+class Picture : public QWidget {
+    Q_OBJECT
+public:
+    using Source = std::function<QPixmap(qreal dpr)>;
+
+    Picture(QWidget* parent, const char* name, QRect geometry, Source source = {}, bool stretch = false);
+
+    void setSource(Source source);
+    void clear() { setSource({}); }
+    bool isEmpty() const { return !source_; }
+    void setTransparentForMouse(bool on) { setAttribute(Qt::WA_TransparentForMouseEvents, on); }
+
+signals:
+    void clicked(QObject* sender);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Source source_;
+    bool stretch_;
+    bool pressed_ = false;
+    QPixmap cache_;
+    qreal cacheDpr_ = 0;
+};
+
+// The card image list: picture 0 is the back, 1..52 the faces by card code.
+// Pictures are drawn once per pixel ratio and shared.
+QPixmap cardPicture(int picture, qreal dpr);
+
+// A cell or the card on offer: shows one picture of the card image list, or
+// nothing (the board's card place shows through).
+class CardImage : public Picture {
+    Q_OBJECT
+public:
+    CardImage(QWidget* parent, const char* name, QPoint topLeft);
+    void clearCard();
+    void drawCard(int picture);
+    int shownCard() const { return shown_; }  // -1 when empty
+
+private:
+    int shown_ = -1;
+};
+
+struct FontSpec {
+    const char* family = "MS Sans Serif";
+    int pixelSize = 11;
+    bool bold = false;
+    bool underline = false;
+};
+QFont makeFont(const FontSpec& spec);
+
+QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,
+                  const FontSpec& font, QColor colour, Qt::Alignment alignment = Qt::AlignLeft,
+                  bool wordWrap = false);
+
+// A name box: typing stops at `limit` characters, but a longer name set by
+// the program (read from the settings) is shown and kept whole.
+class NameEdit : public QLineEdit {
+public:
+    NameEdit(QWidget* parent, const char* name, QRect geometry, int limit);
+};
+
+}  // namespace quintelle::ui

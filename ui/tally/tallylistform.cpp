@@ -1,0 +1,1 @@
+// tallylistform: being written.
