@@ -1,5 +1,7 @@
 #include "data/gridtext.h"
 
+#include "data/atomicfile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -93,19 +95,10 @@ void loadgrid(TextGrid& grid, std::string_view bytes) {
 }
 
 void savegrid(const TextGrid& grid, const std::filesystem::path& file) {
-    const std::string text = savegrid(grid);
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-    FilePtr out(std::fopen(temp.string().c_str(), "wb"));
-    if (!out) throw GridTextError(errno == ENOENT || errno == ENOTDIR ? "Path not found" : "File access denied");
-    const bool written = std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
-    const bool closed = std::fclose(out.release()) == 0;
+    const std::filesystem::path folder = file.parent_path();
     std::error_code ec;
-    if (written && closed) std::filesystem::rename(temp, file, ec);
-    if (!written || !closed || ec) {
-        std::filesystem::remove(temp, ec);
-        throw GridTextError("Disk write error");
-    }
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) throw GridTextError("Path not found");
+    if (!writeFileAtomically(file, savegrid(grid))) throw GridTextError("Disk write error");
 }
 
 void loadgrid(TextGrid& grid, const std::filesystem::path& file) {

@@ -62,12 +62,4 @@ private:
     std::vector<Line> lines_;
 };
 
-// The folder-local temporary file that writeFileAtomically writes first.
-std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
-
-// Writes `bytes` to a temporary file beside `target`, flushes it and renames it
-// over `target`, so the old content survives any failure. Returns false when
-// the file could not be written (the temporary file is then removed).
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
-
 }  // namespace quintelle

@@ -1,5 +1,7 @@
 #include "data/lzrw1.h"
 
+#include "data/atomicfile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -243,8 +245,7 @@ public:
     explicit PendingOutput(const std::string& target) : target_(target) {
         const std::filesystem::path path(target);
         if (!path.has_filename()) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
-        temp_ = path;
-        temp_ += ".tmp";
+        temp_ = temporaryPathFor(path);
         file_ = FilePtr(std::fopen(temp_.string().c_str(), "wb"));
         if (!file_) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
     }

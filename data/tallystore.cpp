@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "data/gridtext.h"
-#include "data/inifile.h"
+#include "data/atomicfile.h"
 #include "data/lzrw1.h"
 
 namespace quintelle {

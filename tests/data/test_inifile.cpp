@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "data/atomicfile.h"
 #include "data/inifile.h"
 
 namespace {

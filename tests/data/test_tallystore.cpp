@@ -10,7 +10,7 @@
 #include <string>
 
 #include "data/gridtext.h"
-#include "data/inifile.h"
+#include "data/atomicfile.h"
 #include "data/lzrw1.h"
 #include "data/tallystore.h"
 
