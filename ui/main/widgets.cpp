@@ -71,11 +71,11 @@ void CardImage::drawCard(int picture) {
     setSource([picture](qreal dpr) { return cardPicture(picture, dpr); });
 }
 
-QFont makeFont(const FontSpec& spec) {
-    QFont font(QString::fromLatin1(spec.family));
-    font.setPixelSize(spec.pixelSize);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+QFont makeFont(const FontSpec& style) {
+    QFont font(QString::fromLatin1(style.family));
+    font.setPixelSize(style.pixelSize);
+    font.setBold(style.bold);
+    font.setUnderline(style.underline);
     return font;
 }
 

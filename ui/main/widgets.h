@@ -65,7 +65,7 @@ struct FontSpec {
     bool bold = false;
     bool underline = false;
 };
-QFont makeFont(const FontSpec& spec);
+QFont makeFont(const FontSpec& style);
 
 QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,
                   const FontSpec& font, QColor colour, Qt::Alignment alignment = Qt::AlignLeft,
