@@ -1,1 +1,105 @@
-// aboutform: being written.
+#include "ui/help/aboutform.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "ui/art/art.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/LbBack.h"
+#include "ui/main/mainform.h"
+#include "ui/main/palette.h"
+#include "ui/main/widgets.h"
+
+using namespace quintelle;
+using namespace quintelle::ui;
+
+namespace {
+
+constexpr QSize kClient{304, 193};
+constexpr QColor kVersionColour{211, 226, 213};
+const FontSpec kCredit{"Times New Roman", 13, true};
+const FontSpec kLink{"MS Sans Serif", 16, true, true};
+
+Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source) {
+    auto* picture = new Picture(parent, name, geometry, std::move(source));
+    picture->setTransparentForMouse(true);
+    return picture;
+}
+
+}  // namespace
+
+Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
+    setObjectName(QStringLiteral("about"));
+    setWindowTitle(QStringLiteral("Quintelle - About"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClient);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colours::wood);
+    setPalette(palette);
+
+    makePicture(this, "Image2", QRect(1, 3, 86, 86), [](qreal dpr) { return art::emblem(dpr); });
+    makePicture(this, "Image1", QRect(58, 20, 247, 44), [](qreal dpr) { return art::titlePicture(dpr); });
+
+    URL1.URL = QStringLiteral(QUINTELLE_SERVER);
+    Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream, Qt::AlignHCenter);
+    Label7->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    Label7->setCursor(Qt::PointingHandCursor);
+    Label7->installEventFilter(this);
+
+    makeLabel(this, "Label2", QRect(4, 122, 296, 16), QStringLiteral("Designed and programmed by Orvanta Software."),
+              kCredit, colours::cream);
+    makeLabel(this, "Label3", QRect(4, 138, 100, 16), QStringLiteral("Copyright \u00a9 2005"), kCredit,
+              colours::cream);
+    makeLabel(this, "Label4", QRect(106, 138, 190, 16), QStringLiteral("Orvanta Software"), kCredit,
+              colours::cream);
+    makeLabel(this, "Label5", QRect(4, 154, 190, 16), QStringLiteral("All rights reserved."), kCredit,
+              colours::cream);
+    makeLabel(this, "Label1", QRect(48, 171, 46, 16), QStringLiteral("Version"), kCredit, colours::cream);
+    version = makeLabel(this, "version", QRect(96, 171, 27, 16), QStringLiteral("1.0.0"), kCredit, kVersionColour);
+    makeLabel(this, "Label9", QRect(123, 171, 20, 16), QStringLiteral(".1"), kCredit, kVersionColour);
+
+    auto* done = new ImageButton(this);
+    done->setObjectName(QStringLiteral("button_done"));
+    done->setGeometry(QRect(201, 160, 95, 29));
+    const qreal dpr = devicePixelRatioF();
+    done->setPixmap(art::buttonPicture(art::ButtonWord::Done, false, dpr));
+    done->setPressedPixmap(art::buttonPicture(art::ButtonWord::Done, true, dpr));
+    connect(done, &ImageButton::clicked, this, &Tabout::button_doneClick);
+
+    FormCreate(main);
+}
+
+void Tabout::FormCreate(Tmain* main) {
+    LbBackground1 = new TLbBackground(this);
+    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
+    if (main) LbBackground1->setImage(main->backgroundTile());
+    LbBackground1->setEnabled(true);
+    LbBackground1->Loaded();
+}
+
+QString Tabout::versionText() const { return version->text(); }
+
+// Nobody is told whether the browser opened: a refused link simply does nothing.
+void Tabout::Label7Click() { URL1.OpenURL(); }
+
+void Tabout::button_doneClick() { close(); }
+
+// A label has no click of its own: a left press and release on it makes one.
+bool Tabout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label7) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            linkPressed_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const bool click = linkPressed_ && mouse->button() == Qt::LeftButton &&
+                               Label7->rect().contains(mouse->position().toPoint());
+            linkPressed_ = false;
+            if (click) Label7Click();
+            return true;
+        }
+    }
+    return SecondaryWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,335 @@
+// The help window through real clicks on its buttons: which page is in front
+// under which heading, what survives hiding, the About and Done buttons, the
+// buttons' looks, and that the Scoring page states the rules the game applies.
+#include <QDate>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+#include <QVersionNumber>
+#include <map>
+
+#include "game/scoring.h"
+#include "ui/controls/ButtonComps.h"
+#include "windows.h"
+
+using namespace helptest;
+
+namespace {
+
+const QColor kFace(64, 140, 90), kSilver(192, 192, 192), kCream(245, 235, 216);
+
+int countOf(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == colour;
+    return n;
+}
+
+// Lines of a page, with the title and the blank line after it checked.
+QStringList bodyOf(const QTextBrowser* page, const QString& title) {
+    QStringList lines = page->toPlainText().split(u'\n');
+    if (lines.size() < 3 || lines[0] != title || !lines[1].isEmpty()) return {};
+    return lines.mid(2);
+}
+
+}  // namespace
+
+class TestHelp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { prepareApplication(); }
+    void init() {
+        parkPointer();
+        windows = std::make_unique<Windows>();
+    }
+    void cleanup() { windows.reset(); }
+
+    void firstShowingPresentsOverview();
+    void pageButtonsBringTheirPage_data();
+    void pageButtonsBringTheirPage();
+    void pageInFrontSurvivesHideAndShow();
+    void aboutOpensWhileHelpStays();
+    void doneAndCloseOnlyHide();
+    void buttonsKeepTheirFaceAndLightTheirCaption_data();
+    void buttonsKeepTheirFaceAndLightTheirCaption();
+    void pagesStayOutOfTheTabChain();
+    void scoringPageStatesHandValues_data();
+    void scoringPageStatesHandValues();
+    void scoringPageStatesTimeBonus();
+    void scoringPageStatesTargets();
+    void historyListsVersionsNewestFirst();
+    void creditNamesTheYearOfStartUp();
+    void coveredWithTheMainWindowsTile();
+    void screenshots();
+
+private:
+    Thelp* help() const { return windows->help.get(); }
+    TSelButton* button(const QString& name) const { return help()->findChild<TSelButton*>(name); }
+    QTextBrowser* page(const QString& name) const { return help()->findChild<QTextBrowser*>(name); }
+    QString caption() const { return help()->findChild<QLabel*>(QStringLiteral("label_caption"))->text(); }
+    void showHelp() {
+        help()->showOverMain();
+        QVERIFY(QTest::qWaitForWindowExposed(help()));
+    }
+    void click(const QString& name) {
+        TSelButton* b = button(name);
+        QVERIFY2(b, qPrintable(name));
+        QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center());
+    }
+    // The page the player sees: the one under the middle of the page area.
+    QString frontPage() const {
+        QWidget* panel = help()->findChild<QWidget*>(QStringLiteral("panel_main"));
+        for (QWidget* w = panel->childAt(panel->rect().center()); w && w != panel; w = w->parentWidget())
+            if (qobject_cast<QTextBrowser*>(w)) return w->objectName();
+        return {};
+    }
+
+    std::unique_ptr<Windows> windows;
+};
+
+void TestHelp::firstShowingPresentsOverview() {
+    showHelp();
+    QCOMPARE(frontPage(), QStringLiteral("memo1"));
+    QCOMPARE(caption(), QStringLiteral("Overview"));
+    QVERIFY(!bodyOf(page(QStringLiteral("memo1")), QStringLiteral("Overview")).isEmpty());
+}
+
+void TestHelp::pageButtonsBringTheirPage_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("overview") << "SelButton1" << "memo1" << "Overview" << "Overview";
+    QTest::newRow("game play") << "SelButton3" << "memo3" << "Game Play" << "Game Play";
+    QTest::newRow("scoring") << "SelButton4" << "memo4" << "Scoring" << "Scoring";
+    // The heading repeats the button, not the page's own title.
+    QTest::newRow("documentation") << "SelButton5" << "memo5" << "Documentation" << "History";
+}
+
+void TestHelp::pageButtonsBringTheirPage() {
+    QFETCH(QString, button);
+    QFETCH(QString, page);
+    QFETCH(QString, heading);
+    QFETCH(QString, title);
+    showHelp();
+    // Start from another page, so the row's page has to come forward.
+    click(button == u"SelButton5" ? QStringLiteral("SelButton3") : QStringLiteral("SelButton5"));
+    QVERIFY(frontPage() != page);
+    click(button);
+    QCOMPARE(frontPage(), page);
+    QCOMPARE(caption(), heading);
+    QTextBrowser* box = this->page(page);
+    QVERIFY(box->isReadOnly());
+    QVERIFY2(!bodyOf(box, title).isEmpty(), "title line, blank line, body");
+}
+
+void TestHelp::pageInFrontSurvivesHideAndShow() {
+    showHelp();
+    click(QStringLiteral("SelButton4"));
+    QScrollBar* bar = page(QStringLiteral("memo4"))->verticalScrollBar();
+    QVERIFY2(bar->maximum() > 0, "the Scoring page is longer than its box");
+    bar->setValue(bar->maximum() / 2);
+    const int scrolled = bar->value();
+    click(QStringLiteral("button_done"));
+    QVERIFY(!help()->isVisible());
+    showHelp();
+    QCOMPARE(frontPage(), QStringLiteral("memo4"));
+    QCOMPARE(caption(), QStringLiteral("Scoring"));
+    QCOMPARE(bar->value(), scrolled);
+}
+
+void TestHelp::aboutOpensWhileHelpStays() {
+    showHelp();
+    QVERIFY(!windows->about->isVisible());
+    click(QStringLiteral("button_about"));
+    QVERIFY(windows->about->isVisible());
+    QVERIFY(help()->isVisible());
+    QCOMPARE(frontPage(), QStringLiteral("memo1"));  // About is no page
+}
+
+void TestHelp::doneAndCloseOnlyHide() {
+    showHelp();
+    click(QStringLiteral("button_done"));
+    QVERIFY(!help()->isVisible());
+    showHelp();
+    QVERIFY(help()->close());  // the title-bar button
+    QVERIFY(!help()->isVisible());
+    showHelp();
+    QCOMPARE(frontPage(), QStringLiteral("memo1"));
+}
+
+void TestHelp::buttonsKeepTheirFaceAndLightTheirCaption_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"SelButton1", "SelButton3", "SelButton4", "SelButton5", "button_about", "button_done"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestHelp::buttonsKeepTheirFaceAndLightTheirCaption() {
+    QFETCH(QString, name);
+    showHelp();
+    TSelButton* b = button(name);
+    QVERIFY(b);
+    auto shown = [&] { return grabbed(help()).copy(QRect(b->mapTo(help(), QPoint(0, 0)), b->size())); };
+    QImage rest = shown();
+    QCOMPARE(rest.pixelColor(2, 2), kFace);
+    QVERIFY(countOf(rest, kSilver) > 0);
+    QCOMPARE(countOf(rest, kCream), 0);
+
+    QTest::mouseMove(b, b->rect().center());
+    QTRY_COMPARE(b->look(), TSelButton::Look::Hover);
+    QImage hover = shown();
+    QCOMPARE(hover.pixelColor(2, 2), kFace);
+    QVERIFY(countOf(hover, kCream) > 0);
+    QCOMPARE(countOf(hover, kSilver), 0);
+}
+
+void TestHelp::pagesStayOutOfTheTabChain() {
+    showHelp();
+    help()->activateWindow();
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(help(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        for (QWidget* w = focus; w; w = w->parentWidget())
+            QVERIFY2(!qobject_cast<QTextBrowser*>(w), qPrintable(w->objectName()));
+    }
+}
+
+void TestHelp::scoringPageStatesHandValues_data() {
+    QTest::addColumn<QString>("hand");
+    QTest::addColumn<int>("handclass");
+    const char* names[] = {"Pair",       "Two Pair",       "Three of a Kind", "Straight",   "Flush",
+                           "Full House", "Four of a Kind", "Straight Flush",  "Royal Flush"};
+    for (int c = 1; c <= 9; ++c) QTest::newRow(names[c - 1]) << QString::fromLatin1(names[c - 1]) << c;
+}
+
+void TestHelp::scoringPageStatesHandValues() {
+    QFETCH(QString, hand);
+    QFETCH(int, handclass);
+    const QStringList body = bodyOf(page(QStringLiteral("memo4")), QStringLiteral("Scoring"));
+    const QRegularExpression line(QStringLiteral("^\\s*") + QRegularExpression::escape(hand) +
+                                  QStringLiteral("\\t(\\d+) points$"));
+    const QStringList found = body.filter(line);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(line.match(found[0]).captured(1).toInt(), quintelle::handpoints(handclass));
+}
+
+// The page's bands, read back, must give every second the game's bonus.
+void TestHelp::scoringPageStatesTimeBonus() {
+    const QStringList body = bodyOf(page(QStringLiteral("memo4")), QStringLiteral("Scoring"));
+    struct Band {
+        int from, to, bonus;
+    };
+    std::vector<Band> bands;
+    const QRegularExpression below(QStringLiteral("^\\s*Less than (\\d+) seconds\\t(\\d+) points$"));
+    const QRegularExpression between(QStringLiteral("^\\s*(\\d+) to (\\d+) seconds\\t(\\d+) points$"));
+    const QRegularExpression above(QStringLiteral("^\\s*More than (\\d+) seconds\\tno bonus$"));
+    for (const QString& text : body) {
+        if (auto m = below.match(text); m.hasMatch())
+            bands.push_back({0, m.captured(1).toInt() - 1, m.captured(2).toInt()});
+        else if (auto m = between.match(text); m.hasMatch())
+            bands.push_back({m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()});
+        else if (auto m = above.match(text); m.hasMatch())
+            bands.push_back({m.captured(1).toInt() + 1, INT_MAX, 0});
+    }
+    QCOMPARE(bands.size(), size_t(4));
+    for (int seconds = 0; seconds <= 200; ++seconds) {
+        int claims = 0, stated = -1;
+        for (const Band& band : bands)
+            if (seconds >= band.from && seconds <= band.to) ++claims, stated = band.bonus;
+        QVERIFY2(claims == 1, qPrintable(QStringLiteral("%1 seconds fall in one band").arg(seconds)));
+        QCOMPARE(stated, quintelle::timebonusfor(seconds));
+    }
+}
+
+void TestHelp::scoringPageStatesTargets() {
+    const QString text = bodyOf(page(QStringLiteral("memo4")), QStringLiteral("Scoring")).join(u' ');
+    const auto step = QRegularExpression(QStringLiteral("adding (\\d+) to your score")).match(text);
+    QVERIFY(step.hasMatch());
+    QCOMPARE(step.captured(1).toInt(), quintelle::kTargetStep);
+    const auto first = QRegularExpression(QStringLiteral("first round the target is (\\d+)")).match(text);
+    QVERIFY(first.hasMatch());
+    QCOMPARE(first.captured(1).toInt(), quintelle::targetfor(0));
+    const auto example = QRegularExpression(
+        QStringLiteral("score (\\d+) in the first round, the target for the second round is (\\d+) "
+                       "\\((\\d+) \\+ (\\d+)\\)")).match(text);
+    QVERIFY(example.hasMatch());
+    const int score = example.captured(1).toInt();
+    QCOMPARE(example.captured(2).toInt(), quintelle::targetfor(score));
+    QCOMPARE(example.captured(3).toInt(), score);
+    QCOMPARE(example.captured(4).toInt(), quintelle::kTargetStep);
+    QVERIFY(text.contains(QStringLiteral("The game ends when a round does not reach its target score")));
+}
+
+// Entries: "<Month> <day>, <year> - Version a.b.c.d", then indented change
+// lines. The newest comes first and is the version the about window shows.
+void TestHelp::historyListsVersionsNewestFirst() {
+    const QStringList body = bodyOf(page(QStringLiteral("memo5")), QStringLiteral("History"));
+    QVERIFY(!body.isEmpty());
+    const QRegularExpression heading(QStringLiteral("^[A-Z][a-z]+ \\d{1,2}, \\d{4} - Version (\\d+\\.\\d+\\.\\d+\\.\\d+)$"));
+    QList<QVersionNumber> versions;
+    QStringList newestChanges;
+    bool inEntry = false;
+    for (const QString& text : body) {
+        if (text.isEmpty()) {
+            inEntry = false;
+            continue;
+        }
+        if (!inEntry) {
+            const auto m = heading.match(text);
+            QVERIFY2(m.hasMatch(), qPrintable(text));
+            versions << QVersionNumber::fromString(m.captured(1));
+            inEntry = true;
+            continue;
+        }
+        QVERIFY2(text.startsWith(QStringLiteral("    ")), qPrintable(text));
+        if (versions.size() == 1) newestChanges << text;
+    }
+    QVERIFY(versions.size() >= 2);
+    for (int i = 1; i < versions.size(); ++i) QVERIFY(versions[i] < versions[i - 1]);
+    const QString shown = windows->about->versionText() +
+                          windows->about->findChild<QLabel*>(QStringLiteral("Label9"))->text();
+    QCOMPARE(versions.first(), QVersionNumber::fromString(shown));
+    QVERIFY(newestChanges.join(u' ').contains(QStringLiteral("year")));
+}
+
+void TestHelp::creditNamesTheYearOfStartUp() {
+    auto* year = help()->findChild<QLabel*>(QStringLiteral("label_year"));
+    QVERIFY(year);
+    QCOMPARE(year->text(), QString::number(QDate::currentDate().year()));
+    auto* span = help()->findChild<QLabel*>(QStringLiteral("Label3"));
+    QCOMPARE(span->y(), year->y());
+    QVERIFY(span->x() + QFontMetrics(span->font()).horizontalAdvance(span->text()) < year->x());
+    QCOMPARE(clippedLabels(help()), QStringList());
+}
+
+void TestHelp::coveredWithTheMainWindowsTile() {
+    showHelp();
+    const QImage tile = windows->main->backgroundTile().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = grabbed(help());
+    // Spots in the side column clear of buttons and credits.
+    for (const QPoint at : {QPoint(60, 120), QPoint(30, 250), QPoint(100, 300)}) {
+        QCOMPARE(controlsAt(help(), at), QStringList{QStringLiteral("panel_side")});
+        QCOMPARE(shown.pixel(at), tile.pixel(at.x() % tile.width(), at.y() % tile.height()));
+    }
+}
+
+void TestHelp::screenshots() {
+    showHelp();
+    const std::pair<const char*, const char*> pages[] = {
+        {"SelButton1", "help_overview"}, {"SelButton3", "help_gameplay"},
+        {"SelButton4", "help_scoring"},  {"SelButton5", "help_documentation"}};
+    for (const auto& [name, shot] : pages) {
+        click(QString::fromLatin1(name));
+        saveShot(help(), QString::fromLatin1(shot));
+    }
+    TSelButton* hovered = button(QStringLiteral("SelButton3"));
+    QTest::mouseMove(hovered, hovered->rect().center());
+    QTRY_COMPARE(hovered->look(), TSelButton::Look::Hover);
+    saveShot(help(), QStringLiteral("help_hover"));
+    QCOMPARE(help()->size(), QSize(523, 431));
+}
+
+QTEST_MAIN(TestHelp)
+#include "test_help.moc"

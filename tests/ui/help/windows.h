@@ -1,0 +1,110 @@
+#pragma once
+// The program's windows as start-up makes them, for tests that drive them:
+// settings in a temporary folder, no sound, and the desktop's link opener
+// replaced by a recorder.
+#include <QCursor>
+#include <QDir>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "platform/appdir.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "ui/help/aboutform.h"
+#include "ui/help/helpform.h"
+#include "ui/main/application.h"
+#include "ui/main/mainform.h"
+
+namespace helptest {
+
+struct Silence : quintelle::platform::SoundBackend {
+    void play(const QString&) override {}
+    void stop() override {}
+};
+
+// Once per test program, before the first widget.
+inline void prepareApplication() {
+    quintelle::ui::installFontSubstitutes();
+    quintelle::platform::installSoundBackend(std::make_unique<Silence>());
+}
+
+// The main, about and help windows in their start-up order; destroyed in the
+// reverse order.
+struct Windows {
+    QTemporaryDir home;
+    std::unique_ptr<Tmain> main;
+    std::unique_ptr<Tabout> about;
+    std::unique_ptr<Thelp> help;
+
+    Windows() {
+        quintelle::platform::setExecutableFolder(home.path());
+        main = std::make_unique<Tmain>();
+        about = std::make_unique<Tabout>(main.get());
+        help = std::make_unique<Thelp>(main.get(), about.get());
+        Tmain::Windows others;
+        others.about = about.get();
+        others.help = help.get();
+        others.vendorLink = &about->link();
+        main->setWindows(others);
+    }
+};
+
+// Stands in for the desktop while it lives: records every address handed to
+// it and answers with `accept`.
+struct ShellRecorder {
+    QStringList opened;
+    bool accept = true;
+    ShellRecorder() {
+        quintelle::platform::setShellForTesting([this](const QString& address) {
+            opened << address;
+            return accept;
+        });
+    }
+    ~ShellRecorder() { quintelle::platform::setShellForTesting({}); }
+    ShellRecorder(const ShellRecorder&) = delete;
+    ShellRecorder& operator=(const ShellRecorder&) = delete;
+};
+
+// A pointer left over the place where a window opens would enter its
+// controls at once.
+inline void parkPointer() { QCursor::setPos(QPoint(799, 599)); }
+
+inline QImage grabbed(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// With QUINTELLE_SHOTS naming a folder, saves what the player sees there.
+inline void saveShot(QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("QUINTELLE_SHOTS");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+// Names of the window's visible controls that cover `at` (window coordinates),
+// whether they take the mouse or not.
+inline QStringList controlsAt(QWidget* window, QPoint at) {
+    QStringList names;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->isVisibleTo(window) && QRect(w->mapTo(window, QPoint(0, 0)), w->size()).contains(at))
+            names << w->objectName();
+    return names;
+}
+
+// The window's texts that do not fit their labels, as "name: text".
+inline QStringList clippedLabels(const QWidget* window) {
+    QStringList clipped;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        const QFontMetrics metrics(label->font());
+        if (metrics.horizontalAdvance(label->text()) > label->width() || metrics.height() > label->height())
+            clipped << label->objectName() + QStringLiteral(": ") + label->text();
+    }
+    return clipped;
+}
+
+}  // namespace helptest

@@ -1,0 +1,37 @@
+#pragma once
+#include <QString>
+
+#include "net/url.h"
+#include "ui/main/secondarywindow.h"
+
+class QLabel;
+class TLbBackground;
+class Tmain;
+
+// The about window: emblem, title, the vendor's web address, the credits and
+// the version. Its link also serves the logos of the other windows, and its
+// version label is the version the update check compares with the server's.
+class Tabout : public quintelle::ui::SecondaryWindow {
+    Q_OBJECT
+public:
+    explicit Tabout(Tmain* main);
+
+    const TURL& link() const { return URL1; }
+    // The comparable version only: the ".1" beside it is for show.
+    QString versionText() const;
+
+    void Label7Click();
+    void button_doneClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(Tmain* main);
+
+    TLbBackground* LbBackground1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* version = nullptr;
+    TURL URL1;
+    bool linkPressed_ = false;
+};
