@@ -96,16 +96,21 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 }
 
 namespace {
+// The box already holds the edited text while it is validated, so the length
+// before the edit is kept from the last change: typing may not grow the text
+// past the limit, while a longer name set by the program can still be shortened.
 class TypingLimit : public QValidator {
 public:
-    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), edit_(edit), limit_(limit) {}
+    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit), length_(edit->text().size()) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { length_ = text.size(); });
+    }
     State validate(QString& input, int&) const override {
-        return input.size() <= std::max<qsizetype>(limit_, edit_->text().size()) ? Acceptable : Invalid;
+        return input.size() <= std::max<qsizetype>(limit_, length_) ? Acceptable : Invalid;
     }
 
 private:
-    QLineEdit* edit_;
     int limit_;
+    qsizetype length_;
 };
 }  // namespace
 

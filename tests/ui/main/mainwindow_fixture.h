@@ -1,0 +1,117 @@
+#pragma once
+// A main window of its own for every test: a fresh folder for the settings
+// file and a sound backend that records instead of playing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCursor>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "platform/appdir.h"
+#include "platform/sound.h"
+#include "ui/main/mainform.h"
+#include "ui/main/widgets.h"
+
+// "play ENTERED" for a started resource (its base name), "stop" for a cut-off.
+class SoundRecorder : public quintelle::platform::SoundBackend {
+public:
+    explicit SoundRecorder(std::shared_ptr<std::vector<QString>> log) : log_(std::move(log)) {}
+    void play(const QString& path) override {
+        log_->push_back(QStringLiteral("play ") + QFileInfo(path).completeBaseName().toUpper());
+    }
+    void stop() override { log_->push_back(QStringLiteral("stop")); }
+
+private:
+    std::shared_ptr<std::vector<QString>> log_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        QCursor::setPos(QPoint(799, 599));
+    }
+
+    QString folder() const { return dir_.path(); }
+    QString iniPath() const { return dir_.filePath(QStringLiteral("quintelle.ini")); }
+
+    // The section header and the given key=value lines, CR LF ended.
+    void writeIni(const QStringList& lines) {
+        QFile file(iniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray bytes = "[quintelle]\r\n";
+        for (const QString& line : lines) bytes += line.toLocal8Bit() + "\r\n";
+        file.write(bytes);
+    }
+
+    QByteArray iniBytes() const {
+        QFile file(iniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The key=value lines of the written file, in file order.
+    QStringList iniLines() const {
+        QStringList lines = QString::fromLocal8Bit(iniBytes()).split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+        return lines;
+    }
+
+    QString iniValue(const QString& key) const {
+        for (const QString& line : iniLines())
+            if (line.startsWith(key + u'=')) return line.mid(key.size() + 1);
+        return QStringLiteral("<missing>");
+    }
+
+    // Creates the window over `settingsFolder` (the test's own by default)
+    // and shows it, as the program does after creating every window.
+    Tmain& open(const QString& settingsFolder = {}) {
+        quintelle::platform::setExecutableFolder(settingsFolder.isEmpty() ? folder() : settingsFolder);
+        quintelle::platform::installSoundBackend(std::make_unique<SoundRecorder>(sounds_));
+        window_ = std::make_unique<Tmain>();
+        window_->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        return *window_;
+    }
+
+    Tmain& window() { return *window_; }
+
+    template <typename T = QWidget>
+    T* find(const QString& name) {
+        auto* w = qobject_cast<T*>(window_->control(name));
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+
+    QAction* action(const QString& name) {
+        auto* a = window_->findChild<QAction*>(name);
+        EXPECT_NE(a, nullptr) << name.toStdString();
+        return a;
+    }
+
+    QString textOf(const QString& name) {
+        if (auto* label = qobject_cast<QLabel*>(window_->control(name))) return label->text();
+        if (auto* edit = qobject_cast<QLineEdit*>(window_->control(name))) return edit->text();
+        ADD_FAILURE() << "no text control " << name.toStdString();
+        return {};
+    }
+
+    quintelle::ui::CardImage* cell(int row, int column) {
+        return find<quintelle::ui::CardImage>(QStringLiteral("image_card%1%2").arg(row).arg(column));
+    }
+
+    void click(const QString& name) { QTest::mouseClick(find(name), Qt::LeftButton); }
+
+    std::vector<QString>& sounds() { return *sounds_; }
+
+private:
+    QTemporaryDir dir_;
+    std::shared_ptr<std::vector<QString>> sounds_ = std::make_shared<std::vector<QString>>();
+    std::unique_ptr<Tmain> window_;
+};

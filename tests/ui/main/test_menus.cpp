@@ -1,0 +1,88 @@
+// The menu bar as the player sees it, and its keyboard shortcuts.
+#include <QMenu>
+#include <QMenuBar>
+
+#include "mainwindow_fixture.h"
+
+namespace {
+
+struct Item {
+    QString name;
+    QString caption;  // empty for a separator
+    bool checkable = false;
+    QKeySequence shortcut = {};
+};
+
+struct Menu {
+    QString name;
+    QString title;
+    std::vector<Item> items;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, MenusAndItemsInDisplayOrder) {
+    open();
+    const std::vector<Menu> expected = {
+        {"file1",
+         "File",
+         {{"StartGame1", "Start Game", false, QKeySequence(Qt::CTRL | Qt::Key_S)}, {"N1", ""}, {"Exit1", "Exit"}}},
+        {"Options1",
+         "Options",
+         {{"PlaySounds1", "Play Sounds", true},
+          {"ResetScreenLocation1", "Reset Screen Location"},
+          {"ChangeName1", "Change  Name"},
+          {"updatecheck", "Automatically Check for Updates", true}}},
+        {"View1", "View", {{"TallyList1", "Tally List"}, {"ViewHighScoreList1", "View High Score List"}}},
+        {"Help1", "Help", {{"Help2", "Help", false, QKeySequence(Qt::Key_F1)}, {"N2", ""}, {"About1", "About"}}},
+    };
+    EXPECT_EQ(window().menuBar()->objectName(), QStringLiteral("MainMenu1"));
+    const QList<QAction*> menus = window().menuBar()->actions();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(expected.size()));
+    for (std::size_t m = 0; m < expected.size(); ++m) {
+        SCOPED_TRACE(expected[m].title.toStdString());
+        QMenu* menu = menus[static_cast<qsizetype>(m)]->menu();
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->objectName(), expected[m].name);
+        EXPECT_EQ(menu->title(), expected[m].title);
+        const QList<QAction*> items = menu->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(expected[m].items.size()));
+        for (std::size_t i = 0; i < expected[m].items.size(); ++i) {
+            const Item& want = expected[m].items[i];
+            const QAction* got = items[static_cast<qsizetype>(i)];
+            SCOPED_TRACE(want.name.toStdString());
+            EXPECT_EQ(got->objectName(), want.name);
+            EXPECT_EQ(got->isSeparator(), want.caption.isEmpty());
+            if (got->isSeparator()) continue;
+            EXPECT_EQ(got->text(), want.caption);
+            EXPECT_EQ(got->isCheckable(), want.checkable);
+            EXPECT_EQ(got->shortcut(), want.shortcut);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, CtrlSStartsAGame) {
+    open();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    ASSERT_EQ(window().game().roundnum(), 0);
+    QTest::keyClick(&window(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(window().game().roundnum(), 1);
+    EXPECT_TRUE(window().game().dealing());
+    EXPECT_FALSE(find(QStringLiteral("panel_name"))->isVisible());
+}
+
+TEST_F(MainWindowTest, StartGameFromTheMenuHidesTheGameOverPanel) {
+    open();
+    find(QStringLiteral("panel_cleared"))->show();
+    action(QStringLiteral("StartGame1"))->trigger();
+    EXPECT_FALSE(find(QStringLiteral("panel_cleared"))->isVisible());
+    EXPECT_EQ(window().game().roundnum(), 1);
+}
+
+TEST_F(MainWindowTest, ExitClosesAndWritesTheSettings) {
+    open();
+    action(QStringLiteral("Exit1"))->trigger();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(iniValue(QStringLiteral("Name")), QStringLiteral("Guest"));
+}
