@@ -182,3 +182,22 @@ TEST_F(RoundTest, TheClockCountsSecondsInTextAndBar) {
     EXPECT_FALSE(clock.isActive());
     EXPECT_EQ(textOf(QStringLiteral("label_timer")), QStringLiteral("Time: 10:00"));
 }
+
+TEST_F(RoundTest, ANewGameDuringARoundRestartsTheClockAtZero) {
+    open();
+    click(QStringLiteral("button_start"));
+    QTimer& clock = window().turntime();
+    for (int i = 0; i < 5; ++i) QMetaObject::invokeMethod(&clock, "timeout");
+    QTest::mouseClick(cell(1, 1), Qt::LeftButton);
+    click(QStringLiteral("button_start"));
+    EXPECT_TRUE(clock.isActive());
+    EXPECT_EQ(window().game().seconds(), 0);
+    EXPECT_EQ(window().game().roundnum(), 1);
+    EXPECT_EQ(cell(1, 1)->shownCard(), -1);
+    EXPECT_EQ(textOf(QStringLiteral("label_cardcount")), QStringLiteral("Cards Left: 26"));
+    // The text and bar keep the last values until the first tick of the round.
+    EXPECT_EQ(textOf(QStringLiteral("label_timer")), QStringLiteral("Time: 0:05"));
+    QMetaObject::invokeMethod(&clock, "timeout");
+    EXPECT_EQ(textOf(QStringLiteral("label_timer")), QStringLiteral("Time: 0:01"));
+    EXPECT_EQ(find(QStringLiteral("image_timer"))->width(), 1);
+}
