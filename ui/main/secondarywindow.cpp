@@ -6,7 +6,10 @@ SecondaryWindow::SecondaryWindow(QWidget* mainWindow) : QWidget(nullptr, Qt::Win
 
 void SecondaryWindow::showOverMain() {
     if (!placed_ && mainWindow_) {
-        QRect frame = frameGeometry();
+        // Before its first showing a window's frame is unknown; the main
+        // window's decorations are the best estimate of what it will get.
+        const QSize decorations = mainWindow_->frameGeometry().size() - mainWindow_->size();
+        QRect frame(QPoint(), size() + decorations);
         frame.moveCenter(mainWindow_->frameGeometry().center());
         move(frame.topLeft());
         placed_ = true;
