@@ -11,6 +11,7 @@
 
 #include "game/scoring.h"
 #include "ui/controls/ButtonComps.h"
+#include "ui/controls/tag.h"
 #include "windows.h"
 
 using namespace helptest;
@@ -50,6 +51,7 @@ private slots:
     void pageButtonsBringTheirPage_data();
     void pageButtonsBringTheirPage();
     void pageInFrontSurvivesHideAndShow();
+    void tagWithoutPageLeavesTheFrontPage();
     void aboutOpensWhileHelpStays();
     void doneAndCloseOnlyHide();
     void buttonsKeepTheirFaceAndLightTheirCaption_data();
@@ -138,6 +140,17 @@ void TestHelp::pageInFrontSurvivesHideAndShow() {
     QCOMPARE(frontPage(), QStringLiteral("memo4"));
     QCOMPARE(caption(), QStringLiteral("Scoring"));
     QCOMPARE(bar->value(), scrolled);
+}
+
+void TestHelp::tagWithoutPageLeavesTheFrontPage() {
+    showHelp();
+    click(QStringLiteral("SelButton4"));
+    TSelButton stray(help());
+    setTag(&stray, 2);
+    stray.setCaption(QStringLiteral("Stray"));
+    help()->SelButton1Click(&stray);
+    QCOMPARE(frontPage(), QStringLiteral("memo4"));
+    QCOMPARE(caption(), QStringLiteral("Scoring"));
 }
 
 void TestHelp::aboutOpensWhileHelpStays() {

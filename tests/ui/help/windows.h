@@ -27,8 +27,20 @@ struct Silence : quintelle::platform::SoundBackend {
     void stop() override {}
 };
 
+inline QtMessageHandler& forwardedMessages() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+// The offscreen platform cannot stack windows and says so on every show.
+inline void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message == QLatin1String("This plugin does not support raise()")) return;
+    if (forwardedMessages()) forwardedMessages()(type, context, message);
+}
+
 // Once per test program, before the first widget.
 inline void prepareApplication() {
+    forwardedMessages() = qInstallMessageHandler(dropRaiseNotice);
     quintelle::ui::installFontSubstitutes();
     quintelle::platform::installSoundBackend(std::make_unique<Silence>());
 }
