@@ -164,13 +164,13 @@ TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry) {
     return panel;
 }
 
-TSelButton* makeButton(QWidget* parent, const PageButton& spec) {
+TSelButton* makeButton(QWidget* parent, const PageButton& entry) {
     auto* button = new TSelButton(parent);
-    button->setObjectName(QString::fromLatin1(spec.name));
-    setTag(button, spec.tag);
-    button->setCaption(QString::fromLatin1(spec.caption));
-    button->setGeometry(spec.geometry);
-    button->setAlignment(spec.alignment);
+    button->setObjectName(QString::fromLatin1(entry.name));
+    setTag(button, entry.tag);
+    button->setCaption(QString::fromLatin1(entry.caption));
+    button->setGeometry(entry.geometry);
+    button->setAlignment(entry.alignment);
     button->setFont(makeFont(kButtonFont));
     // The face keeps its colour; only the caption lights up under the pointer.
     button->setColor(kButtonFace);
@@ -220,8 +220,8 @@ Thelp::Thelp(Tmain* main, Tabout* about) : SecondaryWindow(main), about_(about) 
 
 void Thelp::buildSide() {
     TFlatPanel* side = makePanel(this, "panel_side", QRect(0, 0, 137, kClient.height()));
-    for (const PageButton& spec : kButtons) {
-        TSelButton* button = makeButton(side, spec);
+    for (const PageButton& entry : kButtons) {
+        TSelButton* button = makeButton(side, entry);
         const QString name = button->objectName();
         if (name == u"button_about")
             connect(button, &TSelButton::clicked, this, &Thelp::button_aboutClick);
