@@ -14,7 +14,6 @@ constexpr auto kSoundFolder = ":/sounds";
 class MultimediaBackend : public SoundBackend {
 public:
     void play(const QString& path) override {
-        stop();
         QSoundEffect*& effect = effects_[path];
         if (!effect) {
             effect = new QSoundEffect();
@@ -54,15 +53,12 @@ QString SoundService::resourceFor(const QString& cue) {
 }
 
 void SoundService::play(const QString& cue) {
+    // One cue at a time: whatever still sounds is cut off first. A cue
+    // without a sound of its own would get the desktop's default event
+    // sound; we have none to offer, so it is silence after the cut.
+    backend_->stop();
     const QString path = resourceFor(cue);
-    if (path.isEmpty()) {
-        // A cue without a sound of its own would get the desktop's default
-        // event sound; we have none to offer, so it is silence, but like any
-        // new cue it still cuts off the one before.
-        backend_->stop();
-        return;
-    }
-    backend_->play(path);
+    if (!path.isEmpty()) backend_->play(path);
 }
 
 SoundService& sounds() {

@@ -49,9 +49,18 @@ TEST(SoundService, ACuePlaysItsResource) {
         std::vector<QString> log;
         SoundService service(std::make_unique<Recorder>(log));
         service.play(QString::fromLatin1(cue));
-        ASSERT_EQ(log.size(), 1u);
-        EXPECT_EQ(log[0], QStringLiteral("play :/sounds/%1.wav").arg(QString::fromLatin1(cue).toUpper()));
+        EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"),
+                                             QStringLiteral("play :/sounds/%1.wav").arg(QString::fromLatin1(cue).toUpper())}));
     }
+}
+
+TEST(SoundService, ANewCueCutsOffTheOneBefore) {
+    std::vector<QString> log;
+    SoundService service(std::make_unique<Recorder>(log));
+    service.play(QStringLiteral("placecard"));
+    service.play(QStringLiteral("RoundOver"));
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/PLACECARD.wav"),
+                                         QStringLiteral("stop"), QStringLiteral("play :/sounds/ROUNDOVER.wav")}));
 }
 
 TEST(SoundService, ACueWithoutASoundOnlySilencesTheOneBefore) {
@@ -62,7 +71,8 @@ TEST(SoundService, ACueWithoutASoundOnlySilencesTheOneBefore) {
         SoundService service(std::make_unique<Recorder>(log));
         service.play(QStringLiteral("turnnew"));
         service.play(QString::fromLatin1(cue));
-        EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("play :/sounds/TURNNEW.wav"), QStringLiteral("stop")}));
+        EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/TURNNEW.wav"),
+                                             QStringLiteral("stop")}));
         EXPECT_TRUE(SoundService::resourceFor(QString::fromLatin1(cue)).isEmpty());
     }
 }
@@ -72,5 +82,6 @@ TEST(SoundService, TheProgramServiceUsesTheInstalledBackend) {
     quintelle::platform::installSoundBackend(std::make_unique<Recorder>(log));
     quintelle::platform::sounds().play(QStringLiteral("winner"));
     quintelle::platform::sounds().play(QStringLiteral("startgame"));
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("play :/sounds/WINNER.wav"), QStringLiteral("stop")}));
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/WINNER.wav"),
+                                         QStringLiteral("stop")}));
 }

@@ -110,8 +110,8 @@ TEST_F(RoundTest, StartCutsOffTheStartUpCueAndDealsToTheSoundOfTurnnew) {
     EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play ENTERED")});
     sounds().clear();
     click(QStringLiteral("button_start"));
-    // "startgame" has no sound of its own; it only silences what is playing.
-    EXPECT_EQ(sounds(), (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play TURNNEW")}));
+    // "startgame" has no sound of its own; only the round's cue starts.
+    EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play TURNNEW")});
 }
 
 TEST_F(RoundTest, AFilledCellWithoutReplacementLeftIsRefused) {
