@@ -62,6 +62,21 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
     return picture;
 }
 
+// The brown picture that fills a pop-up panel.
+void addPanelBackground(QWidget* panel, const char* name) {
+    makePicture(panel, name, panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
+                true);
+}
+
+// A name box: cream, black text, typing limited to ten characters.
+QLineEdit* makeNameEdit(QWidget* parent, const char* name, QRect geometry) {
+    auto* edit = new NameEdit(parent, name, geometry, 10);
+    edit->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
+    edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
+                                       "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    return edit;
+}
+
 const FontSpec kArial16Bold{"Arial", 16, true};
 const FontSpec kArial13Bold{"Arial", 13, true};
 const FontSpec kSans16Bold{"MS Sans Serif", 16, true};
@@ -338,8 +353,7 @@ void Tmain::buildBoard(QWidget* client) {
 
 void Tmain::buildContinuePanel(QWidget* parent) {
     TFlatPanel* panel = makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, colours::popupFrame);
-    makePicture(panel, "Image5", panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
-                true);
+    addPanelBackground(panel, "Image5");
     makeLabel(panel, "label_continue", at(8, 8, 313, 24), QStringLiteral("WAY TO GO!"), kSans21BoldUnderline,
               colours::emphasis, Qt::AlignHCenter, true);
     makeLabel(panel, "Label2", at(8, 40, 313, 63), QStringLiteral("You earned enough to continue to the next round!"),
@@ -361,8 +375,7 @@ void Tmain::buildContinuePanel(QWidget* parent) {
 
 void Tmain::buildGameOverPanel(QWidget* parent) {
     TFlatPanel* panel = makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, colours::popupFrame);
-    makePicture(panel, "Image4", panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
-                true);
+    addPanelBackground(panel, "Image4");
     makeLabel(panel, "Label1", at(-1, 10, 327, 24), QStringLiteral("Game Over!"), kSans19BoldUnderline,
               colours::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "label_previous1", at(32, 45, 265, 20), QStringLiteral("Score: 0"), kSans16Bold, colours::cream,
@@ -377,10 +390,7 @@ void Tmain::buildGameOverPanel(QWidget* parent) {
               colours::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold, colours::cream,
               Qt::AlignHCenter);
-    edit_name = new NameEdit(panel, "edit_name", at(83, 195, 161, 32), 10);
-    edit_name->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    edit_name->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
-                                            "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    edit_name = makeNameEdit(panel, "edit_name", at(83, 195, 161, 32));
     makeButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
     makeButton(panel, "button_highscores", QPoint(171, 245), art::ButtonWord::HighScores);
     ImageButton* cancel = makeButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
@@ -396,14 +406,10 @@ void Tmain::buildGameOverPanel(QWidget* parent) {
 
 void Tmain::buildNamePanel(QWidget* parent) {
     TFlatPanel* panel = makePanel(parent, "panel_name", at(27, 112, 329, 161), false, colours::popupFrame);
-    makePicture(panel, "Image6", panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
-                true);
+    addPanelBackground(panel, "Image6");
     makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"), kSans19BoldUnderline,
               colours::emphasis, Qt::AlignHCenter);
-    edit_aname = new NameEdit(panel, "edit_aname", at(83, 54, 161, 32), 10);
-    edit_aname->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    edit_aname->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
-                                             "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    edit_aname = makeNameEdit(panel, "edit_aname", at(83, 54, 161, 32));
     ImageButton* done = makeButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
     ImageButton* cancel = makeButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
     connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
