@@ -59,23 +59,14 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
     version = makeLabel(this, "version", QRect(96, 171, 27, 16), QStringLiteral("1.0.0"), kCredit, kVersionColour);
     makeLabel(this, "Label9", QRect(123, 171, 20, 16), QStringLiteral(".1"), kCredit, kVersionColour);
 
-    auto* done = new ImageButton(this);
-    done->setObjectName(QStringLiteral("button_done"));
-    done->setGeometry(QRect(201, 160, 95, 29));
-    const qreal dpr = devicePixelRatioF();
-    done->setPixmap(art::buttonPicture(art::ButtonWord::Done, false, dpr));
-    done->setPressedPixmap(art::buttonPicture(art::ButtonWord::Done, true, dpr));
+    ImageButton* done = makePictureButton(this, "button_done", QPoint(201, 160), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Tabout::button_doneClick);
 
     FormCreate(main);
 }
 
 void Tabout::FormCreate(Tmain* main) {
-    LbBackground1 = new TLbBackground(this);
-    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
-    if (main) LbBackground1->setImage(main->backgroundTile());
-    LbBackground1->setEnabled(true);
-    LbBackground1->Loaded();
+    LbBackground1 = coverWithTile(this, main ? main->backgroundTile() : QImage());
 }
 
 QString Tabout::versionText() const { return version->text(); }

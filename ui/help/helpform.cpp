@@ -251,11 +251,7 @@ void Thelp::buildPages() {
 
 void Thelp::FormCreate(Tmain* main) {
     findChild<QWidget*>(QStringLiteral("memo1"))->raise();
-    LbBackground1 = new TLbBackground(this);
-    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
-    if (main) LbBackground1->setImage(main->backgroundTile());
-    LbBackground1->setEnabled(true);
-    LbBackground1->Loaded();
+    LbBackground1 = coverWithTile(this, main ? main->backgroundTile() : QImage());
     // The year at start-up: a session running past New Year keeps it.
     label_year->setText(QString::number(QDate::currentDate().year()));
 }

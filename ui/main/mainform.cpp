@@ -30,8 +30,6 @@ namespace {
 
 constexpr auto kSection = "quintelle";
 
-QString qs(std::string_view s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
-
 QRect at(int x, int y, int w, int h) { return QRect(x, y, w, h); }
 
 TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool transparent, QColor frame) {
@@ -43,16 +41,6 @@ TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool tr
     panel->setColorShadow(frame);
     panel->setColor(colours::wood);
     return panel;
-}
-
-ImageButton* makeButton(QWidget* parent, const char* name, QPoint topLeft, art::ButtonWord word) {
-    auto* button = new ImageButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(QRect(topLeft, art::buttonSize(word)));
-    const qreal dpr = parent->devicePixelRatioF();
-    button->setPixmap(art::buttonPicture(word, false, dpr));
-    button->setPressedPixmap(art::buttonPicture(word, true, dpr));
-    return button;
 }
 
 Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
@@ -126,11 +114,7 @@ void Tmain::FormCreate() {
     productWord_ = QStringLiteral("quintelle");
     installerName_ = QStringLiteral("qtlsetup.exe");
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
-    LbBackground1 = new TLbBackground(centralWidget());
-    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
-    LbBackground1->setImage(art::woodTile());
-    LbBackground1->setEnabled(true);
-    LbBackground1->Loaded();
+    LbBackground1 = coverWithTile(centralWidget(), art::woodTile());
     standardSize_ = kStandardSize;
     random_.seed(platform::utcMillisecondsOfDay());
     loadinifile();
@@ -189,7 +173,7 @@ void Tmain::loadinifile() {
     remembered_ = QRect(left, top, width, height);
     PlaySounds1->setChecked(ini.readString(kSection, "Sounds", "yes") != "no");
     updatecheck->setChecked(ini.readString(kSection, "Update", "true") != "false");
-    edit_name->setText(qs(ini.readString(kSection, "Name", "Guest")));
+    edit_name->setText(fromLocalBytes(ini.readString(kSection, "Name", "Guest")));
     edit_aname->setText(edit_name->text());
 }
 
@@ -342,7 +326,7 @@ void Tmain::buildBoard(QWidget* client) {
               colours::cream, Qt::AlignHCenter);
     makeLabel(inner, "label_targetscore", at(497, 208, 129, 13), QStringLiteral("Target Score: 200"),
               FontSpec{"MS Sans Serif", 11, true}, colours::cream, Qt::AlignHCenter);
-    ImageButton* start = makeButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
+    ImageButton* start = makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
     connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
     makePicture(inner, "Image2", at(466, 250, 192, 208), [](qreal dpr) { return art::scoringTable(dpr); });
 
@@ -368,7 +352,7 @@ void Tmain::buildContinuePanel(QWidget* parent) {
               Qt::AlignHCenter);
     makeLabel(panel, "label_ts", at(32, 213, 265, 20), QStringLiteral("Target Score: "), kSans16Bold,
               colours::emphasis, Qt::AlignHCenter);
-    ImageButton* done = makeButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
+    ImageButton* done = makePictureButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Tmain::button_continueClick);
     panel->hide();
 }
@@ -391,9 +375,9 @@ void Tmain::buildGameOverPanel(QWidget* parent) {
     makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold, colours::cream,
               Qt::AlignHCenter);
     edit_name = makeNameEdit(panel, "edit_name", at(83, 195, 161, 32));
-    makeButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
-    makeButton(panel, "button_highscores", QPoint(171, 245), art::ButtonWord::HighScores);
-    ImageButton* cancel = makeButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
+    makePictureButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
+    makePictureButton(panel, "button_highscores", QPoint(171, 245), art::ButtonWord::HighScores);
+    ImageButton* cancel = makePictureButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_cancelClick);
     TFlatPanel* wait = makePanel(panel, "panel_wait", at(19, 238, 288, 46), false, colours::wood);
     wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
@@ -410,8 +394,8 @@ void Tmain::buildNamePanel(QWidget* parent) {
     makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"), kSans19BoldUnderline,
               colours::emphasis, Qt::AlignHCenter);
     edit_aname = makeNameEdit(panel, "edit_aname", at(83, 54, 161, 32));
-    ImageButton* done = makeButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
-    ImageButton* cancel = makeButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
+    ImageButton* done = makePictureButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
+    ImageButton* cancel = makePictureButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
     connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_namecancelClick);
     connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
@@ -451,11 +435,11 @@ void Tmain::image_card11Click(QObject* sender) {
 void Tmain::setText(std::string_view name, std::string_view text) {
     QWidget* w = named(name);
     if (auto* label = qobject_cast<QLabel*>(w))
-        label->setText(qs(text));
+        label->setText(fromLocalBytes(text));
     else if (auto* edit = qobject_cast<QLineEdit*>(w))
-        edit->setText(qs(text));
+        edit->setText(fromLocalBytes(text));
     else if (auto* panel = qobject_cast<TFlatPanel*>(w))
-        panel->setCaption(qs(text));
+        panel->setCaption(fromLocalBytes(text));
 }
 
 std::string Tmain::text(std::string_view name) const {
@@ -492,7 +476,7 @@ void Tmain::setWidth(std::string_view name, int width) {
 
 void Tmain::playsounds(std::string_view cue) {
     if (!PlaySounds1->isChecked()) return;
-    platform::sounds().play(qs(cue));
+    platform::sounds().play(fromLocalBytes(cue));
 }
 
 void Tmain::start() { turntime_.start(); }

@@ -6,6 +6,8 @@
 #include <QValidator>
 
 #include "ui/art/art.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/LbBack.h"
 
 namespace quintelle::ui {
 
@@ -69,6 +71,25 @@ void CardImage::drawCard(int picture) {
     if (picture < 0 || picture >= art::cardPictureCount) return;
     shown_ = picture;
     setSource([picture](qreal dpr) { return cardPicture(picture, dpr); });
+}
+
+TLbBackground* coverWithTile(QWidget* window, const QImage& tile) {
+    auto* background = new TLbBackground(window);
+    background->setObjectName(QStringLiteral("LbBackground1"));
+    background->setImage(tile);
+    background->setEnabled(true);
+    background->Loaded();
+    return background;
+}
+
+ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft, art::ButtonWord word) {
+    auto* button = new ImageButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(QRect(topLeft, art::buttonSize(word)));
+    const qreal dpr = parent->devicePixelRatioF();
+    button->setPixmap(art::buttonPicture(word, false, dpr));
+    button->setPressedPixmap(art::buttonPicture(word, true, dpr));
+    return button;
 }
 
 QFont makeFont(const FontSpec& style) {

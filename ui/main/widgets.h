@@ -7,8 +7,26 @@
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
+#include <string_view>
+
+#include "ui/art/art.h"
+
+class ImageButton;
+class TLbBackground;
 
 namespace quintelle::ui {
+
+// Texts cross into the game core and the stored files as bytes in the
+// system's 8-bit encoding.
+inline QString fromLocalBytes(std::string_view bytes) {
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Covers a window with the shared tile (its "LbBackground1").
+TLbBackground* coverWithTile(QWidget* window, const QImage& tile);
+
+// One of the program's picture buttons (START GAME, DONE, ...) at its size.
+ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft, art::ButtonWord word);
 
 // A picture control. Its pixmap is drawn on demand for the device pixel ratio
 // it is shown at. Stretched pictures fill the control; the others keep their

@@ -23,10 +23,6 @@ using namespace quintelle::ui;
 
 namespace {
 
-QString qs(const std::string& s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 std::string today() {
     return platform::shortDate(QDate::currentDate()).toLocal8Bit().toStdString();
 }
@@ -76,16 +72,6 @@ void applyRowStyle(QLabel* l, RowStyle rowStyle) {
         palette.setColor(QPalette::WindowText, colour);
         l->setPalette(palette);
     }
-}
-
-ImageButton* button(QWidget* parent, const char* name, QRect geometry, art::ButtonWord word) {
-    auto* b = new ImageButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(geometry);
-    const qreal dpr = parent->devicePixelRatioF();
-    b->setPixmap(art::buttonPicture(word, false, dpr));
-    b->setPressedPixmap(art::buttonPicture(word, true, dpr));
-    return b;
 }
 
 }  // namespace
@@ -153,19 +139,14 @@ void Ttallylist::build() {
             label(panel, numbered("label_high", n), QRect(kHighLeft, top, 0, kRowHeight), {});
     }
 
-    button_resettally =
-        button(panel, "button_resettally", QRect(72, 376, 135, 29), art::ButtonWord::ResetTally);
-    button_done = button(panel, "button_done", QRect(224, 376, 95, 29), art::ButtonWord::Done);
+    button_resettally = makePictureButton(panel, "button_resettally", QPoint(72, 376), art::ButtonWord::ResetTally);
+    button_done = makePictureButton(panel, "button_done", QPoint(224, 376), art::ButtonWord::Done);
     connect(button_resettally, &ImageButton::clicked, this, &Ttallylist::button_resetClick);
     connect(button_done, &ImageButton::clicked, this, &Ttallylist::button_doneClick);
 }
 
 void Ttallylist::FormCreate(const QImage& tile) {
-    LbBackground1 = new TLbBackground(this);
-    LbBackground1->setObjectName(QStringLiteral("LbBackground1"));
-    LbBackground1->setImage(tile);
-    LbBackground1->setEnabled(true);
-    LbBackground1->Loaded();
+    LbBackground1 = coverWithTile(this, tile);
     // A tally that cannot be read is reported once; the game goes on with a
     // fresh one, and the store keeps the unreadable file aside at the save.
     guarded([this] { store_.load(model_); });
@@ -181,13 +162,13 @@ void Ttallylist::FormDestroy() {
 
 void Ttallylist::render() {
     for (int i = 1; i <= TallyModel::kStatistics; ++i)
-        mylabel_[i - 1]->setText(qs(model_.statistic(i)));
+        mylabel_[i - 1]->setText(fromLocalBytes(model_.statistic(i)));
     for (int n = 1; n <= TallyModel::kPlaces; ++n) {
         const TallyPlace& place = model_.place(n);
         QLabel* high = label_high_[n - 1];
-        label_date_[n - 1]->setText(qs(place.date));
-        label_name_[n - 1]->setText(qs(place.name));
-        high->setText(qs(place.score));
+        label_date_[n - 1]->setText(fromLocalBytes(place.date));
+        label_name_[n - 1]->setText(fromLocalBytes(place.name));
+        high->setText(fromLocalBytes(place.score));
         setTag(high, place.tag);
         for (QLabel* l : {label_num_[n - 1], label_date_[n - 1], label_name_[n - 1], high})
             applyRowStyle(l, place.style);
