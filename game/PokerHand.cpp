@@ -6,13 +6,16 @@ namespace quintelle {
 namespace {
 
 struct Hand {
-    int card[5];  // descending by code
+    int card[5];       // descending by code
+    int keys[13] = {};  // how many cards share each rank key
 
-    int count(int key) const {
-        int n = 0;
-        for (int c : card) n += rankkey(c) == key ? 1 : 0;
-        return n;
+    // Only card codes count; anything else (which the game never passes)
+    // must not index outside the table.
+    void countKeys() {
+        for (int c : card)
+            if (isCard(c)) ++keys[rankkey(c)];
     }
+    int count(int key) const { return key >= 0 && key < 13 ? keys[key] : 0; }
 
     // Key of the first card whose key differs from all of `avoid`; key of
     // card 5 when there is none.
@@ -75,6 +78,7 @@ int classifyhand(int c1, int c2, int c3, int c4, int c5) {
                 h.card[i + 1] = t;
             }
 
+    h.countKeys();
     const bool flush = isFlush(h);
     const bool straight = isStraight(h);
     const bool hasAce = hasCode(h, 13, 26, 39, 52);
