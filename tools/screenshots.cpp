@@ -47,6 +47,12 @@ int main(int argc, char** argv) {
             }
         }
     game.image_card11Click(33);  // the replacement ends the round
-    save(main, out, main.control(QStringLiteral("panel_continue"))->isVisible() ? "main_cleared" : "main_gameover");
+    const bool cleared = main.control(QStringLiteral("panel_continue"))->isVisible();
+    save(main, out, cleared ? "main_cleared" : "main_gameover");
+    // Both result panels carry the round's figures, so the other one can be
+    // looked at over the same board.
+    main.hide(cleared ? "panel_continue" : "panel_cleared");
+    main.show(cleared ? "panel_cleared" : "panel_continue");
+    save(main, out, cleared ? "main_gameover" : "main_cleared");
     return 0;
 }
