@@ -1,8 +1,11 @@
 #include "ui/main/application.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
 #include <exception>
+
+#include "ui/art/art.h"
 
 namespace quintelle::ui {
 
@@ -10,6 +13,9 @@ QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Quintelle"));
     setApplicationDisplayName(QStringLiteral("Quintelle"));
     installFontSubstitutes();
+    QIcon icon;
+    for (qreal dpr : {1.0, 2.0}) icon.addPixmap(art::emblem(dpr));
+    setWindowIcon(icon);
 }
 
 bool QuintelleApp::notify(QObject* receiver, QEvent* event) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 
 #include "data/inifile.h"
 #include "platform/appdir.h"
@@ -119,7 +120,7 @@ void Tmain::FormCreate() {
     random_.seed(platform::utcMillisecondsOfDay());
     loadinifile();
     playsounds("entered");
-    showPanel(named("panel_name"));
+    openNamePanel();
 }
 
 void Tmain::showEvent(QShowEvent* event) {
@@ -261,7 +262,15 @@ void Tmain::ResetScreenLocation1Click() {
     resize(standardSize_);
 }
 
-void Tmain::ChangeName1Click() { showPanel(named("panel_name")); }
+void Tmain::ChangeName1Click() { openNamePanel(); }
+
+void Tmain::openNamePanel() {
+    showPanel(named("panel_name"));
+    // Ready for typing: the box has the focus with its text selected, so a
+    // new name replaces it and Enter keeps it.
+    edit_aname->setFocus();
+    edit_aname->selectAll();
+}
 
 void Tmain::button_namedoneClick() {
     edit_name->setText(edit_aname->text());
@@ -398,7 +407,11 @@ void Tmain::buildNamePanel(QWidget* parent) {
     ImageButton* cancel = makePictureButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
     connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_namecancelClick);
+    // Enter and Escape do what DONE and CANCEL do.
     connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), panel);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &Tmain::button_namecancelClick);
     panel->hide();
 }
 

@@ -113,6 +113,7 @@ private:
     void buildNamePanel(QWidget* parent);
     void indexControls();
     void showPanel(QWidget* w);
+    void openNamePanel();
     QWidget* named(std::string_view name) const;
 
     // The tally window is created after this one; until then nothing counts.

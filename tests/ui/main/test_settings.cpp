@@ -1,5 +1,6 @@
 // Start-up from the settings file, the window's bounds through a run, the
 // name panel, and the settings write at close.
+#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -172,6 +173,30 @@ TEST_F(MainWindowTest, TheNamePanel) {
 
     // The name is written only with the next settings write.
     EXPECT_FALSE(QFile::exists(iniPath()));
+}
+
+TEST_F(MainWindowTest, TheNamePanelTakesTheKeyboard) {
+    open();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    auto* typed = find<QLineEdit>(QStringLiteral("edit_aname"));
+    QWidget* panel = find(QStringLiteral("panel_name"));
+
+    // Typing replaces the offered name at once; Enter is DONE.
+    EXPECT_TRUE(typed->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Dora"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(textOf(QStringLiteral("edit_name")), QStringLiteral("Dora"));
+
+    // Escape is CANCEL: the name stays, the typed text waits in the box.
+    action(QStringLiteral("ChangeName1"))->trigger();
+    EXPECT_TRUE(typed->hasFocus());
+    QTest::keyClicks(typed, QStringLiteral("Eve"));
+    QTest::keyClick(typed, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(textOf(QStringLiteral("edit_name")), QStringLiteral("Dora"));
+    EXPECT_EQ(typed->text(), QStringLiteral("Eve"));
 }
 
 TEST_F(MainWindowTest, StartHidesTheNamePanelWithoutTakingTheTypedName) {
