@@ -94,8 +94,6 @@ Ttallylist::~Ttallylist() {
 void Ttallylist::build() {
     setObjectName(QStringLiteral("tallylist"));
     setWindowTitle(QStringLiteral("Quintelle - Tally List"));
-    // Closing it only hides it; the program ends with the main window alone.
-    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(kClientSize);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, colours::wood);
