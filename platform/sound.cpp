@@ -1,7 +1,9 @@
 #include "platform/sound.h"
 
 #include <QDir>
+#include <QAudioDevice>
 #include <QHash>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -14,6 +16,9 @@ constexpr auto kSoundFolder = ":/sounds";
 class MultimediaBackend : public SoundBackend {
 public:
     void play(const QString& path) override {
+        // Without a sound device there is nothing to play on; asking anyway
+        // would only fill the console with complaints.
+        if (QMediaDevices::defaultAudioOutput().isNull()) return;
         QSoundEffect*& effect = effects_[path];
         if (!effect) {
             effect = new QSoundEffect();
