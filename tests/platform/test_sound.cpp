@@ -1,7 +1,11 @@
 // Cue names to the program's WAVE resources, through a recording backend.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QSoundEffect>
+#include <QUrl>
 #include <memory>
 #include <vector>
 
@@ -84,4 +88,19 @@ TEST(SoundService, TheProgramServiceUsesTheInstalledBackend) {
     quintelle::platform::sounds().play(QStringLiteral("startgame"));
     EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/WINNER.wav"),
                                          QStringLiteral("stop")}));
+}
+
+// The sounds must be ones the real player can decode: 8-bit and 16-bit PCM,
+// mono and stereo, one with a "fact" chunk. Decoding needs no sound device.
+TEST(SoundResources, EveryCueDecodesInQtMultimedia) {
+    for (const char* cue : kCues) {
+        SCOPED_TRACE(cue);
+        QSoundEffect effect;
+        effect.setSource(QUrl(QStringLiteral("qrc") + SoundService::resourceFor(QString::fromLatin1(cue))));
+        QDeadlineTimer deadline(10000);
+        while (effect.status() != QSoundEffect::Ready && effect.status() != QSoundEffect::Error &&
+               !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(effect.status(), QSoundEffect::Ready);
+    }
 }
