@@ -28,7 +28,8 @@ Bytes tallyText() {
 
 // 1 MB that compresses the way text does: words with some noise.
 Bytes megabyte() {
-    static const char* const words[] = {"round ", "score ", "cleared ", "target ", "flush ", "-1000\r\n", "Guest "};
+    static const char* const words[] = {"round ", "score ",    "cleared ", "target ",
+                                        "flush ", "-1000\r\n", "Guest "};
     std::mt19937 random(3);
     Bytes data;
     while (data.size() < (1u << 20)) {
@@ -52,10 +53,18 @@ void decompressBench(benchmark::State& state, const Bytes& input) {
     state.counters["ratio"] = static_cast<double>(file.size()) / static_cast<double>(input.size());
 }
 
-void BM_compressTally(benchmark::State& state) { compressBench(state, tallyText()); }
-void BM_decompressTally(benchmark::State& state) { decompressBench(state, tallyText()); }
-void BM_compress1MB(benchmark::State& state) { compressBench(state, megabyte()); }
-void BM_decompress1MB(benchmark::State& state) { decompressBench(state, megabyte()); }
+void BM_compressTally(benchmark::State& state) {
+    compressBench(state, tallyText());
+}
+void BM_decompressTally(benchmark::State& state) {
+    decompressBench(state, tallyText());
+}
+void BM_compress1MB(benchmark::State& state) {
+    compressBench(state, megabyte());
+}
+void BM_decompress1MB(benchmark::State& state) {
+    decompressBench(state, megabyte());
+}
 BENCHMARK(BM_compressTally);
 BENCHMARK(BM_decompressTally);
 BENCHMARK(BM_compress1MB);

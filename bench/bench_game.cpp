@@ -14,8 +14,8 @@ void BM_classifyhand(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) {
         const int base = 1 + (i++ % 40);
-        benchmark::DoNotOptimize(
-            classifyhand(deck[base], deck[base + 1], deck[base + 2], deck[base + 3], deck[base + 4]));
+        benchmark::DoNotOptimize(classifyhand(deck[base], deck[base + 1], deck[base + 2],
+                                              deck[base + 3], deck[base + 4]));
     }
 }
 BENCHMARK(BM_classifyhand);

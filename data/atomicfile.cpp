@@ -19,8 +19,8 @@ bool writeFileAtomically(const std::filesystem::path& target, std::string_view b
     const auto temporary = temporaryPathFor(target);
     std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
     if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-              std::fflush(file) == 0;
+    bool ok =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
 #if defined(__unix__) || defined(__APPLE__)
     ok = ok && ::fsync(::fileno(file)) == 0;
 #endif

@@ -1,7 +1,5 @@
 #include "data/gridtext.h"
 
-#include "data/atomicfile.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -9,10 +7,13 @@
 #include <memory>
 #include <system_error>
 
+#include "data/atomicfile.h"
+
 namespace quintelle {
 
 std::string savegrid(const TextGrid& grid) {
-    std::string text = std::to_string(grid.columns()) + "\r\n" + std::to_string(grid.rows()) + "\r\n";
+    std::string text =
+        std::to_string(grid.columns()) + "\r\n" + std::to_string(grid.rows()) + "\r\n";
     for (int c = 0; c < grid.columns(); ++c)
         for (int r = 0; r < grid.rows(); ++r) {
             text += grid.cell(c, r);
@@ -29,7 +30,7 @@ constexpr char kCtrlZ = '\x1A';
 constexpr std::size_t kMaxToken = 32;
 
 class LineReader {
-public:
+  public:
     // Ctrl-Z marks the end of the text; nothing after it exists.
     explicit LineReader(std::string_view bytes) : text_(bytes.substr(0, bytes.find(kCtrlZ))) {}
 
@@ -47,7 +48,8 @@ public:
         int value = 0;
         const char* end = digits.data() + digits.size();
         const auto [stop, error] = std::from_chars(digits.data(), end, value);
-        if (digits.empty() || (plus && digits.front() == '-') || error != std::errc() || stop != end)
+        if (digits.empty() || (plus && digits.front() == '-') || error != std::errc() ||
+            stop != end)
             throw GridTextError("Invalid numeric input");
         return value;
     }
@@ -64,7 +66,7 @@ public:
         return result;
     }
 
-private:
+  private:
     static bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
     std::string_view text_;
@@ -72,7 +74,8 @@ private:
 };
 
 void checkSize(long long columns, long long rows) {
-    if (std::max(columns, 1LL) * std::max(rows, 1LL) > kMaxGridCells) throw GridTextError("Grid too large");
+    if (std::max(columns, 1LL) * std::max(rows, 1LL) > kMaxGridCells)
+        throw GridTextError("Grid too large");
 }
 
 struct FileCloser {
@@ -97,7 +100,8 @@ void loadgrid(TextGrid& grid, std::string_view bytes) {
 void savegrid(const TextGrid& grid, const std::filesystem::path& file) {
     const std::filesystem::path folder = file.parent_path();
     std::error_code ec;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) throw GridTextError("Path not found");
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+        throw GridTextError("Path not found");
     if (!writeFileAtomically(file, savegrid(grid))) throw GridTextError("Disk write error");
 }
 

@@ -15,7 +15,7 @@
 namespace quintelle {
 
 class GridTextError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -31,7 +31,9 @@ std::string savegrid(const TextGrid& grid);
 // the second the new column count stays. A line ends at CR (with an LF right
 // after it); a lone LF is text; byte 1A ends the text.
 void loadgrid(TextGrid& grid, std::string_view bytes);
-inline void loadgrid(TextGrid& grid, const std::string& bytes) { loadgrid(grid, std::string_view(bytes)); }
+inline void loadgrid(TextGrid& grid, const std::string& bytes) {
+    loadgrid(grid, std::string_view(bytes));
+}
 
 // The file written whole or not at all (temporary file beside it, renamed on
 // success); errors: "Path not found", "File access denied", "Disk write error".

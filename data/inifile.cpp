@@ -15,7 +15,9 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -25,8 +27,8 @@ std::string_view trim(std::string_view s) {
 
 bool sameName(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The name of a "[name]" header line, or nothing for any other line.
@@ -89,7 +91,8 @@ std::optional<std::size_t> IniFile::findKey(std::size_t header, std::string_view
     return std::nullopt;
 }
 
-std::optional<std::string_view> IniFile::value(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> IniFile::value(std::string_view section,
+                                               std::string_view key) const {
     const auto header = findSection(section);
     const auto line = header ? findKey(*header, key) : std::nullopt;
     if (!line) return std::nullopt;

@@ -17,12 +17,12 @@ namespace quintelle {
 
 // "Unable to write to <full path>".
 class IniWriteError : public std::runtime_error {
-public:
+  public:
     explicit IniWriteError(const std::filesystem::path& path);
 };
 
 class IniFile {
-public:
+  public:
     static constexpr std::size_t kMaxValue = 2047;
 
     // Reads the file; a missing or unreadable file reads as empty.
@@ -46,7 +46,7 @@ public:
     // Throws IniWriteError; a failed save leaves the previous file intact.
     void save() const;
 
-private:
+  private:
     struct Line {
         std::string text;  // without its line end
         std::string end;   // "\r\n", "\n", "\r" or "" for an unterminated last line

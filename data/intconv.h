@@ -18,7 +18,7 @@ std::optional<std::int32_t> toInt32With0x(std::string_view text);
 
 // Raised by the strict conversion; the message names the offending text.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     explicit ConversionError(std::string_view text);
 };
 

@@ -1,7 +1,5 @@
 #include "data/lzrw1.h"
 
-#include "data/atomicfile.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +7,8 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
+
+#include "data/atomicfile.h"
 
 namespace quintelle {
 
@@ -23,10 +23,13 @@ constexpr std::size_t kMinRun = 16;
 constexpr std::size_t kMinCopy = 3;
 constexpr std::size_t kMaxCopy = 18;
 
-const char* const kSizeMismatch = "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
+const char* const kSizeMismatch =
+    "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
 const char* const kNoMemory = "Lzrw1 (de)compression : Failed to get memory for I/O buffers !";
 
-[[noreturn]] void fail(const std::string& message) { throw ELzrw1Exception(message); }
+[[noreturn]] void fail(const std::string& message) {
+    throw ELzrw1Exception(message);
+}
 [[noreturn]] void readError(const std::string& inputFile) {
     fail("Lzrw1 : Error reading from input file : " + inputFile);
 }
@@ -56,7 +59,8 @@ TLZR::TLZR() : hash_(new (std::nothrow) std::int16_t[kHashSize]) {
 }
 
 void TLZR::compressBlock(std::span<const std::uint8_t> chunk, std::vector<std::uint8_t>& block) {
-    if (chunk.size() > ChunkSize) throw std::invalid_argument("LZRW1/KH chunk larger than 32768 bytes");
+    if (chunk.size() > ChunkSize)
+        throw std::invalid_argument("LZRW1/KH chunk larger than 32768 bytes");
     const std::uint8_t* src = chunk.data();
     const std::size_t n = chunk.size();
     std::fill_n(hash_.get(), kHashSize, std::int16_t{-1});
@@ -94,7 +98,8 @@ void TLZR::compressBlock(std::span<const std::uint8_t> chunk, std::vector<std::u
         } else if (x + 2 < n) {
             // In the last two positions no copy fits, and what they would add
             // to the table could only serve each other, so they skip it.
-            std::uint32_t h = ((static_cast<std::uint32_t>(src[x]) << 4 ^ src[x + 1]) << 4) ^ src[x + 2];
+            std::uint32_t h =
+                ((static_cast<std::uint32_t>(src[x]) << 4 ^ src[x + 1]) << 4) ^ src[x + 2];
             h = (h * 40543u >> 4) & 0xFFF;
             const int candidate = hash_[h];
             hash_[h] = static_cast<std::int16_t>(x);
@@ -155,7 +160,8 @@ void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std:
             const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
             if (offset == 0) {
                 if (i + 4 > length) fail(kSizeMismatch);
-                const std::size_t run = (static_cast<std::size_t>(src[i + 1]) << 8 | src[i + 2]) + kMinRun;
+                const std::size_t run =
+                    (static_cast<std::size_t>(src[i + 1]) << 8 | src[i + 2]) + kMinRun;
                 if (run > ChunkSize - produced) fail(kSizeMismatch);
                 std::memset(dst + produced, src[i + 3], run);
                 produced += run;
@@ -164,7 +170,8 @@ void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std:
                 const std::size_t count = (src[i + 1] & 15u) + kMinCopy;
                 if (offset > produced || count > ChunkSize - produced) fail(kSizeMismatch);
                 // Byte by byte: a copy may overlap the bytes it produces.
-                for (std::size_t k = 0; k < count; ++k, ++produced) dst[produced] = dst[produced - offset];
+                for (std::size_t k = 0; k < count; ++k, ++produced)
+                    dst[produced] = dst[produced - offset];
                 i += 2;
             }
         } else {
@@ -224,10 +231,12 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
     return total;
 }
 
-std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file, const std::string& inputFile) {
+std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
+                                     const std::string& inputFile) {
     std::vector<std::uint8_t> out;
-    decompress(file, inputFile,
-               [&out](std::span<const std::uint8_t> block) { out.insert(out.end(), block.begin(), block.end()); });
+    decompress(file, inputFile, [&out](std::span<const std::uint8_t> block) {
+        out.insert(out.end(), block.begin(), block.end());
+    });
     return out;
 }
 
@@ -241,10 +250,11 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // The output of one call: written beside the target and renamed over it by
 // commit(); dropped without trace otherwise.
 class PendingOutput {
-public:
+  public:
     explicit PendingOutput(const std::string& target) : target_(target) {
         const std::filesystem::path path(target);
-        if (!path.has_filename()) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
+        if (!path.has_filename())
+            fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
         temp_ = temporaryPathFor(path);
         file_ = FilePtr(std::fopen(temp_.string().c_str(), "wb"));
         if (!file_) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
@@ -259,7 +269,8 @@ public:
     }
 
     void write(std::span<const std::uint8_t> bytes) {
-        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())
+        if (!bytes.empty() &&
+            std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())
             writeError(target_);
         written_ += bytes.size();
     }
@@ -272,7 +283,7 @@ public:
         return written_;
     }
 
-private:
+  private:
     std::string target_;
     std::filesystem::path temp_;
     FilePtr file_;
@@ -290,7 +301,8 @@ std::vector<std::uint8_t> readAll(std::FILE* in, const std::string& errorMessage
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[TLZR::ChunkSize];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
     if (std::ferror(in)) fail(errorMessage);
     return bytes;
 }
@@ -313,8 +325,8 @@ std::uint64_t Tlzrw1::Compress() {
             fail("Lzrw1 compression : Failed to obtain the size of : " + InputFile);
         FilePtr in = openInput(InputFile);
         PendingOutput out(OutputFile);
-        const std::vector<std::uint8_t> input =
-            readAll(in.get(), "Lzrw1 : Error reading from input file : " + InputFile + " (LZRW1/KH)");
+        const std::vector<std::uint8_t> input = readAll(
+            in.get(), "Lzrw1 : Error reading from input file : " + InputFile + " (LZRW1/KH)");
         in.reset();
         out.write(compressFast(input));
         return out.commit();
@@ -325,9 +337,11 @@ std::uint64_t Tlzrw1::Decompress() {
     return withMemoryCheck([this] {
         FilePtr in = openInput(InputFile);
         PendingOutput out(OutputFile);
-        const std::vector<std::uint8_t> file = readAll(in.get(), "Lzrw1 : Error reading from input file : " + InputFile);
+        const std::vector<std::uint8_t> file =
+            readAll(in.get(), "Lzrw1 : Error reading from input file : " + InputFile);
         in.reset();
-        decompress(file, InputFile, [&out](std::span<const std::uint8_t> block) { out.write(block); });
+        decompress(file, InputFile,
+                   [&out](std::span<const std::uint8_t> block) { out.write(block); });
         return out.commit();
     });
 }

@@ -20,13 +20,13 @@ namespace quintelle {
 
 // Every failure of the container (messages as users of other copies see them).
 class ELzrw1Exception : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // The block coder's hash table could not be allocated.
 class ELzrw1KHCompressor : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -41,7 +41,7 @@ inline constexpr std::uint32_t kLzhSignature = 0x4C5A4821;    // "!HZL" on disk
 // LZRW1/KH block coder and decoder. One instance owns the 4096-entry hash
 // table; it is cleared for every block, so blocks are independent.
 class TLZR {
-public:
+  public:
     static constexpr std::size_t ChunkSize = 32768;
     // Largest block a reader accepts: the stored form of a full chunk.
     static constexpr std::size_t MaxBlockSize = ChunkSize + 1;
@@ -56,9 +56,10 @@ public:
     // Decodes one block into `out` (replacing its content). A block that names
     // bytes before its own output, decodes past ChunkSize, ends inside an item
     // or is longer than MaxBlockSize raises the size-mismatch error.
-    static void decompressBlock(std::span<const std::uint8_t> block, std::vector<std::uint8_t>& out);
+    static void decompressBlock(std::span<const std::uint8_t> block,
+                                std::vector<std::uint8_t>& out);
 
-private:
+  private:
     std::unique_ptr<std::int16_t[]> hash_;
 };
 
@@ -71,13 +72,14 @@ std::vector<std::uint8_t> compressFast(std::span<const std::uint8_t> input);
 // exceed the size stated in the header.
 std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
                          const std::function<void(std::span<const std::uint8_t>)>& sink);
-std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file, const std::string& inputFile = {});
+std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
+                                     const std::string& inputFile = {});
 
 // Compresses or decompresses InputFile into OutputFile. The output is written
 // to a temporary file beside it and renamed over it only on success, so a
 // failed call leaves neither a partial file nor a damaged earlier one.
 class Tlzrw1 {
-public:
+  public:
     std::string InputFile;
     std::string OutputFile;
     TCompressMode CompressMode = TCompressMode::Good;

@@ -91,8 +91,9 @@ void TallyModel::addtomineset(int index, std::string text) {
 
 bool TallyModel::checkscore(std::int32_t score, std::string_view name) {
     for (auto& place : places_) place.style = RowStyle::Normal;
-    const auto found = std::find_if(places_.begin(), places_.end(),
-                                    [score](const TallyPlace& place) { return place.tag <= score; });
+    const auto found =
+        std::find_if(places_.begin(), places_.end(),
+                     [score](const TallyPlace& place) { return place.tag <= score; });
     if (found == places_.end()) {
         changed();
         return false;
@@ -117,7 +118,8 @@ bool TallyModel::checkscore(std::int32_t score, std::string_view name) {
 }
 
 void TallyModel::fillFromGrid() {
-    for (int index = 1; index <= kStatistics; ++index) statistics_[index - 1] = grid_.cell(index, 0);
+    for (int index = 1; index <= kStatistics; ++index)
+        statistics_[index - 1] = grid_.cell(index, 0);
     for (int n = 1; n <= kPlaces; ++n) {
         TallyPlace& place = places_[n - 1];
         std::string& score = grid_.cell(kScoreColumn, n);

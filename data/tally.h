@@ -35,7 +35,7 @@ struct TallyPlace {
 };
 
 class TallyModel {
-public:
+  public:
     static constexpr int kColumns = 9;
     static constexpr int kRows = 12;
     static constexpr int kPlaces = 10;
@@ -82,7 +82,7 @@ public:
     // Empties the top ten and zeroes the statistics (the user confirmed).
     void reset();
 
-private:
+  private:
     void fillFromGrid();
     void setStatistic(int index, std::string text);
     void changed();

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "data/gridtext.h"
 #include "data/atomicfile.h"
+#include "data/gridtext.h"
 #include "data/lzrw1.h"
 
 namespace quintelle {
@@ -39,9 +39,11 @@ void TallyStore::load(TallyModel& model) {
     std::ifstream in(path_, std::ios::binary);
     if (!in) {
         loadFailed_ = true;
-        throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open input file : " + path_.string());
+        throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open input file : " +
+                              path_.string());
     }
-    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>()};
     TextGrid grid = TallyModel::freshGrid();
     try {
         const std::vector<std::uint8_t> text = decompress(file, path_.string());
@@ -60,10 +62,13 @@ void TallyStore::save(const TallyModel& model) {
     std::error_code error;
     // The file we could not read may still be the player's only record.
     if (loadFailed_ && std::filesystem::exists(path_, error)) {
-        std::filesystem::copy_file(path_, badPath(), std::filesystem::copy_options::overwrite_existing, error);
-        if (error) throw ELzrw1Exception("Lzrw1 : Error writing to output file : " + badPath().string());
+        std::filesystem::copy_file(path_, badPath(),
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        if (error)
+            throw ELzrw1Exception("Lzrw1 : Error writing to output file : " + badPath().string());
     }
-    if (!writeFileAtomically(path_, std::string_view(reinterpret_cast<const char*>(file.data()), file.size())))
+    if (!writeFileAtomically(
+            path_, std::string_view(reinterpret_cast<const char*>(file.data()), file.size())))
         throw ELzrw1Exception("Lzrw1 : Error writing to output file : " + path_.string());
     loadFailed_ = false;
 }

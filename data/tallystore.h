@@ -12,7 +12,7 @@
 namespace quintelle {
 
 class TallyStore {
-public:
+  public:
     static constexpr std::string_view kProduct = "quintelle";
 
     static std::string fileName(std::string_view product = kProduct);
@@ -32,7 +32,7 @@ public:
     // written; the previous file then stays as it was.
     void save(const TallyModel& model);
 
-private:
+  private:
     std::filesystem::path path_;
     bool loadFailed_ = false;
 };

@@ -8,7 +8,7 @@ namespace quintelle {
 // A grid of text cells addressed by column and row from 0, each at least 1
 // wide and high. Resizing keeps the cells that stay inside the new size.
 class TextGrid {
-public:
+  public:
     TextGrid(int columns = 1, int rows = 1) { resize(columns, rows); }
 
     int columns() const { return columns_; }
@@ -34,7 +34,7 @@ public:
 
     bool operator==(const TextGrid&) const = default;
 
-private:
+  private:
     static std::size_t index(int column, int row, int rows) {
         return static_cast<std::size_t>(column) * rows + row;
     }

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         for (const auto& entry : std::filesystem::directory_iterator(argv[i], ec)) {
             std::ifstream in(entry.path(), std::ios::binary);
-            corpus.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            corpus.emplace_back(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
         }
     }
     for (const auto& input : corpus) run(input);
@@ -45,14 +46,17 @@ int main(int argc, char** argv) {
         for (int e = 0; e < edits; ++e) {
             const std::uint32_t op = next(seed) % 4;
             if (op == 0 || input.empty()) {
-                input.insert(input.begin() + static_cast<std::ptrdiff_t>(input.empty() ? 0 : next(seed) % (input.size() + 1)),
-                             static_cast<std::uint8_t>(next(seed)));
+                input.insert(
+                    input.begin() + static_cast<std::ptrdiff_t>(
+                                        input.empty() ? 0 : next(seed) % (input.size() + 1)),
+                    static_cast<std::uint8_t>(next(seed)));
             } else if (op == 1) {
                 input[next(seed) % input.size()] = static_cast<std::uint8_t>(next(seed));
             } else if (op == 2) {
                 input.erase(input.begin() + static_cast<std::ptrdiff_t>(next(seed) % input.size()));
             } else {
-                input[next(seed) % input.size()] ^= static_cast<std::uint8_t>(1u << (next(seed) % 8));
+                input[next(seed) % input.size()] ^=
+                    static_cast<std::uint8_t>(1u << (next(seed) % 8));
             }
         }
         run(input);

@@ -6,7 +6,7 @@ namespace quintelle {
 namespace {
 
 struct Hand {
-    int card[5];       // descending by code
+    int card[5];        // descending by code
     int keys[13] = {};  // how many cards share each rank key
 
     // Only card codes count; anything else (which the game never passes)

@@ -12,17 +12,25 @@ inline constexpr int kRanks = 13;
 
 enum class Suit { Clubs = 1, Diamonds = 2, Hearts = 3, Spades = 4 };
 
-constexpr bool isCard(int code) { return code >= 1 && code <= kDeckSize; }
+constexpr bool isCard(int code) {
+    return code >= 1 && code <= kDeckSize;
+}
 
 // Suit block 1..4 of a card code.
-constexpr int suitblock(int code) { return (code - 1) / kRanks + 1; }
+constexpr int suitblock(int code) {
+    return (code - 1) / kRanks + 1;
+}
 
 // Position 1..13 within the suit block: 1 = Two .. 9 = Ten, 10 = Jack,
 // 11 = Queen, 12 = King, 13 = Ace.
-constexpr int position(int code) { return code - kRanks * (suitblock(code) - 1); }
+constexpr int position(int code) {
+    return code - kRanks * (suitblock(code) - 1);
+}
 
 // Equal keys mean equal ranks (Aces 0, Twos 1, .. Kings 12).
-constexpr int rankkey(int code) { return code % kRanks; }
+constexpr int rankkey(int code) {
+    return code % kRanks;
+}
 
 // Orders the ranks Two (1) .. Ace (13).
 constexpr int straightvalue(int code) {
@@ -30,6 +38,8 @@ constexpr int straightvalue(int code) {
     return k == 0 ? 13 : k;
 }
 
-constexpr int cardcode(Suit suit, int pos) { return kRanks * (static_cast<int>(suit) - 1) + pos; }
+constexpr int cardcode(Suit suit, int pos) {
+    return kRanks * (static_cast<int>(suit) - 1) + pos;
+}
 
 }  // namespace quintelle

@@ -23,7 +23,9 @@ std::string GameController::cellname(int row, int column) {
     return "image_card" + std::to_string(row) + std::to_string(column);
 }
 
-std::string GameController::linename(int line) { return withNumber("label_line", line); }
+std::string GameController::linename(int line) {
+    return withNumber("label_line", line);
+}
 
 std::string GameController::clocktext(int seconds) {
     const int rest = seconds % 60;
@@ -196,9 +198,13 @@ void GameController::endround() {
     }
 }
 
-void GameController::button_continueClick() { startround(); }
+void GameController::button_continueClick() {
+    startround();
+}
 
-void GameController::button_cancelClick() { view_.hide("panel_cleared"); }
+void GameController::button_cancelClick() {
+    view_.hide("panel_cleared");
+}
 
 void GameController::turntimeTimer() {
     ++seconds_;

@@ -11,7 +11,7 @@ namespace quintelle {
 // The state of one game and the operations that carry it from Start to the
 // end of the game. Writes the board only through GameView.
 class GameController {
-public:
+  public:
     GameController(GameView& view, SoundSink& sound, RoundClock& clock, TallySink& tally,
                    Random& random);
 
@@ -51,7 +51,7 @@ public:
     static std::string linename(int line);
     static std::string clocktext(int seconds);
 
-private:
+  private:
     void hidepanels();
     void endround();
     void showcardonoffer(int code);

@@ -9,7 +9,7 @@ namespace quintelle {
 
 // The board, addressed by control names ("image_card23", "label_line7", ...).
 class GameView {
-public:
+  public:
     virtual ~GameView() = default;
     virtual void setText(std::string_view control, std::string_view text) = 0;
     virtual std::string text(std::string_view control) const = 0;
@@ -25,21 +25,21 @@ public:
 };
 
 class SoundSink {
-public:
+  public:
     virtual ~SoundSink() = default;
     virtual void playsounds(std::string_view cue) = 0;
 };
 
 // The one-second round clock; its ticks come back as turntimeTimer().
 class RoundClock {
-public:
+  public:
     virtual ~RoundClock() = default;
     virtual void start() = 0;
     virtual void stop() = 0;
 };
 
 class TallySink {
-public:
+  public:
     virtual ~TallySink() = default;
     virtual void addtomineincrease(int index) = 0;
     virtual bool checkscore(int score, const std::string& name) = 0;

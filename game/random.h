@@ -7,7 +7,7 @@ namespace quintelle {
 // advanced before every draw, so a seed reproduces every deal exactly.
 // `below` is virtual so tests can script the draws of a deal.
 class Random {
-public:
+  public:
     explicit Random(std::uint32_t seed = 0) : state_(seed) {}
     virtual ~Random() = default;
 
@@ -22,10 +22,11 @@ public:
 
     // The start-up seed: milliseconds since midnight, UTC.
     static std::uint32_t seedFromTimeOfDay(int hour, int minute, int second, int millisecond) {
-        return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond);
+        return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 +
+                                          millisecond);
     }
 
-private:
+  private:
     std::uint32_t state_;
 };
 

@@ -19,7 +19,7 @@ int timebonusfor(int seconds) {
 
 std::string_view praiseline(std::uint32_t draw) {
     static constexpr std::array<std::string_view, 10> kPraise = {
-        "WAY TO GO!", "Good Job!", "Good Work!",    "Awsome!",    "Cool Dude!",
+        "WAY TO GO!",   "Good Job!", "Good Work!",    "Awsome!",    "Cool Dude!",
         "What a Show!", "You Rock!", "I's so Proud!", "Excellent!", "Excellent!"};
     return kPraise[draw % kPraise.size()];
 }

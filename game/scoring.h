@@ -15,6 +15,8 @@ int timebonusfor(int seconds);
 // Praise line of the continue panel for a draw 0..9 (8 and 9 share a line).
 std::string_view praiseline(std::uint32_t draw);
 
-constexpr int targetfor(int totalBeforeRound) { return totalBeforeRound + kTargetStep; }
+constexpr int targetfor(int totalBeforeRound) {
+    return totalBeforeRound + kTargetStep;
+}
 
 }  // namespace quintelle

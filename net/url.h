@@ -4,8 +4,19 @@
 // Opens an address in the user's browser (or mail program, ...), putting the
 // scheme of its URLType in front.
 class TURL {
-public:
-    enum TURLType { utFile, utFtp, utGopher, utHttp, utHttps, utMailto, utNews, utTelnet, utWais, utnone };
+  public:
+    enum TURLType {
+        utFile,
+        utFtp,
+        utGopher,
+        utHttp,
+        utHttps,
+        utMailto,
+        utNews,
+        utTelnet,
+        utWais,
+        utnone
+    };
 
     QString URL;
     TURLType URLType = utHttp;

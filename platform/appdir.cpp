@@ -12,12 +12,15 @@ QString& overrideFolder() {
 }  // namespace
 
 QString executableFolder() {
-    QString folder = overrideFolder().isEmpty() ? QCoreApplication::applicationDirPath() : overrideFolder();
+    QString folder =
+        overrideFolder().isEmpty() ? QCoreApplication::applicationDirPath() : overrideFolder();
     folder = QDir::toNativeSeparators(folder);
     if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
     return folder;
 }
 
-void setExecutableFolder(const QString& folder) { overrideFolder() = folder; }
+void setExecutableFolder(const QString& folder) {
+    overrideFolder() = folder;
+}
 
 }  // namespace quintelle::platform

@@ -6,7 +6,9 @@
 
 namespace quintelle::platform {
 
-QString shortDate(const QDate& date) { return QLocale::system().toString(date, QLocale::ShortFormat); }
+QString shortDate(const QDate& date) {
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
 
 QString dateSeparator() {
     const QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
@@ -16,7 +18,8 @@ QString dateSeparator() {
 }
 
 std::uint32_t utcMillisecondsOfDay() {
-    return static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
+    return static_cast<std::uint32_t>(
+        QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
 }
 
 }  // namespace quintelle::platform

@@ -10,6 +10,8 @@ InstanceMarker::InstanceMarker(const QString& name)
     lock_->tryLock(0);
 }
 
-bool InstanceMarker::held() const { return lock_->isLocked(); }
+bool InstanceMarker::held() const {
+    return lock_->isLocked();
+}
 
 }  // namespace quintelle::platform

@@ -9,11 +9,11 @@ namespace quintelle::platform {
 // examines it and failing to take it is of no consequence; it only tells the
 // installer and other tools that a copy of the program is running.
 class InstanceMarker {
-public:
+  public:
     explicit InstanceMarker(const QString& name);
     bool held() const;
 
-private:
+  private:
     std::unique_ptr<QLockFile> lock_;
 };
 

@@ -18,6 +18,8 @@ bool shellOpen(const QString& address) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
-void setShellForTesting(std::function<bool(const QString&)> shell) { testShell() = std::move(shell); }
+void setShellForTesting(std::function<bool(const QString&)> shell) {
+    testShell() = std::move(shell);
+}
 
 }  // namespace quintelle::platform

@@ -1,7 +1,7 @@
 #include "platform/sound.h"
 
-#include <QDir>
 #include <QAudioDevice>
+#include <QDir>
 #include <QHash>
 #include <QMediaDevices>
 #include <QSoundEffect>
@@ -14,7 +14,7 @@ constexpr auto kSoundFolder = ":/sounds";
 
 // One preloaded effect per resource, so a cue starts without decoding delay.
 class MultimediaBackend : public SoundBackend {
-public:
+  public:
     void play(const QString& path) override {
         // Without a sound device there is nothing to play on; asking anyway
         // would only fill the console with complaints.
@@ -33,7 +33,7 @@ public:
     }
     ~MultimediaBackend() override { qDeleteAll(effects_); }
 
-private:
+  private:
     QHash<QString, QSoundEffect*> effects_;
     QSoundEffect* current_ = nullptr;
 };
@@ -67,7 +67,8 @@ void SoundService::play(const QString& cue) {
 }
 
 SoundService& sounds() {
-    if (!service()) service() = std::make_unique<SoundService>(std::make_unique<MultimediaBackend>());
+    if (!service())
+        service() = std::make_unique<SoundService>(std::make_unique<MultimediaBackend>());
     return *service();
 }
 

@@ -7,7 +7,7 @@ namespace quintelle::platform {
 // What actually makes the noise. The real one plays through Qt Multimedia;
 // tests record.
 class SoundBackend {
-public:
+  public:
     virtual ~SoundBackend() = default;
     // Starts the WAVE resource at `path` in the background.
     virtual void play(const QString& path) = 0;
@@ -19,7 +19,7 @@ public:
 // new cue cuts off the one before. The call returns at once and reports
 // nothing; a missing sound device simply stays silent.
 class SoundService {
-public:
+  public:
     explicit SoundService(std::unique_ptr<SoundBackend> backend);
 
     void play(const QString& cue);
@@ -28,7 +28,7 @@ public:
     // the program carries no sound of that name.
     static QString resourceFor(const QString& cue);
 
-private:
+  private:
     std::unique_ptr<SoundBackend> backend_;
 };
 

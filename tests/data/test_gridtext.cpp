@@ -1,13 +1,13 @@
 // The tally's grid text: exact bytes written, every reading rule, and the
 // file wrappers' errors.
-#include "data/gridtext.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
+
+#include "data/gridtext.h"
 
 namespace fs = std::filesystem;
 using quintelle::GridTextError;
@@ -62,7 +62,8 @@ TEST(GridText, WritesCountsThenColumns) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 110);
 
     EXPECT_EQ(quintelle::savegrid(filled(1, 1, {"abc"})), "1\r\n1\r\nabc\r\n");
-    EXPECT_EQ(quintelle::savegrid(filled(2, 1, {"  blanks kept ", "a\nb"})), "2\r\n1\r\n  blanks kept \r\na\nb\r\n");
+    EXPECT_EQ(quintelle::savegrid(filled(2, 1, {"  blanks kept ", "a\nb"})),
+              "2\r\n1\r\n  blanks kept \r\na\nb\r\n");
 }
 
 TEST(GridText, ReadsByTheLineRules) {
@@ -75,16 +76,21 @@ TEST(GridText, ReadsByTheLineRules) {
          filled(3, 2, {"00", "01", "10", "11", "20", "21"})},
         {"CR-only line ends", "2\r1\rx\ry\r", filled(2, 1, {"x", "y"})},
         {"lone LF is text", "2\r\n1\r\na\nb\r\nc\n", filled(2, 1, {"a\nb", "c\n"})},
-        {"Ctrl-Z ends the text", "1\r\n3\r\nab\x1A" "cd\r\nef\r\n", filled(1, 3, {"ab"})},
+        {"Ctrl-Z ends the text",
+         "1\r\n3\r\nab\x1A"
+         "cd\r\nef\r\n",
+         filled(1, 3, {"ab"})},
         {"blanks kept", lines({"1", "2", "  a ", "\tb"}), filled(1, 2, {"  a ", "\tb"})},
         {"short file leaves empty cells", lines({"2", "2", "a"}), filled(2, 2, {"a"})},
         {"last line without line end", "1\r\n1\r\nabc", filled(1, 1, {"abc"})},
         {"extra lines ignored", lines({"1", "1", "a", "b", "c"}), filled(1, 1, {"a"})},
         {"empty file", "", filled(1, 1, {})},
         {"counts below 1", lines({"0", "-5", "a"}), filled(1, 1, {"a"})},
-        {"count tokens and rest of line", " \r\n\t+2 junk\r\n  3\r\na\r\nb\r\nc\r\nd\r\n", filled(2, 3, {"a", "b", "c", "d"})},
+        {"count tokens and rest of line", " \r\n\t+2 junk\r\n  3\r\na\r\nb\r\nc\r\nd\r\n",
+         filled(2, 3, {"a", "b", "c", "d"})},
         {"count ends at the end of file", "1", filled(1, 1, {})},
-        {"token of at most 32 bytes", lines({std::string(31, '0') + "2x", "1", "a", "b"}), filled(2, 1, {"a", "b"})},
+        {"token of at most 32 bytes", lines({std::string(31, '0') + "2x", "1", "a", "b"}),
+         filled(2, 1, {"a", "b"})},
     };
     for (const auto& row : rows) {
         TextGrid grid(4, 4);
@@ -109,7 +115,8 @@ TEST(GridText, BadCountsRaise) {
         {"lone sign", lines({"-", "1"}), "Invalid numeric input", old},
         {"two signs", lines({"+-1", "1"}), "Invalid numeric input", old},
         {"hex is not decimal", lines({"0x10", "1"}), "Invalid numeric input", old},
-        {"too many cells", lines({"100000", "100000"}), "Grid too large", filled(100000, 2, {"a", "b", "c", "d"})},
+        {"too many cells", lines({"100000", "100000"}), "Grid too large",
+         filled(100000, 2, {"a", "b", "c", "d"})},
     };
     for (const auto& row : rows) {
         TextGrid grid = old;
@@ -135,14 +142,16 @@ TEST(GridText, RoundTripsArbitraryGrids) {
 }
 
 TEST(GridTextFile, SavesAndLoadsWithErrors) {
-    const fs::path dir = fs::temp_directory_path() / ("gridtext-test-" + std::to_string(std::random_device()()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("gridtext-test-" + std::to_string(std::random_device()()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path file = dir / "temp.txt";
 
     quintelle::savegrid(freshTally(), file);
     std::ifstream in(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), quintelle::savegrid(freshTally()));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              quintelle::savegrid(freshTally()));
     TextGrid grid;
     quintelle::loadgrid(grid, file);
     EXPECT_EQ(grid, freshTally());
@@ -157,7 +166,8 @@ TEST(GridTextFile, SavesAndLoadsWithErrors) {
     };
     EXPECT_EQ(error([&] { quintelle::loadgrid(grid, dir / "missing.txt"); }), "File not found");
     EXPECT_EQ(grid, freshTally());
-    EXPECT_EQ(error([&] { quintelle::savegrid(grid, dir / "no-folder" / "x.txt"); }), "Path not found");
+    EXPECT_EQ(error([&] { quintelle::savegrid(grid, dir / "no-folder" / "x.txt"); }),
+              "Path not found");
     fs::create_directory(dir / "folder");
     EXPECT_EQ(error([&] { quintelle::savegrid(grid, dir / "folder"); }), "Disk write error");
     EXPECT_FALSE(fs::exists(dir / "folder.tmp"));

@@ -1,13 +1,12 @@
 // The settings file: value rules, name matching, in-place edits and the
 // all-or-nothing save.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <unistd.h>
 
 #include "data/atomicfile.h"
 #include "data/inifile.h"
@@ -18,7 +17,7 @@ namespace fs = std::filesystem;
 using quintelle::IniFile;
 
 class IniTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
         folder_ = fs::temp_directory_path() /
@@ -70,9 +69,13 @@ TEST_F(IniTest, TextsComeBackAsStoredAndTheDefaultOnlyForAMissingKey) {
     struct Row {
         const char* key;
         const char* expected;
-    } rows[] = {{"Sounds", "No"}, {"Update", "FALSE"}, {"Name", ""}, {"Left", "spaced out"},
+    } rows[] = {{"Sounds", "No"},
+                {"Update", "FALSE"},
+                {"Name", ""},
+                {"Left", "spaced out"},
                 {"Missing", "Guest"}};
-    for (const auto& row : rows) EXPECT_EQ(ini.readString("quintelle", row.key, "Guest"), row.expected) << row.key;
+    for (const auto& row : rows)
+        EXPECT_EQ(ini.readString("quintelle", row.key, "Guest"), row.expected) << row.key;
     EXPECT_EQ(ini.readString("other", "Name", "Guest"), "Guest");
     EXPECT_EQ(ini.readInteger("quintelle", "Missing", 3), 3);
 }

@@ -16,7 +16,9 @@ struct Row {
     std::optional<std::int32_t> with0x;
 };
 
-std::ostream& operator<<(std::ostream& out, const Row& row) { return out << '"' << row.text << '"'; }
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << '"' << row.text << '"';
+}
 
 class Conversion : public testing::TestWithParam<Row> {};
 

@@ -1,7 +1,5 @@
 // The tally file container: exact bytes (other copies must read ours and we
 // theirs), round trips, every failure message, and hostile blocks.
-#include "data/lzrw1.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +8,8 @@
 #include <iterator>
 #include <random>
 
+#include "data/lzrw1.h"
+
 namespace fs = std::filesystem;
 using quintelle::ELzrw1Exception;
 using quintelle::TLZR;
@@ -17,7 +17,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytes(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 Bytes repeat(std::string_view text, int times) {
     Bytes out;
     for (int i = 0; i < times; ++i) out.insert(out.end(), text.begin(), text.end());
@@ -47,7 +49,8 @@ std::string failure(const Bytes& file) {
     return "no error";
 }
 
-const std::string kSize = "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
+const std::string kSize =
+    "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
 const std::string kRead = "Lzrw1 : Error reading from input file : in.tld";
 const std::string kHeader = "in.tld : Lzrw1 decompression : this file has no valid header !";
 
@@ -65,11 +68,16 @@ TEST(Lzrw1Block, CodesKnownChunksExactly) {
         Bytes chunk, block;
     } rows[] = {
         {"one run of 100", Bytes(100, 0x41), {0x40, 0x80, 0x00, 0x00, 0x00, 0x54, 0x41}},
-        {"runs stop at 4095", Bytes(5000, 0x41), {0x40, 0xC0, 0x00, 0x00, 0x0F, 0xEF, 0x41, 0x00, 0x03, 0x79, 0x41}},
-        {"literals and two copies", repeat("abc", 8), {0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}},
+        {"runs stop at 4095",
+         Bytes(5000, 0x41),
+         {0x40, 0xC0, 0x00, 0x00, 0x0F, 0xEF, 0x41, 0x00, 0x03, 0x79, 0x41}},
+        {"literals and two copies",
+         repeat("abc", 8),
+         {0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}},
         {"coded as long as stored stays coded", bytes("abcdeabcde"),
          cat({0x40, 0x04, 0x00}, cat(bytes("abcde"), {0x00, 0x52}))},
-        {"coded one longer than stored is stored", bytes("abcdeabcd"), cat({0x80}, bytes("abcdeabcd"))},
+        {"coded one longer than stored is stored", bytes("abcdeabcd"),
+         cat({0x80}, bytes("abcdeabcd"))},
         {"second control word after 16 items", runsChunk, sixteenRuns},
         {"empty chunk", {}, {0x80}},
         // "hao" shares its hash bucket with "bik" and takes it over, so the
@@ -88,7 +96,8 @@ TEST(Lzrw1Block, CodesKnownChunksExactly) {
 }
 
 TEST(Lzrw1Container, WritesKnownFilesExactly) {
-    EXPECT_EQ(quintelle::compressFast({}), (Bytes{0x57, 0x52, 0x5A, 0x4C, 0, 0, 0, 0, 0x01, 0x00, 0x80}));
+    EXPECT_EQ(quintelle::compressFast({}),
+              (Bytes{0x57, 0x52, 0x5A, 0x4C, 0, 0, 0, 0, 0x01, 0x00, 0x80}));
     EXPECT_EQ(quintelle::compressFast(bytes("abcde")),
               cat({0x57, 0x52, 0x5A, 0x4C, 0x05, 0, 0, 0, 0x06, 0x00, 0x80}, bytes("abcde")));
 
@@ -104,7 +113,7 @@ TEST(Lzrw1Container, RoundTripsEveryKindAndSize) {
         Bytes data(size);
         const std::string_view words = "the tally of rounds played and cleared by Guest ";
         for (std::size_t i = 0; i < size; ++i)
-            data[i] = kind == 0   ? static_cast<std::uint8_t>(words[(i * 7 + i / 97) % words.size()])
+            data[i] = kind == 0 ? static_cast<std::uint8_t>(words[(i * 7 + i / 97) % words.size()])
                       : kind == 1 ? static_cast<std::uint8_t>(i / 5000 % 3)
                                   : static_cast<std::uint8_t>(random());
         return data;
@@ -115,7 +124,8 @@ TEST(Lzrw1Container, RoundTripsEveryKindAndSize) {
             const Bytes file = quintelle::compressFast(data);
             EXPECT_EQ(quintelle::decompress(file), data) << "size " << size << " kind " << kind;
             if (kind == 2) {
-                EXPECT_LE(file.size(), 8 + size + (size / 32768 + 1) * 3) << "random data is stored";
+                EXPECT_LE(file.size(), 8 + size + (size / 32768 + 1) * 3)
+                    << "random data is stored";
             }
             if (kind == 1 && size > 0) {
                 EXPECT_LT(file.size(), size / 50 + 64) << "runs compress";
@@ -139,29 +149,33 @@ TEST(Lzrw1Container, RejectsDamagedAndHostileFiles) {
         {"no original size", {0x57, 0x52, 0x5A, 0x4C, 0}, kRead},
         {"no block length", container(0, {}), kRead},
         {"truncated in a block", Bytes(good.begin(), good.end() - 1), kRead},
-        {"fewer bytes than the header", container(25, {{0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}}),
-         kSize},
-        {"more bytes than the header", container(23, {{0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}}),
-         kSize},
-        {"more blocks than the header", cat(container(32767, {cat({0x80}, Bytes(32768, 1))}), {0x02, 0x00, 0x80, 0x41}),
-         kSize},
+        {"fewer bytes than the header",
+         container(25, {{0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}}), kSize},
+        {"more bytes than the header",
+         container(23, {{0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}}), kSize},
+        {"more blocks than the header",
+         cat(container(32767, {cat({0x80}, Bytes(32768, 1))}), {0x02, 0x00, 0x80, 0x41}), kSize},
         {"copy before the start", container(3, {{0x40, 0x80, 0x00, 0x00, 0x30}}), kSize},
-        {"copy reaching before the start", container(5, {{0x40, 0x40, 0x00, 0x61, 0x00, 0x22}}), kSize},
+        {"copy reaching before the start", container(5, {{0x40, 0x40, 0x00, 0x61, 0x00, 0x22}}),
+         kSize},
         {"decodes past a chunk", container(40000, {eightLongRuns}), kSize},
-        {"block over 32769", cat(container(0, {}), cat({0x02, 0x80, 0x80}, Bytes(32770, 0))), kSize},
+        {"block over 32769", cat(container(0, {}), cat({0x02, 0x80, 0x80}, Bytes(32770, 0))),
+         kSize},
         {"copy item cut off", container(3, {{0x40, 0x40, 0x00, 0x61, 0x00}}), kSize},
         {"run item cut off", container(16, {{0x40, 0x80, 0x00, 0x00, 0x00, 0x00}}), kSize},
         {"control word cut off", container(17, {cat(sixteenLiterals, {0x00})}), kSize},
-        {"no item after a control word", container(16, {cat(sixteenLiterals, {0x00, 0x00})}), kSize},
+        {"no item after a control word", container(16, {cat(sixteenLiterals, {0x00, 0x00})}),
+         kSize},
     };
     for (const auto& row : rows) EXPECT_EQ(failure(row.file), row.message) << row.name;
 }
 
 class Lzrw1Files : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("lzrw1-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("lzrw1-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -169,7 +183,8 @@ protected:
 
     std::string path(const char* name) const { return (dir_ / name).string(); }
     static void write(const std::string& file, const Bytes& data) {
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), data.size());
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), data.size());
     }
     static Bytes read(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
@@ -184,7 +199,8 @@ protected:
             message = e.what();
         }
         EXPECT_FALSE(fs::exists(z.OutputFile)) << message;
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), fs::exists(z.InputFile) ? 1 : 0)
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()),
+                  fs::exists(z.InputFile) ? 1 : 0)
             << "only the input remains";
         return message;
     }
@@ -214,13 +230,16 @@ TEST_F(Lzrw1Files, FailuresLeaveNoOutput) {
     quintelle::Tlzrw1 z;
     z.InputFile = path("missing");
     z.OutputFile = path("out");
-    EXPECT_EQ(failure(z, true), "Lzrw1 compression : Failed to obtain the size of : " + z.InputFile);
-    EXPECT_EQ(failure(z, false), "Lzrw1 (de)compression : Failed to open input file : " + z.InputFile);
+    EXPECT_EQ(failure(z, true),
+              "Lzrw1 compression : Failed to obtain the size of : " + z.InputFile);
+    EXPECT_EQ(failure(z, false),
+              "Lzrw1 (de)compression : Failed to open input file : " + z.InputFile);
 
     z.InputFile = path("in");
     z.OutputFile = path("no-such-folder/out");
     write(z.InputFile, bytes("abc"));
-    EXPECT_EQ(failure(z, true), "Lzrw1 (de)compression : Failed to open output file : " + z.OutputFile);
+    EXPECT_EQ(failure(z, true),
+              "Lzrw1 (de)compression : Failed to open output file : " + z.OutputFile);
 
     const Bytes good = quintelle::compressFast(repeat("abc", 8));
     z.OutputFile = path("out");
@@ -228,8 +247,10 @@ TEST_F(Lzrw1Files, FailuresLeaveNoOutput) {
         Bytes file;
         std::string message;
     } rows[] = {
-        {Bytes(good.begin(), good.end() - 1), "Lzrw1 : Error reading from input file : " + z.InputFile},
-        {bytes("RIFF...."), z.InputFile + " : Lzrw1 decompression : this file has no valid header !"},
+        {Bytes(good.begin(), good.end() - 1),
+         "Lzrw1 : Error reading from input file : " + z.InputFile},
+        {bytes("RIFF...."),
+         z.InputFile + " : Lzrw1 decompression : this file has no valid header !"},
         {bytes("WR"), "Lzrw1 : Error reading from input file : " + z.InputFile},
         {container(30, {{0x40, 0x18, 0x00, 0x61, 0x62, 0x63, 0x00, 0x3F, 0x01, 0x20}}), kSize},
     };
@@ -250,13 +271,15 @@ TEST_F(Lzrw1Files, FailedCallKeepsEarlierOutput) {
 
     fs::remove(z.OutputFile);
     fs::create_directory(z.OutputFile);  // cannot be replaced by a file
-    EXPECT_EQ([&] {
-        try {
-            z.Compress();
-        } catch (const ELzrw1Exception& e) {
-            return std::string(e.what());
-        }
-        return std::string("no error");
-    }(), "Lzrw1 : Error writing to output file : " + z.OutputFile);
+    EXPECT_EQ(
+        [&] {
+            try {
+                z.Compress();
+            } catch (const ELzrw1Exception& e) {
+                return std::string(e.what());
+            }
+            return std::string("no error");
+        }(),
+        "Lzrw1 : Error writing to output file : " + z.OutputFile);
     EXPECT_FALSE(fs::exists(z.OutputFile + ".tmp"));
 }

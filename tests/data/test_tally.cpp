@@ -16,7 +16,9 @@ using quintelle::TextGrid;
 
 constexpr const char* kToday = "3/14/2024";
 
-TallyModel makeTally() { return TallyModel([] { return std::string(kToday); }); }
+TallyModel makeTally() {
+    return TallyModel([] { return std::string(kToday); });
+}
 
 // A tally whose top ten holds `scores` (place 1 first), named and dated by place.
 TallyModel tallyWith(const std::vector<int>& scores) {
@@ -49,7 +51,8 @@ TEST(FreshTally, ShowsZeroStatisticsAndEmptyPlaces) {
         EXPECT_EQ(grid.cell(column, 0), column <= 4 ? "0" : "") << column;
     for (int row = 1; row < 12; ++row)
         for (int column = 0; column < 9; ++column)
-            EXPECT_EQ(grid.cell(column, row), column == 1 && row <= 10 ? "-1000" : "") << column << "," << row;
+            EXPECT_EQ(grid.cell(column, row), column == 1 && row <= 10 ? "-1000" : "")
+                << column << "," << row;
     for (int index = 1; index <= 3; ++index) EXPECT_EQ(tally.statistic(index), "0");
     for (int n = 1; n <= 10; ++n) {
         const auto& place = tally.place(n);
@@ -67,7 +70,9 @@ struct RankRow {
     std::vector<int> after;
 };
 
-std::ostream& operator<<(std::ostream& out, const RankRow& row) { return out << row.what; }
+std::ostream& operator<<(std::ostream& out, const RankRow& row) {
+    return out << row.what;
+}
 
 class Ranking : public testing::TestWithParam<RankRow> {};
 
@@ -77,7 +82,8 @@ TEST_P(Ranking, EntersAtTheFirstPlaceAtOrBelowTheScore) {
     EXPECT_EQ(tally.checkscore(row.score, "Ann"), row.place != 0);
     EXPECT_EQ(tags(tally), row.after);
     for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(tally.place(n).style, n == row.place ? RowStyle::NewEntry : RowStyle::Normal) << n;
+        EXPECT_EQ(tally.place(n).style, n == row.place ? RowStyle::NewEntry : RowStyle::Normal)
+            << n;
     if (row.place != 0) {
         const auto& entry = tally.place(row.place);
         EXPECT_EQ(entry.score, std::to_string(row.score));
@@ -90,17 +96,32 @@ const std::vector<int> kFull = {90, 80, 70, 60, 55, 50, 48, 45, 42, 40};
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Ranking,
-    testing::Values(
-        RankRow{"tie goes above", {100, 90, 80, 70}, 80, 3,
-                {100, 90, 80, 80, 70, -1000, -1000, -1000, -1000, -1000}},
-        RankRow{"empty list takes 0 at the top", {}, 0, 1,
-                {0, -1000, -1000, -1000, -1000, -1000, -1000, -1000, -1000, -1000}},
-        RankRow{"tie with place 10 overwrites it", kFull, 40, 10, {90, 80, 70, 60, 55, 50, 48, 45, 42, 40}},
-        RankRow{"below place 10 is not entered", kFull, 39, 0, kFull},
-        RankRow{"top of a full list drops place 10", kFull, 1000, 1,
-                {1000, 90, 80, 70, 60, 55, 50, 48, 45, 42}},
-        RankRow{"negative ranks below zero", {5, 0}, -1, 3,
-                {5, 0, -1, -1000, -1000, -1000, -1000, -1000, -1000, -1000}}));
+    testing::Values(RankRow{"tie goes above",
+                            {100, 90, 80, 70},
+                            80,
+                            3,
+                            {100, 90, 80, 80, 70, -1000, -1000, -1000, -1000, -1000}},
+                    RankRow{"empty list takes 0 at the top",
+                            {},
+                            0,
+                            1,
+                            {0, -1000, -1000, -1000, -1000, -1000, -1000, -1000, -1000, -1000}},
+                    RankRow{"tie with place 10 overwrites it",
+                            kFull,
+                            40,
+                            10,
+                            {90, 80, 70, 60, 55, 50, 48, 45, 42, 40}},
+                    RankRow{"below place 10 is not entered", kFull, 39, 0, kFull},
+                    RankRow{"top of a full list drops place 10",
+                            kFull,
+                            1000,
+                            1,
+                            {1000, 90, 80, 70, 60, 55, 50, 48, 45, 42}},
+                    RankRow{"negative ranks below zero",
+                            {5, 0},
+                            -1,
+                            3,
+                            {5, 0, -1, -1000, -1000, -1000, -1000, -1000, -1000, -1000}}));
 
 TEST(CheckScore, MovesTheLowerEntriesDownInShownAndStoredForm) {
     TallyModel tally = tallyWith(kFull);
@@ -153,7 +174,9 @@ struct StatisticsRow {
     std::vector<std::vector<std::string>> shown;
 };
 
-std::ostream& operator<<(std::ostream& out, const StatisticsRow& row) { return out << row.what; }
+std::ostream& operator<<(std::ostream& out, const StatisticsRow& row) {
+    return out << row.what;
+}
 
 class Statistics : public testing::TestWithParam<StatisticsRow> {};
 
@@ -167,23 +190,35 @@ TEST_P(Statistics, PercentageIsRecomputedWhenARoundStarts) {
     tally.loadtally();
     for (std::size_t i = 0; i < row.increments.size(); ++i) {
         tally.addtomineincrease(row.increments[i]);
-        const std::vector<std::string> shown = {tally.statistic(1), tally.statistic(2), tally.statistic(3)};
+        const std::vector<std::string> shown = {tally.statistic(1), tally.statistic(2),
+                                                tally.statistic(3)};
         EXPECT_EQ(shown, row.shown[i]) << "after increment " << i;
-        for (int index = 1; index <= 3; ++index) EXPECT_EQ(tally.grid().cell(index, 0), shown[index - 1]);
+        for (int index = 1; index <= 3; ++index)
+            EXPECT_EQ(tally.grid().cell(index, 0), shown[index - 1]);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Statistics,
-    testing::Values(
-        StatisticsRow{"fraction dropped", "2", "2", {1}, {{"3", "2", "66"}}},
-        StatisticsRow{"cleared shows at the next start", "3", "2", {1, 2, 1},
-                      {{"4", "2", "50"}, {"4", "3", "50"}, {"5", "3", "60"}}},
-        StatisticsRow{"fresh", "0", "0", {1, 2}, {{"1", "0", "0"}, {"1", "1", "0"}}},
-        StatisticsRow{"damaged played restarts", "abc", "1", {1}, {{"1", "1", "100"}}},
-        StatisticsRow{"damaged cleared gives 0 percent", "4", "x", {1, 2}, {{"5", "x", "0"}, {"5", "1", "0"}}},
-        StatisticsRow{"empty counter restarts", "", "", {2}, {{"", "1", "0"}}},
-        StatisticsRow{"top value stays", "2147483647", "2147483647", {1}, {{"2147483647", "2147483647", "100"}}}));
+    testing::Values(StatisticsRow{"fraction dropped", "2", "2", {1}, {{"3", "2", "66"}}},
+                    StatisticsRow{"cleared shows at the next start",
+                                  "3",
+                                  "2",
+                                  {1, 2, 1},
+                                  {{"4", "2", "50"}, {"4", "3", "50"}, {"5", "3", "60"}}},
+                    StatisticsRow{"fresh", "0", "0", {1, 2}, {{"1", "0", "0"}, {"1", "1", "0"}}},
+                    StatisticsRow{"damaged played restarts", "abc", "1", {1}, {{"1", "1", "100"}}},
+                    StatisticsRow{"damaged cleared gives 0 percent",
+                                  "4",
+                                  "x",
+                                  {1, 2},
+                                  {{"5", "x", "0"}, {"5", "1", "0"}}},
+                    StatisticsRow{"empty counter restarts", "", "", {2}, {{"", "1", "0"}}},
+                    StatisticsRow{"top value stays",
+                                  "2147483647",
+                                  "2147483647",
+                                  {1},
+                                  {{"2147483647", "2147483647", "100"}}}));
 
 TEST(Addit, RaisesTheConversionErrorAndChangesNothing) {
     TallyModel tally = makeTally();
@@ -207,9 +242,10 @@ TEST(LoadTally, ShowsStoredScoresAndEmptiesNonScores) {
         const char* shown;
         int tag;
         const char* kept;
-    } rows[] = {{"abc", "", -1000, "abc"}, {"-1000", "", -1000, "-1000"}, {"-999", "-999", -999, "-999"},
-                {"-5000", "", -5000, "-5000"}, {"", "", -1000, "-1000"}, {" 12", " 12", 12, " 12"},
-                {"$10", "$10", 16, "$10"}, {"250", "250", 250, "250"}};
+    } rows[] = {{"abc", "", -1000, "abc"},      {"-1000", "", -1000, "-1000"},
+                {"-999", "-999", -999, "-999"}, {"-5000", "", -5000, "-5000"},
+                {"", "", -1000, "-1000"},       {" 12", " 12", 12, " 12"},
+                {"$10", "$10", 16, "$10"},      {"250", "250", 250, "250"}};
     for (const auto& row : rows) {
         TallyModel tally = makeTally();
         TextGrid grid = TallyModel::freshGrid();
@@ -280,9 +316,12 @@ TEST(Notification, FollowsEveryOperation) {
     int count = 0;
     tally.setOnChanged([&] { ++count; });
     const std::vector<std::function<void()>> operations = {
-        [&] { tally.addtomineincrease(1); },  [&] { tally.addtomineset(3, "7"); },
-        [&] { tally.addit(4, 0); },           [&] { tally.checkscore(1, "a"); },
-        [&] { tally.checkscore(-5000, "a"); }, [&] { tally.loadtally(); },
+        [&] { tally.addtomineincrease(1); },
+        [&] { tally.addtomineset(3, "7"); },
+        [&] { tally.addit(4, 0); },
+        [&] { tally.checkscore(1, "a"); },
+        [&] { tally.checkscore(-5000, "a"); },
+        [&] { tally.loadtally(); },
         [&] { tally.reset(); },
     };
     for (std::size_t i = 0; i < operations.size(); ++i) {

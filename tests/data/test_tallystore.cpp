@@ -1,7 +1,6 @@
 // The tally file: in-memory round trip, the exact container bytes, missing
 // and damaged files, and saves that must never lose the previous tally.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,8 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "data/gridtext.h"
 #include "data/atomicfile.h"
+#include "data/gridtext.h"
 #include "data/lzrw1.h"
 #include "data/tallystore.h"
 
@@ -21,7 +20,9 @@ using quintelle::TallyModel;
 using quintelle::TallyStore;
 using quintelle::TextGrid;
 
-TallyModel makeTally() { return TallyModel([] { return std::string("14.03.2024"); }); }
+TallyModel makeTally() {
+    return TallyModel([] { return std::string("14.03.2024"); });
+}
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -39,11 +40,11 @@ std::string containerOf(const std::string& text) {
 }
 
 class TallyStoreTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() /
-                  ("quintelle-tally-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
+        folder_ = fs::temp_directory_path() / ("quintelle-tally-" + std::string(info->name()) +
+                                               "-" + std::to_string(::getpid()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -81,7 +82,8 @@ TEST_F(TallyStoreTest, SaveAndLoadRoundTripEveryCell) {
     TallyStore store(folder_);
     store.load(loaded);
     EXPECT_EQ(loaded.grid(), saved.grid());
-    for (int index = 1; index <= 3; ++index) EXPECT_EQ(loaded.statistic(index), saved.statistic(index));
+    for (int index = 1; index <= 3; ++index)
+        EXPECT_EQ(loaded.statistic(index), saved.statistic(index));
     EXPECT_EQ(loaded.statistic(3), "50");
     for (int n = 1; n <= 10; ++n) {
         EXPECT_EQ(loaded.place(n).score, saved.place(n).score) << n;
@@ -125,7 +127,9 @@ struct DamagedRow {
     std::string message;  // "%s" stands for the tally file's path
 };
 
-std::ostream& operator<<(std::ostream& out, const DamagedRow& row) { return out << row.what; }
+std::ostream& operator<<(std::ostream& out, const DamagedRow& row) {
+    return out << row.what;
+}
 
 class DamagedFile : public TallyStoreTest, public testing::WithParamInterface<DamagedRow> {};
 
@@ -137,7 +141,8 @@ TEST_P(DamagedFile, ReportsItKeepsAFreshTallyAndIsKeptAsideAtTheNextSave) {
 
     TallyModel tally = makeTally();
     std::string message = row.message;
-    if (const auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, store.path().string());
+    if (const auto at = message.find("%s"); at != std::string::npos)
+        message.replace(at, 2, store.path().string());
     try {
         store.load(tally);
         FAIL() << "no error";
@@ -162,12 +167,14 @@ TEST_P(DamagedFile, ReportsItKeepsAFreshTallyAndIsKeptAsideAtTheNextSave) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, DamagedFile,
     testing::Values(
-        DamagedRow{"other format", "not a tally file", "%s : Lzrw1 decompression : this file has no valid header !"},
+        DamagedRow{"other format", "not a tally file",
+                   "%s : Lzrw1 decompression : this file has no valid header !"},
         DamagedRow{"sizes differ", containerOf("9\r\n12\r\n").replace(4, 1, "\x09"),
                    "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"},
         DamagedRow{"truncated", containerOf(std::string(100, 'x')).substr(0, 12),
                    "Lzrw1 : Error reading from input file : %s"},
-        DamagedRow{"grid count not a number", containerOf("nine\r\n12\r\n"), "Invalid numeric input"}));
+        DamagedRow{"grid count not a number", containerOf("nine\r\n12\r\n"),
+                   "Invalid numeric input"}));
 
 TEST_F(TallyStoreTest, ASmallStoredGridIsWidenedToTheTally) {
     TallyStore store(folder_);
@@ -190,7 +197,8 @@ TEST_F(TallyStoreTest, AFailedSaveLeavesThePreviousFile) {
         store.save(makeTally());
         FAIL() << "no error";
     } catch (const quintelle::ELzrw1Exception& e) {
-        EXPECT_EQ(std::string(e.what()), "Lzrw1 : Error writing to output file : " + store.path().string());
+        EXPECT_EQ(std::string(e.what()),
+                  "Lzrw1 : Error writing to output file : " + store.path().string());
     }
     EXPECT_EQ(readFile(store.path()), before);
 }

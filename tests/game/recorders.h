@@ -18,7 +18,7 @@ namespace quintelle::testing {
 using Log = std::vector<std::string>;
 
 class RecordingView : public GameView {
-public:
+  public:
     explicit RecordingView(Log& log) : log_(log) { texts["edit_name"] = "Guest"; }
 
     void setText(std::string_view c, std::string_view t) override {
@@ -71,21 +71,21 @@ public:
     std::map<std::string, bool> visible;
     std::map<std::string, int> tags, pictures, widths;
 
-private:
+  private:
     Log& log_;
 };
 
 class RecordingSound : public SoundSink {
-public:
+  public:
     explicit RecordingSound(Log& log) : log_(log) {}
     void playsounds(std::string_view cue) override { log_.push_back("cue " + std::string(cue)); }
 
-private:
+  private:
     Log& log_;
 };
 
 class RecordingClock : public RoundClock {
-public:
+  public:
     explicit RecordingClock(Log& log) : log_(log) {}
     void start() override {
         running = true;
@@ -97,12 +97,12 @@ public:
     }
     bool running = false;
 
-private:
+  private:
     Log& log_;
 };
 
 class RecordingTally : public TallySink {
-public:
+  public:
     explicit RecordingTally(Log& log) : log_(log) {}
     void addtomineincrease(int index) override {
         log_.push_back("tally increase " + std::to_string(index));
@@ -112,7 +112,7 @@ public:
         return true;
     }
 
-private:
+  private:
     Log& log_;
 };
 
@@ -120,14 +120,15 @@ private:
 // order: for each code in turn it names the position the code must take.
 // Any other draw (the praise line) takes the next queued value or 0.
 class ScriptedRandom : public Random {
-public:
+  public:
     void deal(const std::vector<int>& first) {
         std::vector<int> order = first;
         for (int code = 1; code <= 52; ++code)
             if (std::find(order.begin(), order.end(), code) == order.end()) order.push_back(code);
         if (order.size() != 52) throw std::logic_error("deal needs distinct codes");
         std::vector<std::uint32_t> positionOf(53);
-        for (std::size_t p = 0; p < order.size(); ++p) positionOf[order[p]] = static_cast<std::uint32_t>(p);
+        for (std::size_t p = 0; p < order.size(); ++p)
+            positionOf[order[p]] = static_cast<std::uint32_t>(p);
         for (int code = 1; code <= 52; ++code) draws_.push_back(positionOf[code]);
     }
     void queue(std::uint32_t value) { draws_.push_back(value); }
@@ -140,7 +141,7 @@ public:
         return v;
     }
 
-private:
+  private:
     std::deque<std::uint32_t> draws_;
 };
 

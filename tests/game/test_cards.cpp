@@ -27,18 +27,18 @@ TEST_P(CardCodeTest, DerivedValues) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, CardCodeTest,
-                         ::testing::Values(CodeRow{1, 1, 1, 1, 1},      // two of clubs
-                                           CodeRow{9, 1, 9, 9, 9},      // ten of clubs
-                                           CodeRow{11, 1, 11, 11, 11},  // queen of clubs
-                                           CodeRow{12, 1, 12, 12, 12},  // king of clubs
-                                           CodeRow{13, 1, 13, 0, 13},   // ace of clubs
-                                           CodeRow{14, 2, 1, 1, 1},     // two of diamonds
-                                           CodeRow{25, 2, 12, 12, 12},  // king of diamonds
-                                           CodeRow{26, 2, 13, 0, 13},   // ace of diamonds
-                                           CodeRow{27, 3, 1, 1, 1},     // two of hearts
-                                           CodeRow{39, 3, 13, 0, 13},   // ace of hearts
-                                           CodeRow{40, 4, 1, 1, 1},     // two of spades
-                                           CodeRow{51, 4, 12, 12, 12},  // king of spades
+                         ::testing::Values(CodeRow{1, 1, 1, 1, 1},       // two of clubs
+                                           CodeRow{9, 1, 9, 9, 9},       // ten of clubs
+                                           CodeRow{11, 1, 11, 11, 11},   // queen of clubs
+                                           CodeRow{12, 1, 12, 12, 12},   // king of clubs
+                                           CodeRow{13, 1, 13, 0, 13},    // ace of clubs
+                                           CodeRow{14, 2, 1, 1, 1},      // two of diamonds
+                                           CodeRow{25, 2, 12, 12, 12},   // king of diamonds
+                                           CodeRow{26, 2, 13, 0, 13},    // ace of diamonds
+                                           CodeRow{27, 3, 1, 1, 1},      // two of hearts
+                                           CodeRow{39, 3, 13, 0, 13},    // ace of hearts
+                                           CodeRow{40, 4, 1, 1, 1},      // two of spades
+                                           CodeRow{51, 4, 12, 12, 12},   // king of spades
                                            CodeRow{52, 4, 13, 0, 13}));  // ace of spades
 
 TEST(CardCode, SameRankSameKeyAcrossSuits) {
@@ -63,7 +63,8 @@ TEST(RandomSource, GoldenDraws) {
     };
     for (const Row& row : rows) {
         Random r(row.seed);
-        for (std::uint32_t expected : row.draws) EXPECT_EQ(r.below(row.bound), expected) << row.seed;
+        for (std::uint32_t expected : row.draws)
+            EXPECT_EQ(r.below(row.bound), expected) << row.seed;
     }
 }
 
@@ -85,8 +86,8 @@ TEST(Shuffle, GoldenDeals) {
     Random r(0);
     const int draws = shufflecards(deck, r);
     const std::vector<int> first26(deck.begin() + 1, deck.begin() + 27);
-    EXPECT_EQ(first26, (std::vector<int>{1, 2, 47, 13, 11, 41, 50, 24, 8, 38, 4, 43, 21,
-                                         39, 5, 15, 7, 18, 49, 9, 46, 45, 10, 52, 12, 23}));
+    EXPECT_EQ(first26, (std::vector<int>{1,  2, 47, 13, 11, 41, 50, 24, 8,  38, 4,  43, 21,
+                                         39, 5, 15, 7,  18, 49, 9,  46, 45, 10, 52, 12, 23}));
     EXPECT_EQ(draws, 180);
 
     Random r2(45296789);

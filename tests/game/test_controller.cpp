@@ -71,7 +71,7 @@ std::vector<int> dealFor(const Design& d) {
 }
 
 class ControllerTest : public ::testing::Test {
-protected:
+  protected:
     Log log;
     RecordingView view{log};
     RecordingSound sound{log};
@@ -140,17 +140,18 @@ TEST_F(ControllerTest, GameStartCallsInOrder) {
     random.deal(dealFor(kHundred));
     game.button_startClick();
 
-    std::vector<std::string> expected{"hide panel_wait",  "hide panel_continue",
-                                      "hide panel_name",  "hide panel_cleared",
-                                      "cue startgame",    "text label_name=Good Luck Ann",
+    std::vector<std::string> expected{"hide panel_wait",   "hide panel_continue",
+                                      "hide panel_name",   "hide panel_cleared",
+                                      "cue startgame",     "text label_name=Good Luck Ann",
                                       "tag image_timer=1", "text label_score=Score: 0"};
     for (int pass = 0; pass < 2; ++pass)  // the game's reset, then the round's own
         for (auto& s : clearallCalls()) expected.push_back(s);
     for (const char* s :
-         {"tally increase 1", "text label_roundnum=Round: 1", "text label_previous=Previous Score: 0",
-          "text label_previous1=Previous Score: 0", "text label_targetscore=Target Score: 150",
-          "text label_ts=Target Score: 150", "text label_ts1=Target Score: 150", "tag image_timer=1",
-          "clear image_topcard", "tag image_topcard=17", "draw image_topcard=17", "clock start",
+         {"tally increase 1", "text label_roundnum=Round: 1",
+          "text label_previous=Previous Score: 0", "text label_previous1=Previous Score: 0",
+          "text label_targetscore=Target Score: 150", "text label_ts=Target Score: 150",
+          "text label_ts1=Target Score: 150", "tag image_timer=1", "clear image_topcard",
+          "tag image_topcard=17", "draw image_topcard=17", "clock start",
           "text label_cardcount=Cards Left: 26", "cue turnnew"})
         expected.push_back(s);
     EXPECT_EQ(log, expected);
@@ -165,12 +166,12 @@ TEST_F(ControllerTest, PlacementCallsInOrder) {
     startWith(kHundred);
     const std::size_t mark = log.size();
     game.image_card11Click(11);
-    EXPECT_EQ(std::vector<std::string>(log.begin() + mark, log.end()),
-              (std::vector<std::string>{"clear image_card11", "tag image_card11=17",
-                                        "draw image_card11=17", "clear image_topcard",
-                                        "tag image_topcard=49", "draw image_topcard=49",
-                                        "cue placecard", "show image_replace",
-                                        "tag image_replace=1", "text label_cardcount=Cards Left: 25"}));
+    EXPECT_EQ(
+        std::vector<std::string>(log.begin() + mark, log.end()),
+        (std::vector<std::string>{
+            "clear image_card11", "tag image_card11=17", "draw image_card11=17",
+            "clear image_topcard", "tag image_topcard=49", "draw image_topcard=49", "cue placecard",
+            "show image_replace", "tag image_replace=1", "text label_cardcount=Cards Left: 25"}));
     EXPECT_EQ(game.grid(1, 1), 17);
     EXPECT_EQ(game.nextcard(), 2);
     EXPECT_EQ(game.timebonus(), 50);
@@ -183,7 +184,8 @@ TEST_F(ControllerTest, ExactlyOnTargetIsClearedThenOneBelowEndsTheGame) {
     EXPECT_EQ(game.roundscore(), 100);
     EXPECT_EQ(game.totalscore(), 150);
     for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(view.texts["label_line" + std::to_string(n)], std::to_string(kHundred.lines[n - 1]));
+        EXPECT_EQ(view.texts["label_line" + std::to_string(n)],
+                  std::to_string(kHundred.lines[n - 1]));
     EXPECT_EQ(view.texts["label_thisturn"], "100");
     EXPECT_EQ(view.texts["label_score"], "Score: 150");
     EXPECT_EQ(view.tags["label_score"], 150);
@@ -214,7 +216,6 @@ TEST_F(ControllerTest, ExactlyOnTargetIsClearedThenOneBelowEndsTheGame) {
     for (int n = 1; n <= 10; ++n)
         EXPECT_EQ(view.texts["label_line" + std::to_string(n)],
                   std::to_string(kHundredFourteen.lines[n - 1]));
-
 }
 
 TEST_F(ControllerTest, WholeGameCallsOutsideTheBoard) {
@@ -223,7 +224,8 @@ TEST_F(ControllerTest, WholeGameCallsOutsideTheBoard) {
     continueWith(kHundredFourteen);
     playRound(40);
 
-    std::vector<std::string> expected{"cue startgame", "tally increase 1", "clock start", "cue turnnew"};
+    std::vector<std::string> expected{"cue startgame", "tally increase 1", "clock start",
+                                      "cue turnnew"};
     for (int i = 0; i < 25; ++i) expected.push_back("cue placecard");
     for (const char* s : {"cue replace", "clock stop", "cue roundover", "tally increase 2",
                           "tally increase 1", "clock start", "cue turnnew"})
@@ -332,15 +334,16 @@ TEST_F(ControllerTest, StartMidRoundRestartsAtRoundOne) {
     EXPECT_EQ(view.texts["label_targetscore"], "Target Score: 150");
     // One more round played; the dropped round is neither cleared nor finished,
     // and the clock restarts without being stopped.
-    EXPECT_EQ(outside(mark),
-              (std::vector<std::string>{"cue startgame", "tally increase 1", "clock start", "cue turnnew"}));
+    EXPECT_EQ(outside(mark), (std::vector<std::string>{"cue startgame", "tally increase 1",
+                                                       "clock start", "cue turnnew"}));
     EXPECT_EQ(log.back(), "hide panel_cleared");
 }
 
 struct BonusRow {
     int seconds, bonus;
 };
-class TimeBonusAtLastCard : public ControllerTest, public ::testing::WithParamInterface<BonusRow> {};
+class TimeBonusAtLastCard : public ControllerTest,
+                            public ::testing::WithParamInterface<BonusRow> {};
 
 TEST_P(TimeBonusAtLastCard, CountsTheSecondsOfTheLastPlacement) {
     startWith(kHundred);
@@ -362,10 +365,11 @@ TEST_F(ControllerTest, ClockTextAndBar) {
         const char* text;
         int width;
     };
-    const Row rows[] = {{1, "Time: 0:01", 1},     {5, "Time: 0:05", 5},       {59, "Time: 0:59", 59},
-                        {60, "Time: 1:00", 60},   {61, "Time: 1:01", 61},     {75, "Time: 1:15", 75},
-                        {131, "Time: 2:11", 131}, {132, "Time: 2:12", 131},   {600, "Time: 10:00", 131},
-                        {6000, "Time: 100:00", 131}};
+    const Row rows[] = {{1, "Time: 0:01", 1},      {5, "Time: 0:05", 5},
+                        {59, "Time: 0:59", 59},    {60, "Time: 1:00", 60},
+                        {61, "Time: 1:01", 61},    {75, "Time: 1:15", 75},
+                        {131, "Time: 2:11", 131},  {132, "Time: 2:12", 131},
+                        {600, "Time: 10:00", 131}, {6000, "Time: 100:00", 131}};
     for (const Row& row : rows) {
         tick(row.seconds - game.seconds());
         EXPECT_EQ(view.texts["label_timer"], row.text);

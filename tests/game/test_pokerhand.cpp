@@ -14,8 +14,12 @@ using namespace quintelle;
 namespace {
 
 // Rank 2..14 and suit 0..3 of a code, written from scratch for the reference.
-int refRank(int code) { return (code - 1) % 13 + 2; }
-int refSuit(int code) { return (code - 1) / 13; }
+int refRank(int code) {
+    return (code - 1) % 13 + 2;
+}
+int refSuit(int code) {
+    return (code - 1) / 13;
+}
 
 // Textbook poker ranking, the Ace high or (in A-2-3-4-5 only) low.
 int referenceClass(const std::array<int, 5>& h) {
@@ -29,8 +33,8 @@ int referenceClass(const std::array<int, 5>& h) {
     for (int i = 0; i < 5; ++i) ranks[i] = refRank(h[i]);
     std::sort(ranks.begin(), ranks.end());
     bool distinct = counts.size() == 5;
-    bool straight = distinct && (ranks[4] - ranks[0] == 4 ||
-                                 ranks == std::array<int, 5>{2, 3, 4, 5, 14});
+    bool straight =
+        distinct && (ranks[4] - ranks[0] == 4 || ranks == std::array<int, 5>{2, 3, 4, 5, 14});
     std::array<int, 5> shape{};
     int i = 0;
     for (auto& [rank, n] : counts) shape[i++] = n;
@@ -48,9 +52,13 @@ int referenceClass(const std::array<int, 5>& h) {
     return 0;
 }
 
-int classify(const std::array<int, 5>& h) { return classifyhand(h[0], h[1], h[2], h[3], h[4]); }
+int classify(const std::array<int, 5>& h) {
+    return classifyhand(h[0], h[1], h[2], h[3], h[4]);
+}
 
-int C(Suit s, int pos) { return cardcode(s, pos); }
+int C(Suit s, int pos) {
+    return cardcode(s, pos);
+}
 constexpr Suit kC = Suit::Clubs, kD = Suit::Diamonds, kH = Suit::Hearts, kS = Suit::Spades;
 // Positions: 1 = Two .. 9 = Ten, 10 J, 11 Q, 12 K, 13 A.
 constexpr int T = 9, J = 10, Q = 11, K = 12, A = 13;
@@ -81,20 +89,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         HandRow{"royal flush clubs by code", {9, 10, 11, 12, 13}, 9},
         HandRow{"royal flush spades by code", {48, 49, 50, 51, 52}, 9},
-        HandRow{"wheel suited is straight flush, not royal", {C(kH, A), C(kH, 1), C(kH, 2), C(kH, 3), C(kH, 4)}, 8},
+        HandRow{"wheel suited is straight flush, not royal",
+                {C(kH, A), C(kH, 1), C(kH, 2), C(kH, 3), C(kH, 4)},
+                8},
         HandRow{"wheel mixed is straight", {C(kH, A), C(kC, 1), C(kD, 2), C(kS, 3), C(kH, 4)}, 4},
         HandRow{"J Q K A 2 mixed is nothing", {10, 11, 12, 13, 14}, 0},
-        HandRow{"K A 2 3 4 mixed is nothing", {C(kC, K), C(kD, A), C(kH, 1), C(kS, 2), C(kC, 3)}, 0},
-        HandRow{"K A 2 3 4 suited is a flush only", {C(kD, K), C(kD, A), C(kD, 1), C(kD, 2), C(kD, 3)}, 5},
+        HandRow{
+            "K A 2 3 4 mixed is nothing", {C(kC, K), C(kD, A), C(kH, 1), C(kS, 2), C(kC, 3)}, 0},
+        HandRow{"K A 2 3 4 suited is a flush only",
+                {C(kD, K), C(kD, A), C(kD, 1), C(kD, 2), C(kD, 3)},
+                5},
         HandRow{"nine to king suited", {C(kS, 8), C(kS, T), C(kS, J), C(kS, Q), C(kS, K)}, 8},
-        HandRow{"ten to ace mixed is straight", {C(kC, T), C(kD, J), C(kH, Q), C(kS, K), C(kC, A)}, 4},
+        HandRow{
+            "ten to ace mixed is straight", {C(kC, T), C(kD, J), C(kH, Q), C(kS, K), C(kC, A)}, 4},
         HandRow{"three kings two fives", {C(kC, K), C(kD, K), C(kS, K), C(kH, 4), C(kC, 4)}, 6},
         HandRow{"two kings three fives", {C(kC, K), C(kD, K), C(kS, 4), C(kH, 4), C(kC, 4)}, 6},
         HandRow{"four sevens", {C(kC, 6), C(kD, 6), C(kH, 6), C(kS, 6), C(kC, A)}, 7},
         HandRow{"four aces and a two", {C(kC, A), C(kD, A), C(kH, A), C(kS, A), C(kC, 1)}, 7},
         HandRow{"four twos and an ace", {C(kC, 1), C(kD, 1), C(kH, 1), C(kS, 1), C(kS, A)}, 7},
         HandRow{"two aces two fours jack", {C(kC, A), C(kD, A), C(kH, 3), C(kS, 3), C(kC, J)}, 2},
-        HandRow{"two pair, odd card lowest code", {C(kC, 1), C(kD, A), C(kH, A), C(kS, 3), C(kH, 3)}, 2},
+        HandRow{"two pair, odd card lowest code",
+                {C(kC, 1), C(kD, A), C(kH, A), C(kS, 3), C(kH, 3)},
+                2},
         HandRow{"three of a kind", {C(kC, 5), C(kD, 5), C(kH, 5), C(kS, 9), C(kC, J)}, 3},
         HandRow{"one pair", {C(kC, Q), C(kD, Q), C(kH, 2), C(kS, 7), C(kC, 9)}, 1},
         HandRow{"nothing mixed", {C(kC, 1), C(kD, 4), C(kH, 7), C(kS, 9), C(kC, K)}, 0},

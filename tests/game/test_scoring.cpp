@@ -16,7 +16,9 @@ TEST(Scoring, PointsPerClass) {
 
 class TimeBonusTest : public ::testing::TestWithParam<std::pair<int, int>> {};
 
-TEST_P(TimeBonusTest, Band) { EXPECT_EQ(timebonusfor(GetParam().first), GetParam().second); }
+TEST_P(TimeBonusTest, Band) {
+    EXPECT_EQ(timebonusfor(GetParam().first), GetParam().second);
+}
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, TimeBonusTest,
                          ::testing::Values(std::pair{0, 50}, std::pair{30, 50}, std::pair{31, 35},
@@ -24,8 +26,9 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, TimeBonusTest,
                                            std::pair{91, 0}, std::pair{100000, 0}));
 
 TEST(Scoring, PraiseLines) {
-    const char* expected[] = {"WAY TO GO!", "Good Job!", "Good Work!",    "Awsome!",    "Cool Dude!",
-                              "What a Show!", "You Rock!", "I's so Proud!", "Excellent!", "Excellent!"};
+    const char* expected[] = {"WAY TO GO!", "Good Job!",    "Good Work!", "Awsome!",
+                              "Cool Dude!", "What a Show!", "You Rock!",  "I's so Proud!",
+                              "Excellent!", "Excellent!"};
     for (unsigned d = 0; d < 10; ++d) EXPECT_EQ(std::string(praiseline(d)), expected[d]) << d;
 }
 

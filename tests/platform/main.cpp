@@ -1,6 +1,6 @@
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
+
+#include <QGuiApplication>
 
 int main(int argc, char** argv) {
     // Test discovery runs the binary outside CTest's environment, so default

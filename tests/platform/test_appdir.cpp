@@ -25,6 +25,7 @@ TEST(ExecutableFolder, EndsInExactlyOneSeparator) {
 TEST(ExecutableFolder, WithoutOverrideIsTheExecutablesOwnFolder) {
     setExecutableFolder({});
     const QString folder = executableFolder();
-    EXPECT_EQ(folder, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
+    EXPECT_EQ(folder,
+              QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
     EXPECT_TRUE(QDir(folder).exists());
 }

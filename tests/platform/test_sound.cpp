@@ -17,16 +17,17 @@ using quintelle::platform::SoundService;
 namespace {
 
 class Recorder : public SoundBackend {
-public:
+  public:
     explicit Recorder(std::vector<QString>& log) : log_(log) {}
     void play(const QString& path) override { log_.push_back(QStringLiteral("play ") + path); }
     void stop() override { log_.push_back(QStringLiteral("stop")); }
 
-private:
+  private:
     std::vector<QString>& log_;
 };
 
-const char* const kCues[] = {"entered", "invalid", "placecard", "replace", "roundover", "turnnew", "winner"};
+const char* const kCues[] = {"entered",   "invalid", "placecard", "replace",
+                             "roundover", "turnnew", "winner"};
 
 }  // namespace
 
@@ -53,8 +54,11 @@ TEST(SoundService, ACuePlaysItsResource) {
         std::vector<QString> log;
         SoundService service(std::make_unique<Recorder>(log));
         service.play(QString::fromLatin1(cue));
-        EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"),
-                                             QStringLiteral("play :/sounds/%1.wav").arg(QString::fromLatin1(cue).toUpper())}));
+        EXPECT_EQ(
+            log,
+            (std::vector<QString>{
+                QStringLiteral("stop"),
+                QStringLiteral("play :/sounds/%1.wav").arg(QString::fromLatin1(cue).toUpper())}));
     }
 }
 
@@ -63,8 +67,9 @@ TEST(SoundService, ANewCueCutsOffTheOneBefore) {
     SoundService service(std::make_unique<Recorder>(log));
     service.play(QStringLiteral("placecard"));
     service.play(QStringLiteral("RoundOver"));
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/PLACECARD.wav"),
-                                         QStringLiteral("stop"), QStringLiteral("play :/sounds/ROUNDOVER.wav")}));
+    EXPECT_EQ(log, (std::vector<QString>{
+                       QStringLiteral("stop"), QStringLiteral("play :/sounds/PLACECARD.wav"),
+                       QStringLiteral("stop"), QStringLiteral("play :/sounds/ROUNDOVER.wav")}));
 }
 
 TEST(SoundService, ACueWithoutASoundOnlySilencesTheOneBefore) {
@@ -75,7 +80,8 @@ TEST(SoundService, ACueWithoutASoundOnlySilencesTheOneBefore) {
         SoundService service(std::make_unique<Recorder>(log));
         service.play(QStringLiteral("turnnew"));
         service.play(QString::fromLatin1(cue));
-        EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/TURNNEW.wav"),
+        EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"),
+                                             QStringLiteral("play :/sounds/TURNNEW.wav"),
                                              QStringLiteral("stop")}));
         EXPECT_TRUE(SoundService::resourceFor(QString::fromLatin1(cue)).isEmpty());
     }
@@ -86,7 +92,8 @@ TEST(SoundService, TheProgramServiceUsesTheInstalledBackend) {
     quintelle::platform::installSoundBackend(std::make_unique<Recorder>(log));
     quintelle::platform::sounds().play(QStringLiteral("winner"));
     quintelle::platform::sounds().play(QStringLiteral("startgame"));
-    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"), QStringLiteral("play :/sounds/WINNER.wav"),
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"),
+                                         QStringLiteral("play :/sounds/WINNER.wav"),
                                          QStringLiteral("stop")}));
 }
 
@@ -96,7 +103,8 @@ TEST(SoundResources, EveryCueDecodesInQtMultimedia) {
     for (const char* cue : kCues) {
         SCOPED_TRACE(cue);
         QSoundEffect effect;
-        effect.setSource(QUrl(QStringLiteral("qrc") + SoundService::resourceFor(QString::fromLatin1(cue))));
+        effect.setSource(
+            QUrl(QStringLiteral("qrc") + SoundService::resourceFor(QString::fromLatin1(cue))));
         QDeadlineTimer deadline(10000);
         while (effect.status() != QSoundEffect::Ready && effect.status() != QSoundEffect::Error &&
                !deadline.hasExpired())

@@ -37,14 +37,14 @@ inline const QColor burgundy{112, 20, 36};
 // A transparent image of logical size `size` with dpr times the pixels, and a
 // painter on it with antialiasing and logical coordinates.
 class Canvas {
-public:
-  Canvas(QSize size, qreal dpr);
-  QPainter &painter() { return painter_; }
-  QPixmap finish();
+  public:
+    Canvas(QSize size, qreal dpr);
+    QPainter& painter() { return painter_; }
+    QPixmap finish();
 
-private:
-  QImage image_;
-  QPainter painter_;
+  private:
+    QImage image_;
+    QPainter painter_;
 };
 
 QFont sans(int pixelSize, bool bold = true);
@@ -58,15 +58,15 @@ bool isRed(Suit s);
 QPainterPath suitPath(Suit s);
 
 // The suit outline scaled to `height` logical pixels, centred on `centre`.
-void drawSuit(QPainter &p, Suit s, QPointF centre, qreal height, const QColor &colour);
+void drawSuit(QPainter& p, Suit s, QPointF centre, qreal height, const QColor& colour);
 
 // Text as a path, centred in `box` and scaled down (never up) to fit it, with
 // a dark outline and a fill brush; gives crisp, font-independent lettering.
-QPainterPath fittedText(const QString &text, const QFont &font, const QRectF &box,
+QPainterPath fittedText(const QString& text, const QFont& font, const QRectF& box,
                         qreal letterSpacing = 0);
 
 // Vertical gold gradient over `r` (light at the top).
-QLinearGradient goldGradient(const QRectF &r);
+QLinearGradient goldGradient(const QRectF& r);
 
 // A four-pointed star of outer radius r.
 QPainterPath fourPointStar(QPointF centre, qreal r, qreal waist);

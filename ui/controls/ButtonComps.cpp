@@ -60,14 +60,14 @@ void TSelButton::redrawAtRest() {
 
 void TSelButton::setLook(Look look) {
     switch (look) {
-    case Look::Rest:
-        captionColor_ = fontColor_;
-        break;
-    case Look::Hover:
-        captionColor_ = colorOverCaption_;
-        break;
-    case Look::Pressed:
-        break;
+        case Look::Rest:
+            captionColor_ = fontColor_;
+            break;
+        case Look::Hover:
+            captionColor_ = colorOverCaption_;
+            break;
+        case Look::Pressed:
+            break;
     }
     look_ = look;
     update();
@@ -111,8 +111,7 @@ void TSelButton::paintEvent(QPaintEvent*) {
 }
 
 void TSelButton::enterEvent(QEnterEvent*) {
-    if (buttonEnabled_)
-        setLook(Look::Hover);
+    if (buttonEnabled_) setLook(Look::Hover);
 }
 
 void TSelButton::leaveEvent(QEvent*) {

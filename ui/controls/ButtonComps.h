@@ -20,7 +20,7 @@ class TSelButton : public QWidget {
     Q_PROPERTY(int BorderWidth READ borderWidth WRITE setBorderWidth)
     Q_PROPERTY(QColor FontColor READ fontColor WRITE setFontColor)
 
-public:
+  public:
     enum class Look { Rest, Hover, Pressed };
 
     explicit TSelButton(QWidget* parent = nullptr);
@@ -61,19 +61,19 @@ public:
 
     Look look() const { return look_; }
 
-signals:
+  signals:
     void mouseDown(TSelButton* sender);
     void mouseUp(TSelButton* sender);
     void clicked(TSelButton* sender);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void setLook(Look look);
     void redrawAtRest();
 

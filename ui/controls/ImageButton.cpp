@@ -24,17 +24,14 @@ QSize ImageButton::sizeHint() const {
 }
 
 void ImageButton::setDown(bool down) {
-    if (down_ == down)
-        return;
+    if (down_ == down) return;
     down_ = down;
-    if (!pressedPixmap_.isNull())
-        update();
+    if (!pressedPixmap_.isNull()) update();
 }
 
 void ImageButton::paintEvent(QPaintEvent*) {
     const QPixmap& shown = down_ && !pressedPixmap_.isNull() ? pressedPixmap_ : pixmap_;
-    if (!shown.isNull())
-        QPainter(this).drawPixmap(rect(), shown);
+    if (!shown.isNull()) QPainter(this).drawPixmap(rect(), shown);
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {
@@ -47,8 +44,7 @@ void ImageButton::mousePressEvent(QMouseEvent* event) {
 }
 
 void ImageButton::mouseMoveEvent(QMouseEvent* event) {
-    if (held_)
-        setDown(rect().contains(event->position().toPoint()));
+    if (held_) setDown(rect().contains(event->position().toPoint()));
 }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -58,6 +54,5 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
     }
     held_ = false;
     setDown(false);
-    if (rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (rect().contains(event->position().toPoint())) emit clicked();
 }

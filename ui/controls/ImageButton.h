@@ -8,7 +8,7 @@
 class ImageButton : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit ImageButton(QWidget* parent = nullptr);
 
     QPixmap pixmap() const { return pixmap_; }
@@ -21,16 +21,16 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void setDown(bool down);
 
     QPixmap pixmap_;

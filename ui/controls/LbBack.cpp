@@ -13,7 +13,7 @@ namespace {
 class PaintHook : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit PaintHook(QWidget* window) : QObject(window), window_(window) {
         window->installEventFilter(this);
     }
@@ -29,7 +29,7 @@ public:
 
     PaintHandler handler;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == window_ && event->type() == QEvent::Paint && handler) {
             // Copy first: the handler may replace itself while it runs.
@@ -40,22 +40,20 @@ protected:
         return false;
     }
 
-private:
+  private:
     QWidget* window_;
 };
 
 }  // namespace
 
 PaintHandler paintHandler(QWidget* window) {
-    if (!window)
-        return {};
+    if (!window) return {};
     const PaintHook* hook = PaintHook::find(window);
     return hook ? hook->handler : PaintHandler{};
 }
 
 void setPaintHandler(QWidget* window, PaintHandler handler) {
-    if (!window)
-        return;
+    if (!window) return;
     PaintHook::ensure(window)->handler = std::move(handler);
     window->update();
 }
@@ -67,8 +65,7 @@ TLbBackground::TLbBackground(QWidget* owner) : QObject(owner), owner_(owner) {
 TLbBackground::~TLbBackground() {
     // While the owner is being torn down its hook may already be gone; then there
     // is nothing left to hand back.
-    if (loaded_ && hook_)
-        static_cast<PaintHook*>(hook_.data())->handler = previous_;
+    if (loaded_ && hook_) static_cast<PaintHook*>(hook_.data())->handler = previous_;
 }
 
 void TLbBackground::setImage(const QImage& tile) {
@@ -82,16 +79,14 @@ void TLbBackground::setEnabled(bool enabled) {
 }
 
 void TLbBackground::Loaded() {
-    if (loaded_)
-        return;
+    if (loaded_) return;
     PaintHook* hook = PaintHook::ensure(owner_);
     previous_ = hook->handler;
     // A component that later chains over this one may outlive it; a guarded
     // pointer keeps that chain from running into a destroyed background.
     hook->handler = [self = QPointer<const TLbBackground>(this)](QWidget* sender,
                                                                  QPainter& painter) {
-        if (self)
-            self->paintTiles(sender, painter);
+        if (self) self->paintTiles(sender, painter);
     };
     hook_ = hook;
     loaded_ = true;
@@ -112,8 +107,7 @@ void TLbBackground::paintTiles(QWidget* sender, QPainter& painter) const {
                     painter.drawImage(QPoint(c * tile.width(), r * tile.height()), image_);
         }
     }
-    if (previous_)
-        previous_(sender, painter);
+    if (previous_) previous_(sender, painter);
 }
 
 #include "LbBack.moc"

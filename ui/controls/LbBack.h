@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 
 class QPainter;
@@ -25,7 +24,7 @@ class TLbBackground : public QObject {
     Q_PROPERTY(QImage Image READ image WRITE setImage)
     Q_PROPERTY(bool Enabled READ enabled WRITE setEnabled)
 
-public:
+  public:
     explicit TLbBackground(QWidget* owner);
     ~TLbBackground() override;
 
@@ -40,7 +39,7 @@ public:
     // Takes over the owner's paint notification; call once the window is set up.
     void Loaded();
 
-private:
+  private:
     void paintTiles(QWidget* sender, QPainter& painter) const;
 
     QWidget* owner_;

@@ -58,13 +58,13 @@ void TFlatPanel::setAlignment(Qt::Alignment alignment) {
 
 void TFlatPanel::changeEvent(QEvent* event) {
     switch (event->type()) {
-    case QEvent::EnabledChange:
-    case QEvent::FontChange:
-    case QEvent::PaletteChange:
-        update();
-        break;
-    default:
-        break;
+        case QEvent::EnabledChange:
+        case QEvent::FontChange:
+        case QEvent::PaletteChange:
+            update();
+            break;
+        default:
+            break;
     }
     QWidget::changeEvent(event);
 }
@@ -72,8 +72,7 @@ void TFlatPanel::changeEvent(QEvent* event) {
 void TFlatPanel::paintEvent(QPaintEvent*) {
     const int w = width();
     const int h = height();
-    if (w <= 0 || h <= 0)
-        return;
+    if (w <= 0 || h <= 0) return;
 
     // Frame and caption are composed off screen and reach the panel in one copy.
     // A transparent panel leaves the bitmap clear instead of rendering its parent
@@ -94,8 +93,8 @@ void TFlatPanel::paintEvent(QPaintEvent*) {
 
     if (!caption_.isEmpty()) {
         const QRect box = QRect(0, 0, w, h).adjusted(1, 1, -1, -1);
-        const int flags = int(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine |
-                          Qt::TextShowMnemonic;
+        const int flags =
+            int(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
         p.setFont(font());
         p.setBackgroundMode(Qt::TransparentMode);
         if (isEnabled()) {

@@ -16,7 +16,7 @@ class TFlatPanel : public QWidget {
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(Qt::Alignment Alignment READ alignment WRITE setAlignment)
 
-public:
+  public:
     static constexpr QColor kDefaultFrame{160, 150, 131};
 
     explicit TFlatPanel(QWidget* parent = nullptr);
@@ -44,11 +44,11 @@ public:
     Qt::Alignment alignment() const { return alignment_; }
     void setAlignment(Qt::Alignment alignment);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     QColor colorHighLight_ = kDefaultFrame;
     QColor colorShadow_ = kDefaultFrame;
     bool transparent_ = false;

@@ -13,6 +13,5 @@ inline int tagOf(const QObject* object) {
 }
 
 inline void setTag(QObject* object, int tag) {
-    if (object)
-        object->setProperty(kTagProperty, tag);
+    if (object) object->setProperty(kTagProperty, tag);
 }

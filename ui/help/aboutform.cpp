@@ -32,34 +32,42 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
 Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
     setObjectName(QStringLiteral("about"));
     setWindowTitle(QStringLiteral("Quintelle - About"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(kClient);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, colours::wood);
     setPalette(palette);
 
     makePicture(this, "Image2", QRect(1, 3, 86, 86), [](qreal dpr) { return art::emblem(dpr); });
-    makePicture(this, "Image1", QRect(58, 20, 247, 44), [](qreal dpr) { return art::titlePicture(dpr); });
+    makePicture(this, "Image1", QRect(58, 20, 247, 44),
+                [](qreal dpr) { return art::titlePicture(dpr); });
 
     URL1.URL = QStringLiteral(QUINTELLE_SERVER);
-    Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream, Qt::AlignHCenter);
+    Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream,
+                       Qt::AlignHCenter);
     Label7->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     Label7->setCursor(Qt::PointingHandCursor);
     Label7->installEventFilter(this);
 
-    makeLabel(this, "Label2", QRect(4, 122, 296, 16), QStringLiteral("Designed and programmed by Orvanta Software."),
-              kCredit, colours::cream);
-    makeLabel(this, "Label3", QRect(4, 138, 100, 16), QStringLiteral("Copyright \u00a9 2005"), kCredit,
+    makeLabel(this, "Label2", QRect(4, 122, 296, 16),
+              QStringLiteral("Designed and programmed by Orvanta Software."), kCredit,
               colours::cream);
+    makeLabel(this, "Label3", QRect(4, 138, 100, 16), QStringLiteral("Copyright \u00a9 2005"),
+              kCredit, colours::cream);
     makeLabel(this, "Label4", QRect(106, 138, 190, 16), QStringLiteral("Orvanta Software"), kCredit,
               colours::cream);
-    makeLabel(this, "Label5", QRect(4, 154, 190, 16), QStringLiteral("All rights reserved."), kCredit,
+    makeLabel(this, "Label5", QRect(4, 154, 190, 16), QStringLiteral("All rights reserved."),
+              kCredit, colours::cream);
+    makeLabel(this, "Label1", QRect(48, 171, 46, 16), QStringLiteral("Version"), kCredit,
               colours::cream);
-    makeLabel(this, "Label1", QRect(48, 171, 46, 16), QStringLiteral("Version"), kCredit, colours::cream);
-    version = makeLabel(this, "version", QRect(96, 171, 27, 16), QStringLiteral("1.0.0"), kCredit, kVersionColour);
-    makeLabel(this, "Label9", QRect(123, 171, 20, 16), QStringLiteral(".1"), kCredit, kVersionColour);
+    version = makeLabel(this, "version", QRect(96, 171, 27, 16), QStringLiteral("1.0.0"), kCredit,
+                        kVersionColour);
+    makeLabel(this, "Label9", QRect(123, 171, 20, 16), QStringLiteral(".1"), kCredit,
+              kVersionColour);
 
-    ImageButton* done = makePictureButton(this, "button_done", QPoint(201, 160), art::ButtonWord::Done);
+    ImageButton* done =
+        makePictureButton(this, "button_done", QPoint(201, 160), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Tabout::button_doneClick);
 
     FormCreate(main);
@@ -69,12 +77,18 @@ void Tabout::FormCreate(Tmain* main) {
     LbBackground1 = coverWithTile(this, main ? main->backgroundTile() : QImage());
 }
 
-QString Tabout::versionText() const { return version->text(); }
+QString Tabout::versionText() const {
+    return version->text();
+}
 
 // Nobody is told whether the browser opened: a refused link simply does nothing.
-void Tabout::Label7Click() { URL1.OpenURL(); }
+void Tabout::Label7Click() {
+    URL1.OpenURL();
+}
 
-void Tabout::button_doneClick() { close(); }
+void Tabout::button_doneClick() {
+    close();
+}
 
 // A label has no click of its own: a left press and release on it makes one.
 bool Tabout::eventFilter(QObject* watched, QEvent* event) {

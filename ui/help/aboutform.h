@@ -13,7 +13,7 @@ class Tmain;
 // version label is the version the update check compares with the server's.
 class Tabout : public quintelle::ui::SecondaryWindow {
     Q_OBJECT
-public:
+  public:
     explicit Tabout(Tmain* main);
 
     const TURL& link() const { return URL1; }
@@ -23,10 +23,10 @@ public:
     void Label7Click();
     void button_doneClick();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void FormCreate(Tmain* main);
 
     TLbBackground* LbBackground1 = nullptr;

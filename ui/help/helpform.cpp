@@ -33,18 +33,26 @@ const char* const kOverview =
     "\n"
     "Hello, and thank you for trying Quintelle.\n"
     "\n"
-    "This game began at my grandmother's kitchen table. She taught me patience games when I was small, and "
-    "my uncles taught me poker, not always to my profit. One rainy afternoon, with an old deck and nobody to "
-    "play against, I started laying the cards out in a square and wondering how good a hand I could make in "
-    "every direction at once. By the time anyone called me for supper the light had gone and I was still "
+    "This game began at my grandmother's kitchen table. She taught me patience games when I was "
+    "small, and "
+    "my uncles taught me poker, not always to my profit. One rainy afternoon, with an old deck and "
+    "nobody to "
+    "play against, I started laying the cards out in a square and wondering how good a hand I "
+    "could make in "
+    "every direction at once. By the time anyone called me for supper the light had gone and I was "
+    "still "
     "shuffling.\n"
     "\n"
-    "For years it stayed a pastime of pencil and paper, the scores added up in the margins of old envelopes "
-    "and passed around among family and friends. When I started writing programs I kept promising myself I "
-    "would put it on the computer, so that the adding up would take care of itself and the cards would "
+    "For years it stayed a pastime of pencil and paper, the scores added up in the margins of old "
+    "envelopes "
+    "and passed around among family and friends. When I started writing programs I kept promising "
+    "myself I "
+    "would put it on the computer, so that the adding up would take care of itself and the cards "
+    "would "
     "shuffle without bending.\n"
     "\n"
-    "Quintelle is that promise kept: the same quiet square of cards, a clock to keep you honest, and a score "
+    "Quintelle is that promise kept: the same quiet square of cards, a clock to keep you honest, "
+    "and a score "
     "to beat next time. I hope it gives you as many pleasant evenings as it has given me.\n"
     "\n"
     "Orvanta Software\n";
@@ -53,28 +61,37 @@ const char* const kGamePlay =
     "Game Play\n"
     "\n"
     "The Object\n"
-    "The object of Quintelle is to make the best poker hands you can in the rows and the columns of the "
+    "The object of Quintelle is to make the best poker hands you can in the rows and the columns "
+    "of the "
     "grid.\n"
     "\n"
-    "Five cards make one hand. The grid is five cells across and five cells down, so there are five hands "
+    "Five cards make one hand. The grid is five cells across and five cells down, so there are "
+    "five hands "
     "across the grid and five hands down. Every card counts twice: once in its row and once in its "
     "column.\n"
     "\n"
     "How a Round Goes\n"
-    "Each round you receive 26 cards from a freshly shuffled deck, one at a time: one card for each of the "
+    "Each round you receive 26 cards from a freshly shuffled deck, one at a time: one card for "
+    "each of the "
     "25 cells, and one replacement card. Click a cell to lay the card on offer there.\n"
     "\n"
-    "Once in each round you may lay a card on top of one already on the grid. That is your replacement: the "
-    "card underneath leaves the game. The word REPLACEMENT under the card on offer shows for as long as "
+    "Once in each round you may lay a card on top of one already on the grid. That is your "
+    "replacement: the "
+    "card underneath leaves the game. The word REPLACEMENT under the card on offer shows for as "
+    "long as "
     "you still have it.\n"
     "\n"
-    "Place your cards so that they form the best hands possible. A card that helps its row and its column "
+    "Place your cards so that they form the best hands possible. A card that helps its row and its "
+    "column "
     "at the same time is worth twice as much as one that helps only one of them.\n"
     "\n"
-    "When all 26 cards are placed (the replacement card must be used), the round ends and the hands are "
-    "tallied. The clock runs from the first card to the last, so a quick round earns a time bonus.\n"
+    "When all 26 cards are placed (the replacement card must be used), the round ends and the "
+    "hands are "
+    "tallied. The clock runs from the first card to the last, so a quick round earns a time "
+    "bonus.\n"
     "\n"
-    "See the Scoring page for what each hand is worth and for what it takes to go on to the next round.\n";
+    "See the Scoring page for what each hand is worth and for what it takes to go on to the next "
+    "round.\n";
 
 const char* const kScoring =
     "Scoring\n"
@@ -103,13 +120,15 @@ const char* const kScoring =
     "    More than 90 seconds\tno bonus\n"
     "\n"
     "Target Score\n"
-    "To go on to the next round, your total must reach the round's target score. The target is found by "
+    "To go on to the next round, your total must reach the round's target score. The target is "
+    "found by "
     "adding 150 to your score at the end of the last round; in the first round the target is 150.\n"
     "\n"
     "For example, if you score 175 in the first round, the target for the second round is 325 "
     "(175 + 150).\n"
     "\n"
-    "So every round has to earn at least 150 points, time bonus included. The game ends when a round does "
+    "So every round has to earn at least 150 points, time bonus included. The game ends when a "
+    "round does "
     "not reach its target score, and your total at that moment is your final score.\n";
 
 const char* const kHistory =
@@ -136,7 +155,8 @@ struct Page {
     const char* name;
     const char* text;
 };
-const Page kPages[] = {{"memo1", kOverview}, {"memo3", kGamePlay}, {"memo4", kScoring}, {"memo5", kHistory}};
+const Page kPages[] = {
+    {"memo1", kOverview}, {"memo3", kGamePlay}, {"memo4", kScoring}, {"memo5", kHistory}};
 
 struct PageButton {
     const char* name;
@@ -206,8 +226,8 @@ QTextBrowser* makePage(QWidget* parent, const Page& page, QRect geometry) {
 Thelp::Thelp(Tmain* main, Tabout* about) : SecondaryWindow(main), about_(about) {
     setObjectName(QStringLiteral("help"));
     setWindowTitle(QStringLiteral("Quintelle - Help File"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClient);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, colours::wood);
@@ -231,20 +251,24 @@ void Thelp::buildSide() {
             connect(button, &TSelButton::clicked, this, &Thelp::SelButton1Click);
     }
 
-    makeLabel(side, "Label1", QRect(12, 336, 121, 13), QStringLiteral("A card game by"), kCredit, colours::cream);
-    makeLabel(side, "Label2", QRect(12, 352, 121, 13), QStringLiteral("Orvanta Software"), kCredit, colours::cream);
+    makeLabel(side, "Label1", QRect(12, 336, 121, 13), QStringLiteral("A card game by"), kCredit,
+              colours::cream);
+    makeLabel(side, "Label2", QRect(12, 352, 121, 13), QStringLiteral("Orvanta Software"), kCredit,
+              colours::cream);
     makeLabel(side, "Label3", QRect(12, 368, 88, 13), QStringLiteral("Copyright 2004 -"), kCredit,
               colours::cream);
-    label_year = makeLabel(side, "label_year", QRect(100, 368, 33, 13), QString(), kCredit, colours::cream);
-    makeLabel(side, "Label4", QRect(12, 384, 121, 13), QStringLiteral("All rights reserved."), kCredit,
-              colours::cream);
+    label_year =
+        makeLabel(side, "label_year", QRect(100, 368, 33, 13), QString(), kCredit, colours::cream);
+    makeLabel(side, "Label4", QRect(12, 384, 121, 13), QStringLiteral("All rights reserved."),
+              kCredit, colours::cream);
 }
 
 void Thelp::buildPages() {
     TFlatPanel* panel = makePanel(this, "panel_main", QRect(137, 0, 386, kClient.height()));
     const QRect inside = panel->rect().adjusted(1, 1, -1, -1);  // within the one-pixel frame
-    label_caption = makeLabel(panel, "label_caption", QRect(inside.topLeft(), QSize(inside.width(), 20)),
-                              QStringLiteral("Overview"), kHeading, colours::cream, Qt::AlignHCenter);
+    label_caption =
+        makeLabel(panel, "label_caption", QRect(inside.topLeft(), QSize(inside.width(), 20)),
+                  QStringLiteral("Overview"), kHeading, colours::cream, Qt::AlignHCenter);
     const QRect pageArea = inside.adjusted(0, 20, 0, 0);
     for (const Page& page : kPages) makePage(panel, page, pageArea);
 }
@@ -268,4 +292,6 @@ void Thelp::button_aboutClick() {
     if (about_) about_->showOverMain();
 }
 
-void Thelp::button_doneClick() { close(); }
+void Thelp::button_doneClick() {
+    close();
+}

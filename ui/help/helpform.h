@@ -12,7 +12,7 @@ class Tmain;
 // window is hidden and shown again.
 class Thelp : public quintelle::ui::SecondaryWindow {
     Q_OBJECT
-public:
+  public:
     Thelp(Tmain* main, Tabout* about);
 
     // Shared by the four page buttons: the sender's tag names its page.
@@ -20,7 +20,7 @@ public:
     void button_aboutClick();
     void button_doneClick();
 
-private:
+  private:
     void FormCreate(Tmain* main);
     void buildSide();
     void buildPages();

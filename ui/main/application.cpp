@@ -35,13 +35,15 @@ QString QuintelleApp::errorText(const QString& message) {
 }
 
 void QuintelleApp::showError(const QString& message) {
-    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Quintelle"), errorText(message));
+    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Quintelle"),
+                          errorText(message));
 }
 
 void installFontSubstitutes() {
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                              QStringLiteral("Liberation Serif"));
 }
 
 }  // namespace quintelle::ui

@@ -7,7 +7,7 @@ namespace quintelle::ui {
 // The program's application object. Every error that leaves an event handler
 // ends up in the standard error box here, and the program goes on.
 class QuintelleApp : public QApplication {
-public:
+  public:
     QuintelleApp(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;

@@ -31,9 +31,12 @@ namespace {
 
 constexpr auto kSection = "quintelle";
 
-QRect at(int x, int y, int w, int h) { return QRect(x, y, w, h); }
+QRect at(int x, int y, int w, int h) {
+    return QRect(x, y, w, h);
+}
 
-TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool transparent, QColor frame) {
+TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool transparent,
+                      QColor frame) {
     auto* panel = new TFlatPanel(parent);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setGeometry(geometry);
@@ -53,16 +56,18 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
 
 // The brown picture that fills a pop-up panel.
 void addPanelBackground(QWidget* panel, const char* name) {
-    makePicture(panel, name, panel->rect(), [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); },
-                true);
+    makePicture(
+        panel, name, panel->rect(),
+        [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); }, true);
 }
 
 // A name box: cream, black text, typing limited to ten characters.
 QLineEdit* makeNameEdit(QWidget* parent, const char* name, QRect geometry) {
     auto* edit = new NameEdit(parent, name, geometry, 10);
     edit->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    edit->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
-                                       "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    edit->setStyleSheet(
+        QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
+                       "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
     return edit;
 }
 
@@ -107,7 +112,9 @@ void Tmain::setWindows(const Windows& windows) {
     ViewHighScoreList1->setEnabled(windows.highscore != nullptr);
 }
 
-QImage Tmain::backgroundTile() const { return LbBackground1->image(); }
+QImage Tmain::backgroundTile() const {
+    return LbBackground1->image();
+}
 
 // --- creation, showing, closing -------------------------------------------
 
@@ -161,7 +168,9 @@ void Tmain::FormClose() {
 
 // --- settings ---------------------------------------------------------------
 
-QString Tmain::iniPath() const { return platform::executableFolder() + productWord_ + QStringLiteral(".ini"); }
+QString Tmain::iniPath() const {
+    return platform::executableFolder() + productWord_ + QStringLiteral(".ini");
+}
 
 void Tmain::loadinifile() {
     const IniFile ini(QFile::encodeName(iniPath()).toStdString());
@@ -200,7 +209,9 @@ void Tmain::buildMenu() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
 
     QMenu* file1 = bar->addMenu(QStringLiteral("File"));
     file1->setObjectName(QStringLiteral("file1"));
@@ -214,7 +225,8 @@ void Tmain::buildMenu() {
     PlaySounds1 = item(options, "PlaySounds1", QStringLiteral("Play Sounds"));
     PlaySounds1->setCheckable(true);
     PlaySounds1->setChecked(true);
-    ResetScreenLocation1 = item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
+    ResetScreenLocation1 =
+        item(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
     ChangeName1 = item(options, "ChangeName1", QStringLiteral("Change  Name"));
     updatecheck = item(options, "updatecheck", QStringLiteral("Automatically Check for Updates"));
     updatecheck->setCheckable(true);
@@ -243,8 +255,10 @@ void Tmain::buildMenu() {
     auto showWindow = [](QWidget* w) {
         if (auto* window = dynamic_cast<SecondaryWindow*>(w)) window->showOverMain();
     };
-    connect(TallyList1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.tallylist); });
-    connect(ViewHighScoreList1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.highscore); });
+    connect(TallyList1, &QAction::triggered, this,
+            [this, showWindow] { showWindow(windows_.tallylist); });
+    connect(ViewHighScoreList1, &QAction::triggered, this,
+            [this, showWindow] { showWindow(windows_.highscore); });
     connect(Help2, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.help); });
     connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
 }
@@ -254,7 +268,9 @@ void Tmain::PlaySounds1Click() {
     saveinifile();
 }
 
-void Tmain::updatecheckClick() { saveinifile(); }
+void Tmain::updatecheckClick() {
+    saveinifile();
+}
 
 void Tmain::ResetScreenLocation1Click() {
     // Position and size together; the board's minimum then enlarges it again.
@@ -262,7 +278,9 @@ void Tmain::ResetScreenLocation1Click() {
     resize(standardSize_);
 }
 
-void Tmain::ChangeName1Click() { openNamePanel(); }
+void Tmain::ChangeName1Click() {
+    openNamePanel();
+}
 
 void Tmain::openNamePanel() {
     showPanel(named("panel_name"));
@@ -277,7 +295,9 @@ void Tmain::button_namedoneClick() {
     named("panel_name")->hide();
 }
 
-void Tmain::button_namecancelClick() { named("panel_name")->hide(); }
+void Tmain::button_namecancelClick() {
+    named("panel_name")->hide();
+}
 
 void Tmain::image_logoClick() {
     if (windows_.vendorLink) windows_.vendorLink->OpenURL();
@@ -286,58 +306,68 @@ void Tmain::image_logoClick() {
 // --- the board --------------------------------------------------------------
 
 void Tmain::buildBoard(QWidget* client) {
-    TFlatPanel* board = makePanel(client, "panel_board", at(2, 5, 671, 577), true, colours::boardFrame);
-    makeLabel(board, "label_name", at(14, 10, 327, 16), QStringLiteral("Welcome to Quintelle  by Orvanta Software!"),
+    TFlatPanel* board =
+        makePanel(client, "panel_board", at(2, 5, 671, 577), true, colours::boardFrame);
+    makeLabel(board, "label_name", at(14, 10, 327, 16),
+              QStringLiteral("Welcome to Quintelle  by Orvanta Software!"),
               FontSpec{"MS Sans Serif", 13}, colours::cream);
     TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
 
     makePicture(inner, "Image27", at(3, 2, 455, 534), [](qreal dpr) { return art::board(dpr); });
-    auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), [](qreal dpr) { return art::logo(dpr); });
+    auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40),
+                             [](qreal dpr) { return art::logo(dpr); });
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
-    makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold, colours::cream,
-              Qt::AlignHCenter);
-    makePicture(inner, "Image1", at(495, 172, 135, 29),
-                [](qreal dpr) { return art::clockFrame(art::clockFrameSize, dpr); }, true);
-    makePicture(inner, "image_timer", at(497, 174, 131, 25), [](qreal dpr) { return art::clockBar(dpr); });
-    makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"), kArial16Bold, Qt::black,
-              Qt::AlignHCenter);
+    makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold,
+              colours::cream, Qt::AlignHCenter);
+    makePicture(
+        inner, "Image1", at(495, 172, 135, 29),
+        [](qreal dpr) { return art::clockFrame(art::clockFrameSize, dpr); }, true);
+    makePicture(inner, "image_timer", at(497, 174, 131, 25),
+                [](qreal dpr) { return art::clockBar(dpr); });
+    makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"),
+              kArial16Bold, Qt::black, Qt::AlignHCenter);
 
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c) {
             const std::string name = GameController::cellname(r, c);
-            auto* cell = new CardImage(inner, name.c_str(), QPoint(9 + 75 * (c - 1), 8 + 100 * (r - 1)));
+            auto* cell =
+                new CardImage(inner, name.c_str(), QPoint(9 + 75 * (c - 1), 8 + 100 * (r - 1)));
             cell->setProperty("hint", QString::number(r * 10 + c));
             cell->setCursor(Qt::PointingHandCursor);
             connect(cell, &Picture::clicked, this, &Tmain::image_card11Click);
         }
     const int rowTops[5] = {47, 147, 247, 348, 447};
     for (int n = 1; n <= 5; ++n)
-        makeLabel(inner, GameController::linename(n).c_str(), at(397, rowTops[n - 1], 56, 19), QStringLiteral("0"),
-                  kArial16Bold, colours::cream, Qt::AlignHCenter);
+        makeLabel(inner, GameController::linename(n).c_str(), at(397, rowTops[n - 1], 56, 19),
+                  QStringLiteral("0"), kArial16Bold, colours::cream, Qt::AlignHCenter);
     const int columnLefts[5] = {7, 87, 162, 236, 311};
     for (int n = 6; n <= 10; ++n)
-        makeLabel(inner, GameController::linename(n).c_str(), at(columnLefts[n - 6], 514, 73, 19), QStringLiteral("0"),
-                  kArial16Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold, colours::cream,
-              Qt::AlignHCenter);
+        makeLabel(inner, GameController::linename(n).c_str(), at(columnLefts[n - 6], 514, 73, 19),
+                  QStringLiteral("0"), kArial16Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold,
+              colours::cream, Qt::AlignHCenter);
 
-    makePicture(inner, "Image3", at(504, 4, 117, 163), [](qreal dpr) { return art::offerFrame(dpr); });
+    makePicture(inner, "Image3", at(504, 4, 117, 163),
+                [](qreal dpr) { return art::offerFrame(dpr); });
     auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
     topcard->setTransparentForMouse(true);
-    makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"), kArial13Bold,
-              colours::cream, Qt::AlignHCenter);
+    makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"),
+              kArial13Bold, colours::cream, Qt::AlignHCenter);
     Picture* replace = makePicture(inner, "image_replace", at(514, 146, 97, 14),
                                    [](qreal dpr) { return art::replacementWord(dpr); });
     ::setTag(replace, 1);
     replace->hide();
-    makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "), kArial13Bold,
+    makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "),
+              kArial13Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(inner, "label_targetscore", at(497, 208, 129, 13),
+              QStringLiteral("Target Score: 200"), FontSpec{"MS Sans Serif", 11, true},
               colours::cream, Qt::AlignHCenter);
-    makeLabel(inner, "label_targetscore", at(497, 208, 129, 13), QStringLiteral("Target Score: 200"),
-              FontSpec{"MS Sans Serif", 11, true}, colours::cream, Qt::AlignHCenter);
-    ImageButton* start = makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
+    ImageButton* start =
+        makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
     connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
-    makePicture(inner, "Image2", at(466, 250, 192, 208), [](qreal dpr) { return art::scoringTable(dpr); });
+    makePicture(inner, "Image2", at(466, 250, 192, 208),
+                [](qreal dpr) { return art::scoringTable(dpr); });
 
     buildNamePanel(inner);
     buildGameOverPanel(inner);
@@ -345,48 +375,53 @@ void Tmain::buildBoard(QWidget* client) {
 }
 
 void Tmain::buildContinuePanel(QWidget* parent) {
-    TFlatPanel* panel = makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, colours::popupFrame);
+    TFlatPanel* panel =
+        makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, colours::popupFrame);
     addPanelBackground(panel, "Image5");
-    makeLabel(panel, "label_continue", at(8, 8, 313, 24), QStringLiteral("WAY TO GO!"), kSans21BoldUnderline,
-              colours::emphasis, Qt::AlignHCenter, true);
-    makeLabel(panel, "Label2", at(8, 40, 313, 63), QStringLiteral("You earned enough to continue to the next round!"),
-              kSans19Bold, colours::cream, Qt::AlignHCenter, true);
-    makeLabel(panel, "label_previous", at(32, 109, 265, 20), QStringLiteral("Previous Score: "), kSans16Bold,
-              colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_turnscore", at(32, 133, 265, 20), QStringLiteral("This Round: "), kSans16Bold,
-              colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_timebonus", at(32, 157, 265, 20), QStringLiteral("Time Bonus: "), kSans16BoldUnderline,
-              colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_total", at(32, 181, 265, 20), QStringLiteral("Total: "), kSans19Bold, colours::emphasis,
-              Qt::AlignHCenter);
-    makeLabel(panel, "label_ts", at(32, 213, 265, 20), QStringLiteral("Target Score: "), kSans16Bold,
+    makeLabel(panel, "label_continue", at(8, 8, 313, 24), QStringLiteral("WAY TO GO!"),
+              kSans21BoldUnderline, colours::emphasis, Qt::AlignHCenter, true);
+    makeLabel(panel, "Label2", at(8, 40, 313, 63),
+              QStringLiteral("You earned enough to continue to the next round!"), kSans19Bold,
+              colours::cream, Qt::AlignHCenter, true);
+    makeLabel(panel, "label_previous", at(32, 109, 265, 20), QStringLiteral("Previous Score: "),
+              kSans16Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_turnscore", at(32, 133, 265, 20), QStringLiteral("This Round: "),
+              kSans16Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_timebonus", at(32, 157, 265, 20), QStringLiteral("Time Bonus: "),
+              kSans16BoldUnderline, colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_total", at(32, 181, 265, 20), QStringLiteral("Total: "), kSans19Bold,
               colours::emphasis, Qt::AlignHCenter);
-    ImageButton* done = makePictureButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
+    makeLabel(panel, "label_ts", at(32, 213, 265, 20), QStringLiteral("Target Score: "),
+              kSans16Bold, colours::emphasis, Qt::AlignHCenter);
+    ImageButton* done =
+        makePictureButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Tmain::button_continueClick);
     panel->hide();
 }
 
 void Tmain::buildGameOverPanel(QWidget* parent) {
-    TFlatPanel* panel = makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, colours::popupFrame);
+    TFlatPanel* panel =
+        makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, colours::popupFrame);
     addPanelBackground(panel, "Image4");
-    makeLabel(panel, "Label1", at(-1, 10, 327, 24), QStringLiteral("Game Over!"), kSans19BoldUnderline,
-              colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "label_previous1", at(32, 45, 265, 20), QStringLiteral("Score: 0"), kSans16Bold, colours::cream,
-              Qt::AlignHCenter);
-    makeLabel(panel, "label_turnscore1", at(32, 69, 265, 20), QStringLiteral("This Round: "), kSans16Bold,
+    makeLabel(panel, "Label1", at(-1, 10, 327, 24), QStringLiteral("Game Over!"),
+              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "label_previous1", at(32, 45, 265, 20), QStringLiteral("Score: 0"),
+              kSans16Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_turnscore1", at(32, 69, 265, 20), QStringLiteral("This Round: "),
+              kSans16Bold, colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_timebonus1", at(32, 93, 265, 20), QStringLiteral("Time Bonus: "),
+              kSans16BoldUnderline, colours::cream, Qt::AlignHCenter);
+    makeLabel(panel, "label_score1", at(2, 121, 327, 24), QStringLiteral("Your Score: "),
+              kSans19Bold, colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "label_ts1", at(32, 150, 265, 20), QStringLiteral("Target Score: "),
+              kSans16Bold, colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold,
               colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_timebonus1", at(32, 93, 265, 20), QStringLiteral("Time Bonus: "), kSans16BoldUnderline,
-              colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_score1", at(2, 121, 327, 24), QStringLiteral("Your Score: "), kSans19Bold,
-              colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "label_ts1", at(32, 150, 265, 20), QStringLiteral("Target Score: "), kSans16Bold,
-              colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold, colours::cream,
-              Qt::AlignHCenter);
     edit_name = makeNameEdit(panel, "edit_name", at(83, 195, 161, 32));
     makePictureButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
     makePictureButton(panel, "button_highscores", QPoint(171, 245), art::ButtonWord::HighScores);
-    ImageButton* cancel = makePictureButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
+    ImageButton* cancel =
+        makePictureButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_cancelClick);
     TFlatPanel* wait = makePanel(panel, "panel_wait", at(19, 238, 288, 46), false, colours::wood);
     wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
@@ -398,13 +433,16 @@ void Tmain::buildGameOverPanel(QWidget* parent) {
 }
 
 void Tmain::buildNamePanel(QWidget* parent) {
-    TFlatPanel* panel = makePanel(parent, "panel_name", at(27, 112, 329, 161), false, colours::popupFrame);
+    TFlatPanel* panel =
+        makePanel(parent, "panel_name", at(27, 112, 329, 161), false, colours::popupFrame);
     addPanelBackground(panel, "Image6");
-    makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"), kSans19BoldUnderline,
-              colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"),
+              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
     edit_aname = makeNameEdit(panel, "edit_aname", at(83, 54, 161, 32));
-    ImageButton* done = makePictureButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
-    ImageButton* cancel = makePictureButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
+    ImageButton* done =
+        makePictureButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
+    ImageButton* cancel =
+        makePictureButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
     connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_namecancelClick);
     // Enter and Escape do what DONE and CANCEL do.
@@ -420,9 +458,13 @@ void Tmain::indexControls() {
         if (!w->objectName().isEmpty()) controls_.insert(w->objectName(), w);
 }
 
-QWidget* Tmain::control(const QString& name) const { return controls_.value(name, nullptr); }
+QWidget* Tmain::control(const QString& name) const {
+    return controls_.value(name, nullptr);
+}
 
-QWidget* Tmain::named(std::string_view name) const { return control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))); }
+QWidget* Tmain::named(std::string_view name) const {
+    return control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+}
 
 void Tmain::showPanel(QWidget* w) {
     if (!w) return;
@@ -432,11 +474,21 @@ void Tmain::showPanel(QWidget* w) {
 
 // --- handlers -----------------------------------------------------------------
 
-void Tmain::button_startClick() { game_->button_startClick(); }
-void Tmain::StartGame1Click() { game_->StartGame1Click(); }
-void Tmain::button_continueClick() { game_->button_continueClick(); }
-void Tmain::button_cancelClick() { game_->button_cancelClick(); }
-void Tmain::turntimeTimer() { game_->turntimeTimer(); }
+void Tmain::button_startClick() {
+    game_->button_startClick();
+}
+void Tmain::StartGame1Click() {
+    game_->StartGame1Click();
+}
+void Tmain::button_continueClick() {
+    game_->button_continueClick();
+}
+void Tmain::button_cancelClick() {
+    game_->button_cancelClick();
+}
+void Tmain::turntimeTimer() {
+    game_->turntimeTimer();
+}
 
 void Tmain::image_card11Click(QObject* sender) {
     if (!sender) return;
@@ -465,7 +517,9 @@ std::string Tmain::text(std::string_view name) const {
     return t.toLocal8Bit().toStdString();
 }
 
-void Tmain::show(std::string_view name) { showPanel(named(name)); }
+void Tmain::show(std::string_view name) {
+    showPanel(named(name));
+}
 
 void Tmain::hide(std::string_view name) {
     if (QWidget* w = named(name)) w->hide();
@@ -479,9 +533,13 @@ void Tmain::drawCard(std::string_view name, int picture) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->drawCard(picture);
 }
 
-void Tmain::setTag(std::string_view name, int tag) { ::setTag(named(name), tag); }
+void Tmain::setTag(std::string_view name, int tag) {
+    ::setTag(named(name), tag);
+}
 
-int Tmain::tag(std::string_view name) const { return tagOf(named(name)); }
+int Tmain::tag(std::string_view name) const {
+    return tagOf(named(name));
+}
 
 void Tmain::setWidth(std::string_view name, int width) {
     if (QWidget* w = named(name)) w->resize(std::max(0, width), w->height());
@@ -492,5 +550,9 @@ void Tmain::playsounds(std::string_view cue) {
     platform::sounds().play(fromLocalBytes(cue));
 }
 
-void Tmain::start() { turntime_.start(); }
-void Tmain::stop() { turntime_.stop(); }
+void Tmain::start() {
+    turntime_.start();
+}
+void Tmain::stop() {
+    turntime_.stop();
+}

@@ -1,6 +1,6 @@
 #pragma once
-#include <QMainWindow>
 #include <QHash>
+#include <QMainWindow>
 #include <QRect>
 #include <QTimer>
 #include <memory>
@@ -28,7 +28,7 @@ class Tmain : public QMainWindow,
               public quintelle::SoundSink,
               public quintelle::RoundClock {
     Q_OBJECT
-public:
+  public:
     // The other windows, created after this one; the menus and the game
     // reach them through these.
     struct Windows {
@@ -98,11 +98,11 @@ public:
 
     QWidget* control(const QString& name) const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormShow();
     void FormClose();

@@ -2,7 +2,8 @@
 
 namespace quintelle::ui {
 
-SecondaryWindow::SecondaryWindow(QWidget* mainWindow) : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow) {
+SecondaryWindow::SecondaryWindow(QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow) {
     // Closing it only hides it; the program ends with the main window alone.
     setAttribute(Qt::WA_QuitOnClose, false);
 }

@@ -7,15 +7,15 @@ namespace quintelle::ui {
 // (never destroyed) by its close button, and centred over the main window the
 // first time it is shown, then left where the player put it.
 class SecondaryWindow : public QWidget {
-public:
+  public:
     explicit SecondaryWindow(QWidget* mainWindow);
 
     void showOverMain();
 
-protected:
+  protected:
     QWidget* mainWindow() const { return mainWindow_; }
 
-private:
+  private:
     QWidget* mainWindow_;
     bool placed_ = false;
 };

@@ -45,7 +45,8 @@ void Picture::mousePressEvent(QMouseEvent* event) {
 }
 
 void Picture::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     pressed_ = false;
     event->accept();
     if (click) emit clicked(this);
@@ -82,7 +83,8 @@ TLbBackground* coverWithTile(QWidget* window, const QImage& tile) {
     return background;
 }
 
-ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft, art::ButtonWord word) {
+ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
+                               art::ButtonWord word) {
     auto* button = new ImageButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(QRect(topLeft, art::buttonSize(word)));
@@ -121,21 +123,24 @@ namespace {
 // before the edit is kept from the last change: typing may not grow the text
 // past the limit, while a longer name set by the program can still be shortened.
 class TypingLimit : public QValidator {
-public:
-    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit), length_(edit->text().size()) {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { length_ = text.size(); });
+  public:
+    TypingLimit(QLineEdit* edit, int limit)
+        : QValidator(edit), limit_(limit), length_(edit->text().size()) {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { length_ = text.size(); });
     }
     State validate(QString& input, int&) const override {
         return input.size() <= std::max<qsizetype>(limit_, length_) ? Acceptable : Invalid;
     }
 
-private:
+  private:
     int limit_;
     qsizetype length_;
 };
 }  // namespace
 
-NameEdit::NameEdit(QWidget* parent, const char* name, QRect geometry, int limit) : QLineEdit(parent) {
+NameEdit::NameEdit(QWidget* parent, const char* name, QRect geometry, int limit)
+    : QLineEdit(parent) {
     setObjectName(QString::fromLatin1(name));
     setGeometry(geometry);
     setValidator(new TypingLimit(this, limit));

@@ -26,32 +26,34 @@ inline QString fromLocalBytes(std::string_view bytes) {
 TLbBackground* coverWithTile(QWidget* window, const QImage& tile);
 
 // One of the program's picture buttons (START GAME, DONE, ...) at its size.
-ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft, art::ButtonWord word);
+ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
+                               art::ButtonWord word);
 
 // A picture control. Its pixmap is drawn on demand for the device pixel ratio
 // it is shown at. Stretched pictures fill the control; the others keep their
 // size, so narrowing the control shows the picture's left part.
 class Picture : public QWidget {
     Q_OBJECT
-public:
+  public:
     using Source = std::function<QPixmap(qreal dpr)>;
 
-    Picture(QWidget* parent, const char* name, QRect geometry, Source source = {}, bool stretch = false);
+    Picture(QWidget* parent, const char* name, QRect geometry, Source source = {},
+            bool stretch = false);
 
     void setSource(Source source);
     void clear() { setSource({}); }
     bool isEmpty() const { return !source_; }
     void setTransparentForMouse(bool on) { setAttribute(Qt::WA_TransparentForMouseEvents, on); }
 
-signals:
+  signals:
     void clicked(QObject* sender);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Source source_;
     bool stretch_;
     bool pressed_ = false;
@@ -67,13 +69,13 @@ QPixmap cardPicture(int picture, qreal dpr);
 // nothing (the board's card place shows through).
 class CardImage : public Picture {
     Q_OBJECT
-public:
+  public:
     CardImage(QWidget* parent, const char* name, QPoint topLeft);
     void clearCard();
     void drawCard(int picture);
     int shownCard() const { return shown_; }  // -1 when empty
 
-private:
+  private:
     int shown_ = -1;
 };
 
@@ -92,7 +94,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 // A name box: typing stops at `limit` characters, but a longer name set by
 // the program (read from the settings) is shown and kept whole.
 class NameEdit : public QLineEdit {
-public:
+  public:
     NameEdit(QWidget* parent, const char* name, QRect geometry, int limit);
 };
 

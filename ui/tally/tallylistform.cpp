@@ -137,7 +137,8 @@ void Ttallylist::build() {
             label(panel, numbered("label_high", n), QRect(kHighLeft, top, 0, kRowHeight), {});
     }
 
-    button_resettally = makePictureButton(panel, "button_resettally", QPoint(72, 376), art::ButtonWord::ResetTally);
+    button_resettally =
+        makePictureButton(panel, "button_resettally", QPoint(72, 376), art::ButtonWord::ResetTally);
     button_done = makePictureButton(panel, "button_done", QPoint(224, 376), art::ButtonWord::Done);
     connect(button_resettally, &ImageButton::clicked, this, &Ttallylist::button_resetClick);
     connect(button_done, &ImageButton::clicked, this, &Ttallylist::button_doneClick);

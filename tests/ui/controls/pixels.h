@@ -18,13 +18,11 @@ inline QColor pixel(const QImage& image, int x, int y) {
 // Bounding box of the pixels of exactly this colour inside `area` (whole image
 // when empty); an empty rect when there are none.
 inline QRect boxOf(const QImage& image, const QColor& colour, QRect area = {}) {
-    if (area.isEmpty())
-        area = image.rect();
+    if (area.isEmpty()) area = image.rect();
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixel(x, y) == colour.rgb())
-                box |= QRect(x, y, 1, 1);
+            if (image.pixel(x, y) == colour.rgb()) box |= QRect(x, y, 1, 1);
     return box;
 }
 

@@ -1,12 +1,12 @@
 // The flat panel: see-through nesting over a tiled window, the two-colour frame,
 // the fill, and the caption's placement, prefix rule and engraved disabled look.
-#include "pixels.h"
-#include "ui/controls/LbBack.h"
-#include "ui/controls/TFlatPanelUnit.h"
-
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
+
+#include "pixels.h"
+#include "ui/controls/LbBack.h"
+#include "ui/controls/TFlatPanelUnit.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ struct CaptionPanel {
 class TestFlatPanel : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void nestedTransparentPanelsShowTheWindowBeneath();
     void frameTakesItsColoursOnTheOuterPixels_data();
     void frameTakesItsColoursOnTheOuterPixels();
@@ -129,17 +129,12 @@ void TestFlatPanel::frameTakesItsColoursOnTheOuterPixels() {
     const QImage shown = grabbed(&window);
     const int w = size.width(), h = size.height();
     auto at = [&](int x, int y) { return pixel(shown, 5 + x, 5 + y); };
-    for (int y = 0; y < h - 1; ++y)
-        QCOMPARE(at(0, y), light);
-    for (int x = 0; x < w - 1; ++x)
-        QCOMPARE(at(x, 0), light);
-    for (int y = 0; y < h; ++y)
-        QCOMPARE(at(w - 1, y), shadow);
-    for (int x = 0; x < w; ++x)
-        QCOMPARE(at(x, h - 1), shadow);
+    for (int y = 0; y < h - 1; ++y) QCOMPARE(at(0, y), light);
+    for (int x = 0; x < w - 1; ++x) QCOMPARE(at(x, 0), light);
+    for (int y = 0; y < h; ++y) QCOMPARE(at(w - 1, y), shadow);
+    for (int x = 0; x < w; ++x) QCOMPARE(at(x, h - 1), shadow);
     for (int y = 1; y < h - 1; ++y)
-        for (int x = 1; x < w - 1; ++x)
-            QCOMPARE(at(x, y), kFill);
+        for (int x = 1; x < w - 1; ++x) QCOMPARE(at(x, y), kFill);
     QCOMPARE(pixel(shown, 4, 4), kFill);  // nothing outside the panel
     QCOMPARE(pixel(shown, 5 + w, 5 + h), kFill);
 }
@@ -178,10 +173,12 @@ void TestFlatPanel::captionIsPlacedByAlignment() {
     if (alignment == Qt::AlignLeft)
         QVERIFY2(ink.left() >= 1 && ink.left() <= 3, qPrintable(QString::number(ink.left())));
     else if (alignment == Qt::AlignRight)
-        QVERIFY2(ink.right() <= w - 2 && ink.right() >= w - 4, qPrintable(QString::number(ink.right())));
+        QVERIFY2(ink.right() <= w - 2 && ink.right() >= w - 4,
+                 qPrintable(QString::number(ink.right())));
     else
         QVERIFY(qAbs(ink.center().x() - (w - 1) / 2) <= 2);
-    QVERIFY2(qAbs(ink.center().y() - (h - 1) / 2) <= 3, qPrintable(QString::number(ink.center().y())));
+    QVERIFY2(qAbs(ink.center().y() - (h - 1) / 2) <= 3,
+             qPrintable(QString::number(ink.center().y())));
 }
 
 void TestFlatPanel::ampersandUnderlinesTheNextCharacter() {

@@ -1,10 +1,10 @@
 // The picture button: a left click released over it clicks; anything else does not.
-#include "pixels.h"
-#include "ui/controls/ImageButton.h"
-
 #include <QCursor>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "pixels.h"
+#include "ui/controls/ImageButton.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ struct Fixture {
 class TestImageButton : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void leftClickOverTheButtonClicks();
     void releaseOutsideGivesNoClick();
     void otherButtonsDoNothing_data();

@@ -1,14 +1,14 @@
 // The tiled window background: tile placement, chaining of the window's paint
 // handler, and repainting when the tile or the switch changes.
-#include "pixels.h"
-#include "ui/controls/LbBack.h"
-
 #include <QLabel>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+
+#include "pixels.h"
+#include "ui/controls/LbBack.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ const QColor kWindowColour(166, 103, 51);
 QImage distinctTile(int w, int h, int blue = 100) {
     QImage tile(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            tile.setPixel(x, y, qRgb(20 + 20 * x, 20 + 20 * y, blue));
+        for (int x = 0; x < w; ++x) tile.setPixel(x, y, qRgb(20 + 20 * x, 20 + 20 * y, blue));
     tile.setPixel(0, 0, qRgb(255, 0, 0));
     return tile;
 }
@@ -51,8 +50,10 @@ struct PreviousHandler {
 
 // The window's pixels as the screen holds them, without painting anything anew.
 QImage onScreen(QWidget* window) {
-    return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(
-        QImage::Format_RGB32);
+    return window->screen()
+        ->grabWindow(window->winId())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ QImage onScreen(QWidget* window) {
 class TestLbBack : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void tilesCoverTheClientAreaFromItsTopLeft_data();
     void tilesCoverTheClientAreaFromItsTopLeft();
     void previousHandlerRunsAfterTilesAndBeforeChildren();
@@ -93,8 +94,7 @@ void TestLbBack::tilesCoverTheClientAreaFromItsTopLeft() {
     QCOMPARE(shown.size(), window);
     for (int y = 0; y < window.height(); ++y)
         for (int x = 0; x < window.width(); ++x)
-            QCOMPARE(pixel(shown, x, y),
-                     pixel(image, x % tile.width(), y % tile.height()));
+            QCOMPARE(pixel(shown, x, y), pixel(image, x % tile.width(), y % tile.height()));
 }
 
 void TestLbBack::previousHandlerRunsAfterTilesAndBeforeChildren() {
@@ -139,8 +139,7 @@ void TestLbBack::plainWindowWhenOffOrEmpty() {
     PreviousHandler previous;
     setPaintHandler(&w.widget, previous.handler());
     TLbBackground background(&w.widget);
-    if (withTile)
-        background.setImage(distinctTile(10, 8));
+    if (withTile) background.setImage(distinctTile(10, 8));
     background.setEnabled(enabled);
     background.Loaded();
 
@@ -149,8 +148,7 @@ void TestLbBack::plainWindowWhenOffOrEmpty() {
     QCOMPARE(pixel(shown, 1, 1), QColor(Qt::black));
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)
-            if (x >= 3 || y >= 3)
-                QCOMPARE(pixel(shown, x, y), kWindowColour);
+            if (x >= 3 || y >= 3) QCOMPARE(pixel(shown, x, y), kWindowColour);
 }
 
 void TestLbBack::destructionRestoresThePreviousHandler() {
@@ -198,8 +196,7 @@ void TestLbBack::settingImageOrEnabledRepaintsTheWholeWindow() {
         QRegion* region;
         explicit Recorder(QRegion* r) : region(r) {}
         bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint)
-                *region += static_cast<QPaintEvent*>(e)->region();
+            if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
             return false;
         }
     } recorder(&painted);

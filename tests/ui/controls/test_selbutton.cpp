@@ -1,13 +1,13 @@
 // The selection button: its three looks by pixels, the caption's offsets, the
 // border rings, and how real mouse events move it between the looks.
-#include "pixels.h"
-#include "ui/controls/ButtonComps.h"
-#include "ui/controls/tag.h"
-
 #include <QCursor>
 #include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
+
+#include "pixels.h"
+#include "ui/controls/ButtonComps.h"
+#include "ui/controls/tag.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ struct Fixture {
 class TestSelButton : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void looksPaintFaceAndCaptionColours();
     void captionSitsWhereTheLookPutsIt_data();
     void captionSitsWhereTheLookPutsIt();
@@ -123,7 +123,8 @@ void TestSelButton::captionSitsWhereTheLookPutsIt() {
     const QRect rest = boxOf(f.shown(), kInk);
     // The ink of "HHH" fills its advance but for the side bearings, and stands
     // between the text box's top and its baseline.
-    QVERIFY2(rest.left() - x >= 0 && rest.left() - x <= 3, qPrintable(QString::number(rest.left())));
+    QVERIFY2(rest.left() - x >= 0 && rest.left() - x <= 3,
+             qPrintable(QString::number(rest.left())));
     QVERIFY2(x + tw - 1 - rest.right() >= 0 && x + tw - 1 - rest.right() <= 3,
              qPrintable(QString::number(rest.right())));
     QVERIFY(rest.top() >= y && rest.bottom() < y + metrics.ascent());
@@ -165,15 +166,13 @@ void TestSelButton::completedClickRunsRestThenHover() {
     Fixture f;
     setTag(f.button, 4);
     QStringList events;
-    QObject::connect(f.button, &TSelButton::mouseDown, f.button, [&](TSelButton*) {
-        events << QStringLiteral("down");
-    });
+    QObject::connect(f.button, &TSelButton::mouseDown, f.button,
+                     [&](TSelButton*) { events << QStringLiteral("down"); });
     QObject::connect(f.button, &TSelButton::clicked, f.button, [&](TSelButton* sender) {
         events << QStringLiteral("click %1 tag %2").arg(int(sender->look())).arg(tagOf(sender));
     });
-    QObject::connect(f.button, &TSelButton::mouseUp, f.button, [&](TSelButton*) {
-        events << QStringLiteral("up");
-    });
+    QObject::connect(f.button, &TSelButton::mouseUp, f.button,
+                     [&](TSelButton*) { events << QStringLiteral("up"); });
     f.hover();
     QTest::mouseClick(f.button, Qt::LeftButton, {}, f.middle());
     QCOMPARE(events, (QStringList{QStringLiteral("down"), QStringLiteral("click 0 tag 4"),
@@ -234,7 +233,8 @@ void TestSelButton::redrawingSettersReturnToRest_data() {
     QTest::newRow("Caption") << "Caption" << QVariant(QStringLiteral("X")) << true;
     QTest::newRow("Color") << "Color" << QVariant(QColor(1, 1, 1)) << true;
     QTest::newRow("ColorBorder") << "ColorBorder" << QVariant(QColor(1, 1, 1)) << true;
-    QTest::newRow("Alignment") << "Alignment" << QVariant::fromValue(Qt::Alignment(Qt::AlignRight)) << true;
+    QTest::newRow("Alignment") << "Alignment" << QVariant::fromValue(Qt::Alignment(Qt::AlignRight))
+                               << true;
     QTest::newRow("BorderWidth") << "BorderWidth" << QVariant(2) << true;
     QTest::newRow("ColorOverCaption") << "ColorOverCaption" << QVariant(QColor(1, 1, 1)) << false;
     QTest::newRow("ColorOver") << "ColorOver" << QVariant(QColor(1, 1, 1)) << false;

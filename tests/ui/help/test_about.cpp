@@ -12,13 +12,15 @@ using namespace helptest;
 namespace {
 const QString kVendorAddress = QStringLiteral("http://") + QStringLiteral(QUINTELLE_SERVER);
 
-QLabel* label(QWidget* window, const char* name) { return window->findChild<QLabel*>(QString::fromLatin1(name)); }
+QLabel* label(QWidget* window, const char* name) {
+    return window->findChild<QLabel*>(QString::fromLatin1(name));
+}
 }  // namespace
 
 class TestAbout : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { prepareApplication(); }
     void init() {
         parkPointer();
@@ -37,7 +39,7 @@ private slots:
     void coveredWithTheMainWindowsTile();
     void screenshot();
 
-private:
+  private:
     Tabout* about() const { return windows->about.get(); }
     std::unique_ptr<Windows> windows;
 };
@@ -57,9 +59,11 @@ void TestAbout::readsVersionLeftToRight() {
     QCOMPARE(number->y(), word->y());
     QCOMPARE(build->y(), word->y());
     const int wordEnd = word->x() + QFontMetrics(word->font()).horizontalAdvance(word->text());
-    const int numberEnd = number->x() + QFontMetrics(number->font()).horizontalAdvance(number->text());
+    const int numberEnd =
+        number->x() + QFontMetrics(number->font()).horizontalAdvance(number->text());
     QVERIFY(wordEnd < number->x());
-    QVERIFY2(numberEnd <= build->x() && build->x() - numberEnd <= 2, "the build number follows without a gap");
+    QVERIFY2(numberEnd <= build->x() && build->x() - numberEnd <= 2,
+             "the build number follows without a gap");
 }
 
 void TestAbout::textsFitTheirLabels() {
@@ -114,7 +118,8 @@ void TestAbout::refusedLinkChangesNothing() {
     QCOMPARE(shell.opened.size(), 1);
     QVERIFY(about()->isVisible());
     for (QWidget* window : QApplication::topLevelWidgets())
-        QVERIFY2(!(qobject_cast<QMessageBox*>(window) && window->isVisible()), "the refusal is not reported");
+        QVERIFY2(!(qobject_cast<QMessageBox*>(window) && window->isVisible()),
+                 "the refusal is not reported");
 }
 
 void TestAbout::doneAndCloseOnlyHide() {
@@ -142,7 +147,8 @@ void TestAbout::coveredWithTheMainWindowsTile() {
     const QImage shown = grabbed(about());
     for (const QPoint at : {QPoint(20, 100), QPoint(150, 105), QPoint(250, 98)}) {
         QCOMPARE(controlsAt(about(), at), QStringList());
-        QCOMPARE(shown.pixelColor(at), tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()));
+        QCOMPARE(shown.pixelColor(at),
+                 tile.pixelColor(at.x() % tile.width(), at.y() % tile.height()));
     }
 }
 

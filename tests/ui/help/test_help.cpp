@@ -39,7 +39,7 @@ QStringList bodyOf(const QTextBrowser* page, const QString& title) {
 class TestHelp : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { prepareApplication(); }
     void init() {
         parkPointer();
@@ -66,11 +66,13 @@ private slots:
     void coveredWithTheMainWindowsTile();
     void screenshots();
 
-private:
+  private:
     Thelp* help() const { return windows->help.get(); }
     TSelButton* button(const QString& name) const { return help()->findChild<TSelButton*>(name); }
     QTextBrowser* page(const QString& name) const { return help()->findChild<QTextBrowser*>(name); }
-    QString caption() const { return help()->findChild<QLabel*>(QStringLiteral("label_caption"))->text(); }
+    QString caption() const {
+        return help()->findChild<QLabel*>(QStringLiteral("label_caption"))->text();
+    }
     void showHelp() {
         help()->showOverMain();
         QVERIFY(QTest::qWaitForWindowExposed(help()));
@@ -83,7 +85,8 @@ private:
     // The page the player sees: the one under the middle of the page area.
     QString frontPage() const {
         QWidget* panel = help()->findChild<QWidget*>(QStringLiteral("panel_main"));
-        for (QWidget* w = panel->childAt(panel->rect().center()); w && w != panel; w = w->parentWidget())
+        for (QWidget* w = panel->childAt(panel->rect().center()); w && w != panel;
+             w = w->parentWidget())
             if (qobject_cast<QTextBrowser*>(w)) return w->objectName();
         return {};
     }
@@ -103,11 +106,23 @@ void TestHelp::pageButtonsBringTheirPage_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("title");
-    QTest::newRow("overview") << "SelButton1" << "memo1" << "Overview" << "Overview";
-    QTest::newRow("game play") << "SelButton3" << "memo3" << "Game Play" << "Game Play";
-    QTest::newRow("scoring") << "SelButton4" << "memo4" << "Scoring" << "Scoring";
+    QTest::newRow("overview") << "SelButton1"
+                              << "memo1"
+                              << "Overview"
+                              << "Overview";
+    QTest::newRow("game play") << "SelButton3"
+                               << "memo3"
+                               << "Game Play"
+                               << "Game Play";
+    QTest::newRow("scoring") << "SelButton4"
+                             << "memo4"
+                             << "Scoring"
+                             << "Scoring";
     // The heading repeats the button, not the page's own title.
-    QTest::newRow("documentation") << "SelButton5" << "memo5" << "Documentation" << "History";
+    QTest::newRow("documentation") << "SelButton5"
+                                   << "memo5"
+                                   << "Documentation"
+                                   << "History";
 }
 
 void TestHelp::pageButtonsBringTheirPage() {
@@ -175,7 +190,8 @@ void TestHelp::doneAndCloseOnlyHide() {
 
 void TestHelp::buttonsKeepTheirFaceAndLightTheirCaption_data() {
     QTest::addColumn<QString>("name");
-    for (const char* name : {"SelButton1", "SelButton3", "SelButton4", "SelButton5", "button_about", "button_done"})
+    for (const char* name :
+         {"SelButton1", "SelButton3", "SelButton4", "SelButton5", "button_about", "button_done"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -184,7 +200,9 @@ void TestHelp::buttonsKeepTheirFaceAndLightTheirCaption() {
     showHelp();
     TSelButton* b = button(name);
     QVERIFY(b);
-    auto shown = [&] { return grabbed(help()).copy(QRect(b->mapTo(help(), QPoint(0, 0)), b->size())); };
+    auto shown = [&] {
+        return grabbed(help()).copy(QRect(b->mapTo(help(), QPoint(0, 0)), b->size()));
+    };
     QImage rest = shown();
     QCOMPARE(rest.pixelColor(2, 2), kFace);
     QVERIFY(countOf(rest, kSilver) > 0);
@@ -214,7 +232,8 @@ void TestHelp::scoringPageStatesHandValues_data() {
     QTest::addColumn<int>("handclass");
     const char* names[] = {"Pair",       "Two Pair",       "Three of a Kind", "Straight",   "Flush",
                            "Full House", "Four of a Kind", "Straight Flush",  "Royal Flush"};
-    for (int c = 1; c <= 9; ++c) QTest::newRow(names[c - 1]) << QString::fromLatin1(names[c - 1]) << c;
+    for (int c = 1; c <= 9; ++c)
+        QTest::newRow(names[c - 1]) << QString::fromLatin1(names[c - 1]) << c;
 }
 
 void TestHelp::scoringPageStatesHandValues() {
@@ -235,8 +254,10 @@ void TestHelp::scoringPageStatesTimeBonus() {
         int from, to, bonus;
     };
     std::vector<Band> bands;
-    const QRegularExpression below(QStringLiteral("^\\s*Less than (\\d+) seconds\\t(\\d+) points$"));
-    const QRegularExpression between(QStringLiteral("^\\s*(\\d+) to (\\d+) seconds\\t(\\d+) points$"));
+    const QRegularExpression below(
+        QStringLiteral("^\\s*Less than (\\d+) seconds\\t(\\d+) points$"));
+    const QRegularExpression between(
+        QStringLiteral("^\\s*(\\d+) to (\\d+) seconds\\t(\\d+) points$"));
     const QRegularExpression above(QStringLiteral("^\\s*More than (\\d+) seconds\\tno bonus$"));
     for (const QString& text : body) {
         if (auto m = below.match(text); m.hasMatch())
@@ -251,28 +272,35 @@ void TestHelp::scoringPageStatesTimeBonus() {
         int claims = 0, stated = -1;
         for (const Band& band : bands)
             if (seconds >= band.from && seconds <= band.to) ++claims, stated = band.bonus;
-        QVERIFY2(claims == 1, qPrintable(QStringLiteral("%1 seconds fall in one band").arg(seconds)));
+        QVERIFY2(claims == 1,
+                 qPrintable(QStringLiteral("%1 seconds fall in one band").arg(seconds)));
         QCOMPARE(stated, quintelle::timebonusfor(seconds));
     }
 }
 
 void TestHelp::scoringPageStatesTargets() {
-    const QString text = bodyOf(page(QStringLiteral("memo4")), QStringLiteral("Scoring")).join(u' ');
+    const QString text =
+        bodyOf(page(QStringLiteral("memo4")), QStringLiteral("Scoring")).join(u' ');
     const auto step = QRegularExpression(QStringLiteral("adding (\\d+) to your score")).match(text);
     QVERIFY(step.hasMatch());
     QCOMPARE(step.captured(1).toInt(), quintelle::kTargetStep);
-    const auto first = QRegularExpression(QStringLiteral("first round the target is (\\d+)")).match(text);
+    const auto first =
+        QRegularExpression(QStringLiteral("first round the target is (\\d+)")).match(text);
     QVERIFY(first.hasMatch());
     QCOMPARE(first.captured(1).toInt(), quintelle::targetfor(0));
-    const auto example = QRegularExpression(
-        QStringLiteral("score (\\d+) in the first round, the target for the second round is (\\d+) "
-                       "\\((\\d+) \\+ (\\d+)\\)")).match(text);
+    const auto example =
+        QRegularExpression(
+            QStringLiteral(
+                "score (\\d+) in the first round, the target for the second round is (\\d+) "
+                "\\((\\d+) \\+ (\\d+)\\)"))
+            .match(text);
     QVERIFY(example.hasMatch());
     const int score = example.captured(1).toInt();
     QCOMPARE(example.captured(2).toInt(), quintelle::targetfor(score));
     QCOMPARE(example.captured(3).toInt(), score);
     QCOMPARE(example.captured(4).toInt(), quintelle::kTargetStep);
-    QVERIFY(text.contains(QStringLiteral("The game ends when a round does not reach its target score")));
+    QVERIFY(text.contains(
+        QStringLiteral("The game ends when a round does not reach its target score")));
 }
 
 // Entries: "<Month> <day>, <year> - Version a.b.c.d", then indented change
@@ -280,7 +308,8 @@ void TestHelp::scoringPageStatesTargets() {
 void TestHelp::historyListsVersionsNewestFirst() {
     const QStringList body = bodyOf(page(QStringLiteral("memo5")), QStringLiteral("History"));
     QVERIFY(!body.isEmpty());
-    const QRegularExpression heading(QStringLiteral("^[A-Z][a-z]+ \\d{1,2}, \\d{4} - Version (\\d+\\.\\d+\\.\\d+\\.\\d+)$"));
+    const QRegularExpression heading(
+        QStringLiteral("^[A-Z][a-z]+ \\d{1,2}, \\d{4} - Version (\\d+\\.\\d+\\.\\d+\\.\\d+)$"));
     QList<QVersionNumber> versions;
     QStringList newestChanges;
     bool inEntry = false;
@@ -330,9 +359,10 @@ void TestHelp::coveredWithTheMainWindowsTile() {
 
 void TestHelp::screenshots() {
     showHelp();
-    const std::pair<const char*, const char*> pages[] = {
-        {"SelButton1", "help_overview"}, {"SelButton3", "help_gameplay"},
-        {"SelButton4", "help_scoring"},  {"SelButton5", "help_documentation"}};
+    const std::pair<const char*, const char*> pages[] = {{"SelButton1", "help_overview"},
+                                                         {"SelButton3", "help_gameplay"},
+                                                         {"SelButton4", "help_scoring"},
+                                                         {"SelButton5", "help_documentation"}};
     for (const auto& [name, shot] : pages) {
         click(QString::fromLatin1(name));
         saveShot(help(), QString::fromLatin1(shot));

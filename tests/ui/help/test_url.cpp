@@ -12,7 +12,7 @@ using helptest::ShellRecorder;
 class TestUrl : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void handsPrefixAndAddressToTheDesktop_data();
     void handsPrefixAndAddressToTheDesktop();
     void emptyAddressOpensNothing_data();
@@ -26,21 +26,33 @@ void TestUrl::handsPrefixAndAddressToTheDesktop_data() {
     QTest::addColumn<TURL::TURLType>("type");
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("handed");
-    QTest::newRow("file") << TURL::utFile << "/tmp/page.html" << "file:///tmp/page.html";
-    QTest::newRow("ftp") << TURL::utFtp << "ftp.example.com" << "ftp://ftp.example.com";
-    QTest::newRow("gopher") << TURL::utGopher << "gopher.example.com" << "gopher://gopher.example.com";
-    QTest::newRow("http bare host") << TURL::utHttp << "example.com" << "http://example.com";
-    QTest::newRow("http with path") << TURL::utHttp << "example.com/a b?x=1" << "http://example.com/a b?x=1";
-    QTest::newRow("https") << TURL::utHttps << "example.com" << "https://example.com";
-    QTest::newRow("mailto") << TURL::utMailto << "someone@example.com" << "mailto:someone@example.com";
-    QTest::newRow("news") << TURL::utNews << "comp.games" << "news:comp.games";
-    QTest::newRow("telnet") << TURL::utTelnet << "example.com" << "telnet:example.com";
-    QTest::newRow("wais") << TURL::utWais << "example.com" << "wais:example.com";
+    QTest::newRow("file") << TURL::utFile << "/tmp/page.html"
+                          << "file:///tmp/page.html";
+    QTest::newRow("ftp") << TURL::utFtp << "ftp.example.com"
+                         << "ftp://ftp.example.com";
+    QTest::newRow("gopher") << TURL::utGopher << "gopher.example.com"
+                            << "gopher://gopher.example.com";
+    QTest::newRow("http bare host") << TURL::utHttp << "example.com"
+                                    << "http://example.com";
+    QTest::newRow("http with path") << TURL::utHttp << "example.com/a b?x=1"
+                                    << "http://example.com/a b?x=1";
+    QTest::newRow("https") << TURL::utHttps << "example.com"
+                           << "https://example.com";
+    QTest::newRow("mailto") << TURL::utMailto << "someone@example.com"
+                            << "mailto:someone@example.com";
+    QTest::newRow("news") << TURL::utNews << "comp.games"
+                          << "news:comp.games";
+    QTest::newRow("telnet") << TURL::utTelnet << "example.com"
+                            << "telnet:example.com";
+    QTest::newRow("wais") << TURL::utWais << "example.com"
+                          << "wais:example.com";
     QTest::newRow("none keeps a page's mailto") << TURL::utnone << "mailto:someone@example.com"
                                                 << "mailto:someone@example.com";
-    QTest::newRow("none keeps a full address") << TURL::utnone << "http://example.com/x" << "http://example.com/x";
+    QTest::newRow("none keeps a full address") << TURL::utnone << "http://example.com/x"
+                                               << "http://example.com/x";
     const QString longHost = QString(5000, u'a') + QStringLiteral(".example.com");
-    QTest::newRow("long address is handed whole") << TURL::utHttp << longHost << QStringLiteral("http://") + longHost;
+    QTest::newRow("long address is handed whole")
+        << TURL::utHttp << longHost << QStringLiteral("http://") + longHost;
 }
 
 void TestUrl::handsPrefixAndAddressToTheDesktop() {

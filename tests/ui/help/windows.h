@@ -33,7 +33,8 @@ inline QtMessageHandler& forwardedMessages() {
 }
 
 // The offscreen platform cannot stack windows and says so on every show.
-inline void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+inline void dropRaiseNotice(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
     if (message == QLatin1String("This plugin does not support raise()")) return;
     if (forwardedMessages()) forwardedMessages()(type, context, message);
 }
@@ -84,7 +85,9 @@ struct ShellRecorder {
 
 // A pointer left over the place where a window opens would enter its
 // controls at once.
-inline void parkPointer() { QCursor::setPos(QPoint(799, 599)); }
+inline void parkPointer() {
+    QCursor::setPos(QPoint(799, 599));
+}
 
 inline QImage grabbed(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -113,7 +116,8 @@ inline QStringList clippedLabels(const QWidget* window) {
     QStringList clipped;
     for (const QLabel* label : window->findChildren<QLabel*>()) {
         const QFontMetrics metrics(label->font());
-        if (metrics.horizontalAdvance(label->text()) > label->width() || metrics.height() > label->height())
+        if (metrics.horizontalAdvance(label->text()) > label->width() ||
+            metrics.height() > label->height())
             clipped << label->objectName() + QStringLiteral(": ") + label->text();
     }
     return clipped;

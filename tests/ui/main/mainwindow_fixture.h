@@ -23,19 +23,19 @@
 // off the one before; that rule is the sound service's and is tested there,
 // so the window's tests record only what starts.
 class SoundRecorder : public quintelle::platform::SoundBackend {
-public:
+  public:
     explicit SoundRecorder(std::shared_ptr<std::vector<QString>> log) : log_(std::move(log)) {}
     void play(const QString& path) override {
         log_->push_back(QStringLiteral("play ") + QFileInfo(path).completeBaseName().toUpper());
     }
     void stop() override {}
 
-private:
+  private:
     std::shared_ptr<std::vector<QString>> log_;
 };
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QCursor::setPos(QPoint(799, 599));
@@ -74,7 +74,8 @@ protected:
     // Creates the window over `settingsFolder` (the test's own by default)
     // and shows it, as the program does after creating every window.
     Tmain& open(const QString& settingsFolder = {}) {
-        quintelle::platform::setExecutableFolder(settingsFolder.isEmpty() ? folder() : settingsFolder);
+        quintelle::platform::setExecutableFolder(settingsFolder.isEmpty() ? folder()
+                                                                          : settingsFolder);
         quintelle::platform::installSoundBackend(std::make_unique<SoundRecorder>(sounds_));
         window_ = std::make_unique<Tmain>();
         window_->show();
@@ -105,14 +106,15 @@ protected:
     }
 
     quintelle::ui::CardImage* cell(int row, int column) {
-        return find<quintelle::ui::CardImage>(QStringLiteral("image_card%1%2").arg(row).arg(column));
+        return find<quintelle::ui::CardImage>(
+            QStringLiteral("image_card%1%2").arg(row).arg(column));
     }
 
     void click(const QString& name) { QTest::mouseClick(find(name), Qt::LeftButton); }
 
     std::vector<QString>& sounds() { return *sounds_; }
 
-private:
+  private:
     QTemporaryDir dir_;
     std::shared_ptr<std::vector<QString>> sounds_ = std::make_shared<std::vector<QString>>();
     std::unique_ptr<Tmain> window_;

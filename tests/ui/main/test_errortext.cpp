@@ -17,5 +17,6 @@ TEST(ErrorText, APeriodFollowsALastCharacterThatSortsAfterThePeriod) {
         {"comma,", "comma,"},
     };
     for (const auto& [message, shown] : rows)
-        EXPECT_EQ(QuintelleApp::errorText(QString::fromUtf8(message)), QString::fromUtf8(shown)) << message;
+        EXPECT_EQ(QuintelleApp::errorText(QString::fromUtf8(message)), QString::fromUtf8(shown))
+            << message;
 }

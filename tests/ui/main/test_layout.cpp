@@ -63,14 +63,18 @@ std::vector<Placement> boardLayout() {
     };
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c)
-            rows.push_back({QStringLiteral("image_card%1%2").arg(r).arg(c), "panel_board1",
+            rows.push_back({QStringLiteral("image_card%1%2").arg(r).arg(c),
+                            "panel_board1",
                             {9 + 75 * (c - 1), 8 + 100 * (r - 1), 71, 96}});
     const int rowTops[5] = {47, 147, 247, 348, 447};
     const int columnLefts[5] = {7, 87, 162, 236, 311};
     for (int n = 1; n <= 5; ++n)
-        rows.push_back({QStringLiteral("label_line%1").arg(n), "panel_board1", {397, rowTops[n - 1], 56, 19}});
+        rows.push_back(
+            {QStringLiteral("label_line%1").arg(n), "panel_board1", {397, rowTops[n - 1], 56, 19}});
     for (int n = 6; n <= 10; ++n)
-        rows.push_back({QStringLiteral("label_line%1").arg(n), "panel_board1", {columnLefts[n - 6], 514, 73, 19}});
+        rows.push_back({QStringLiteral("label_line%1").arg(n),
+                        "panel_board1",
+                        {columnLefts[n - 6], 514, 73, 19}});
     return rows;
 }
 

@@ -26,15 +26,21 @@ TEST_F(MainWindowTest, MenusAndItemsInDisplayOrder) {
     const std::vector<Menu> expected = {
         {"file1",
          "File",
-         {{"StartGame1", "Start Game", false, QKeySequence(Qt::CTRL | Qt::Key_S)}, {"N1", ""}, {"Exit1", "Exit"}}},
+         {{"StartGame1", "Start Game", false, QKeySequence(Qt::CTRL | Qt::Key_S)},
+          {"N1", ""},
+          {"Exit1", "Exit"}}},
         {"Options1",
          "Options",
          {{"PlaySounds1", "Play Sounds", true},
           {"ResetScreenLocation1", "Reset Screen Location"},
           {"ChangeName1", "Change  Name"},
           {"updatecheck", "Automatically Check for Updates", true}}},
-        {"View1", "View", {{"TallyList1", "Tally List"}, {"ViewHighScoreList1", "View High Score List"}}},
-        {"Help1", "Help", {{"Help2", "Help", false, QKeySequence(Qt::Key_F1)}, {"N2", ""}, {"About1", "About"}}},
+        {"View1",
+         "View",
+         {{"TallyList1", "Tally List"}, {"ViewHighScoreList1", "View High Score List"}}},
+        {"Help1",
+         "Help",
+         {{"Help2", "Help", false, QKeySequence(Qt::Key_F1)}, {"N2", ""}, {"About1", "About"}}},
     };
     EXPECT_EQ(window().menuBar()->objectName(), QStringLiteral("MainMenu1"));
     const QList<QAction*> menus = window().menuBar()->actions();

@@ -9,12 +9,14 @@ using quintelle::ui::CardImage;
 
 namespace {
 
-QImage rendered(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+QImage rendered(QWidget* w) {
+    return w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
 
 }  // namespace
 
 class RoundTest : public MainWindowTest {
-protected:
+  protected:
     CardImage* offer() { return find<CardImage>(QStringLiteral("image_topcard")); }
 
     void expectCellShowsGrid(int r, int c) {
@@ -58,7 +60,8 @@ TEST_F(RoundTest, AWholeRoundPlayedByClicks) {
 
         EXPECT_EQ(window().game().grid(r, c), card);
         expectCellShowsGrid(r, c);
-        EXPECT_EQ(textOf(QStringLiteral("label_cardcount")), QStringLiteral("Cards Left: %1").arg(26 - placed));
+        EXPECT_EQ(textOf(QStringLiteral("label_cardcount")),
+                  QStringLiteral("Cards Left: %1").arg(26 - placed));
         EXPECT_EQ(find(QStringLiteral("image_replace"))->isVisible(), placed < 2);
         if (placed < 26) expectOfferShown();
         if (replacing) {
@@ -89,7 +92,8 @@ TEST_F(RoundTest, AWholeRoundPlayedByClicks) {
     const bool cleared = game.totalscore() >= game.targetscore();
     EXPECT_EQ(find(QStringLiteral("panel_continue"))->isVisible(), cleared);
     EXPECT_EQ(find(QStringLiteral("panel_cleared"))->isVisible(), !cleared);
-    EXPECT_EQ(sounds().back(), cleared ? QStringLiteral("play ROUNDOVER") : QStringLiteral("play WINNER"));
+    EXPECT_EQ(sounds().back(),
+              cleared ? QStringLiteral("play ROUNDOVER") : QStringLiteral("play WINNER"));
 
     // With a result panel up, no cell takes a card, whether the panel covers
     // it or not.

@@ -45,7 +45,8 @@ TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
         EXPECT_EQ(action(QStringLiteral("PlaySounds1"))->isChecked(), row.sounds);
         EXPECT_EQ(action(QStringLiteral("updatecheck"))->isChecked(), row.update);
         // The start-up cue obeys the option as just read.
-        EXPECT_EQ(sounds(), row.sounds ? std::vector<QString>{QStringLiteral("play ENTERED")} : std::vector<QString>{});
+        EXPECT_EQ(sounds(), row.sounds ? std::vector<QString>{QStringLiteral("play ENTERED")}
+                                       : std::vector<QString>{});
     }
 }
 
@@ -72,11 +73,12 @@ TEST_F(MainWindowTest, ResizingBelowTheBoardIsRefusedPerDimension) {
 }
 
 TEST_F(MainWindowTest, ClosingUnchangedWritesTheSameBoundsBack) {
-    writeIni({"Top=40", "Left=50", "Width=720", "Height=650", "Name=Ann", "Sounds=yes", "Update=true"});
+    writeIni(
+        {"Top=40", "Left=50", "Width=720", "Height=650", "Name=Ann", "Sounds=yes", "Update=true"});
     open();
     window().close();
-    EXPECT_EQ(iniLines(), (QStringList{"[quintelle]", "Top=40", "Left=50", "Width=720", "Height=650", "Name=Ann",
-                                       "Sounds=yes", "Update=true"}));
+    EXPECT_EQ(iniLines(), (QStringList{"[quintelle]", "Top=40", "Left=50", "Width=720",
+                                       "Height=650", "Name=Ann", "Sounds=yes", "Update=true"}));
 }
 
 TEST_F(MainWindowTest, AMovedWindowWiderThanTheWorkAreaLosesThreePixels) {
@@ -93,7 +95,8 @@ TEST_F(MainWindowTest, AMovedWindowWiderThanTheWorkAreaLosesThreePixels) {
     EXPECT_EQ(iniValue(QStringLiteral("Left")), QStringLiteral("10"));
     EXPECT_EQ(iniValue(QStringLiteral("Top")), QStringLiteral("20"));
     EXPECT_EQ(iniValue(QStringLiteral("Width")), QString::number(work.width() + 37));
-    EXPECT_EQ(iniValue(QStringLiteral("Height")), QString::number(height > work.height() ? height - 3 : height));
+    EXPECT_EQ(iniValue(QStringLiteral("Height")),
+              QString::number(height > work.height() ? height - 3 : height));
 }
 
 TEST_F(MainWindowTest, AMovedWindowInsideTheWorkAreaKeepsItsSize) {
@@ -134,9 +137,10 @@ TEST_F(MainWindowTest, TogglingPlaySoundsWritesTheWholeFileAtOnce) {
     QAction* sound = action(QStringLiteral("PlaySounds1"));
     sound->trigger();
     EXPECT_FALSE(sound->isChecked());
-    EXPECT_EQ(iniLines(), (QStringList{"[quintelle]", "Top=14", "Left=12", QStringLiteral("Width=%1").arg(window().width()),
-                                       QStringLiteral("Height=%1").arg(window().height()), "Name=Guest",
-                                       "Sounds=no", "Update=true"}));
+    EXPECT_EQ(iniLines(), (QStringList{"[quintelle]", "Top=14", "Left=12",
+                                       QStringLiteral("Width=%1").arg(window().width()),
+                                       QStringLiteral("Height=%1").arg(window().height()),
+                                       "Name=Guest", "Sounds=no", "Update=true"}));
     sound->trigger();
     EXPECT_TRUE(sound->isChecked());
     EXPECT_EQ(iniValue(QStringLiteral("Sounds")), QStringLiteral("yes"));
