@@ -5,7 +5,10 @@ ASAN_BUILD ?= build-asan
 GENERATOR  := -G Ninja
 JOBS       ?= $(shell nproc)
 
-.PHONY: all build run test test-main test-asan bench clean bootstrap
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all build run test test-main test-asan bench fuzz clean bootstrap
 
 all: build
 
@@ -34,5 +37,17 @@ test-asan: bootstrap
 bench: build
 	./$(BUILD)/bench/quintelle_bench
 
+# Coverage-guided fuzzing of the stored-file parsers with clang's libFuzzer,
+# FUZZ_SECONDS per target; findings land in $(FUZZ_BUILD)/fuzz.
+fuzz:
+	@scripts/bootstrap fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	    -DQUINTELLE_UI=OFF -DQUINTELLE_SANITIZE=ON -DQUINTELLE_LIBFUZZER=ON -DQUINTELLE_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid
+	@for t in fuzz_lzrw1 fuzz_loadgrid; do \
+	    mkdir -p $(FUZZ_BUILD)/fuzz/corpus-$$t && cp -n fuzz/corpus/$$t/* $(FUZZ_BUILD)/fuzz/corpus-$$t/; \
+	    (cd $(FUZZ_BUILD)/fuzz && ./$$t -max_total_time=$(FUZZ_SECONDS) corpus-$$t) || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
