@@ -149,17 +149,22 @@ void Tmain::closeEvent(QCloseEvent* event) {
 }
 
 void Tmain::FormClose() {
-    const QRect bounds(pos(), size());
+    QRect bounds(pos(), size());
     if (bounds != remembered_) {
         const QRect work = platform::workArea(screen());
         // Only a window larger than the work area is trimmed, and by 3 pixels
         // only, so a maximised window comes back just inside the screen.
-        QSize size = this->size();
+        QSize size = bounds.size();
         if (size.width() > work.width()) size.setWidth(size.width() - 3);
         if (size.height() > work.height()) size.setHeight(size.height() - 3);
+        size = size.expandedTo(minimumSize());
         resize(size);
-        remembered_ = QRect(pos(), this->size());
+        // A maximised window ignores the resize until it is restored; the
+        // trimmed size is what is stored either way.
+        bounds.setSize(size);
+        remembered_ = bounds;
     }
+    closingBounds_ = bounds;
     // A settings file that cannot be written is reported, but never keeps the
     // player from leaving.
     guarded([this] { saveinifile(); });
@@ -188,11 +193,12 @@ void Tmain::loadinifile() {
 }
 
 void Tmain::saveinifile() {
+    const QRect bounds = closingBounds_.value_or(QRect(pos(), size()));
     IniFile ini(QFile::encodeName(iniPath()).toStdString());
-    ini.writeInteger(kSection, "Top", y());
-    ini.writeInteger(kSection, "Left", x());
-    ini.writeInteger(kSection, "Width", width());
-    ini.writeInteger(kSection, "Height", height());
+    ini.writeInteger(kSection, "Top", bounds.y());
+    ini.writeInteger(kSection, "Left", bounds.x());
+    ini.writeInteger(kSection, "Width", bounds.width());
+    ini.writeInteger(kSection, "Height", bounds.height());
     ini.writeString(kSection, "Name", edit_name->text().toLocal8Bit().toStdString());
     ini.writeString(kSection, "Sounds", PlaySounds1->isChecked() ? "yes" : "no");
     ini.writeString(kSection, "Update", updatecheck->isChecked() ? "true" : "false");

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "game/controller.h"
 #include "game/ports.h"
@@ -131,6 +132,7 @@ class Tmain : public QMainWindow,
     QString installerName_;
     QSize standardSize_;
     QRect remembered_;
+    std::optional<QRect> closingBounds_;  // the bounds the closing settled on
     bool shownOnce_ = false;
     std::unique_ptr<quintelle::platform::InstanceMarker> marker_;
     TLbBackground* LbBackground1 = nullptr;
