@@ -269,13 +269,15 @@ void Tmain::buildMenu() {
     connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
 }
 
+// QAction has already inverted the mark; the whole file is written at once. A
+// write that fails is shown here, so the error never unwinds through Qt's
+// signal delivery, and the mark stays as the player set it.
 void Tmain::PlaySounds1Click() {
-    // QAction has already inverted the mark; the whole file is written at once.
-    saveinifile();
+    guarded([this] { saveinifile(); });
 }
 
 void Tmain::updatecheckClick() {
-    saveinifile();
+    guarded([this] { saveinifile(); });
 }
 
 void Tmain::ResetScreenLocation1Click() {

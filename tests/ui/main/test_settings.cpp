@@ -237,3 +237,23 @@ TEST_F(MainWindowTest, ClosingOverAnUnwritableFolderShowsTheErrorAndStillEnds) {
     const QString path = quintelle::platform::executableFolder() + QStringLiteral("quintelle.ini");
     EXPECT_EQ(shown, QStringLiteral("Unable to write to %1.").arg(path));
 }
+
+TEST_F(MainWindowTest, TogglingPlaySoundsOverAnUnwritableFolderShowsTheErrorAndKeepsTheMark) {
+    open(folder() + QStringLiteral("/missing/folder"));
+    QString shown;
+    QTimer watcher;
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    watcher.start();
+    QAction* sounds = action(QStringLiteral("PlaySounds1"));
+    ASSERT_TRUE(sounds->isChecked());
+    sounds->trigger();
+    EXPECT_FALSE(sounds->isChecked());
+    const QString path = quintelle::platform::executableFolder() + QStringLiteral("quintelle.ini");
+    EXPECT_EQ(shown, QStringLiteral("Unable to write to %1.").arg(path));
+}
