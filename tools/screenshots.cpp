@@ -1,13 +1,18 @@
-// Plays a scripted game in the real windows and saves what a player would see
-// at each step, so layout and art can be judged from the pictures.
+// Plays scripted games in the real windows and saves what a player would see
+// at each step, so layout and art can be judged from the pictures:
+//   QT_QPA_PLATFORM=offscreen quintelle_screenshots <folder>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/appdir.h"
 #include "platform/sound.h"
+#include "ui/controls/ButtonComps.h"
+#include "ui/help/aboutform.h"
+#include "ui/help/helpform.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
+#include "ui/tally/tallylistform.h"
 
 namespace {
 
@@ -16,9 +21,20 @@ struct Silence : quintelle::platform::SoundBackend {
     void stop() override {}
 };
 
-void save(QWidget& window, const QString& folder, const char* name) {
+void save(QWidget& window, const QString& folder, const QString& name) {
     QTest::qWait(30);
-    window.grab().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+    window.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+// Lays the 26 cards of a round row by row, the last one over the middle cell.
+void playRound(quintelle::GameController& game, const std::function<void(int placed)>& after = {}) {
+    int placed = 0;
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) {
+            game.image_card11Click(r * 10 + c);
+            if (after) after(++placed);
+        }
+    game.image_card11Click(33);
 }
 
 }  // namespace
@@ -31,28 +47,53 @@ int main(int argc, char** argv) {
     quintelle::platform::setExecutableFolder(home.path());
     quintelle::platform::installSoundBackend(std::make_unique<Silence>());
 
+    // The windows in the order the program creates them.
     Tmain main;
+    Ttallylist tallylist(&main);
+    Tabout about(&main);
+    Thelp help(&main, &about);
+    Tmain::Windows windows;
+    windows.tallylist = &tallylist;
+    windows.tally = &tallylist;
+    windows.about = &about;
+    windows.help = &help;
+    windows.vendorLink = &about.link();
+    main.setWindows(windows);
     main.show();
-    save(main, out, "main_welcome");
+    save(main, out, QStringLiteral("main_welcome"));
 
-    main.button_startClick();
     quintelle::GameController& game = main.game();
-    int placed = 0;
-    for (int r = 1; r <= 5; ++r)
-        for (int c = 1; c <= 5; ++c) {
-            game.image_card11Click(r * 10 + c);
-            if (++placed == 13) {
+    const char* names[] = {"Ann", "Guest", "Bea", "Maximilian"};
+    for (const char* name : names) {
+        main.setText("edit_name", name);
+        main.button_startClick();
+        playRound(game, [&](int placed) {
+            if (placed == 13 && name == names[0]) {
                 for (int i = 0; i < 27; ++i) game.turntimeTimer();
-                save(main, out, "main_midround");
+                save(main, out, QStringLiteral("main_midround"));
             }
+        });
+        if (name == names[0]) {
+            const bool cleared = main.control(QStringLiteral("panel_continue"))->isVisible();
+            save(main, out, cleared ? QStringLiteral("main_cleared") : QStringLiteral("main_gameover"));
+            // Both result panels carry the round's figures, so the other one
+            // can be looked at over the same board.
+            main.hide(cleared ? "panel_continue" : "panel_cleared");
+            main.show(cleared ? "panel_cleared" : "panel_continue");
+            save(main, out, cleared ? QStringLiteral("main_gameover") : QStringLiteral("main_cleared"));
         }
-    game.image_card11Click(33);  // the replacement ends the round
-    const bool cleared = main.control(QStringLiteral("panel_continue"))->isVisible();
-    save(main, out, cleared ? "main_cleared" : "main_gameover");
-    // Both result panels carry the round's figures, so the other one can be
-    // looked at over the same board.
-    main.hide(cleared ? "panel_continue" : "panel_cleared");
-    main.show(cleared ? "panel_cleared" : "panel_continue");
-    save(main, out, cleared ? "main_gameover" : "main_cleared");
+    }
+
+    tallylist.showOverMain();
+    save(tallylist, out, QStringLiteral("tally"));
+
+    help.showOverMain();
+    for (const char* page : {"SelButton1", "SelButton3", "SelButton4", "SelButton5"}) {
+        auto* button = help.findChild<TSelButton*>(QString::fromLatin1(page));
+        help.SelButton1Click(button);
+        save(help, out, QStringLiteral("help_") + button->caption().toLower().remove(u' '));
+    }
+    about.showOverMain();
+    save(about, out, QStringLiteral("about"));
     return 0;
 }

@@ -93,14 +93,6 @@ inline QImage grabbed(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// With QUINTELLE_SHOTS naming a folder, saves what the player sees there.
-inline void saveShot(QWidget* window, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUINTELLE_SHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
-}
-
 // Names of the window's visible controls that cover `at` (window coordinates),
 // whether they take the mouse or not.
 inline QStringList controlsAt(QWidget* window, QPoint at) {

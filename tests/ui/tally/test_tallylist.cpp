@@ -658,9 +658,9 @@ TEST_F(TallyWindow, TakesTheMainWindowsTileAndIsShownFromTheViewMenu) {
     EXPECT_TRUE(QFile::exists(tallyPath()));
 }
 
-// --- a look at it ---------------------------------------------------------
+// --- a full list -------------------------------------------------------------
 
-TEST_F(TallyWindow, Screenshot) {
+TEST_F(TallyWindow, AFullListShowsAtTheWindowsSize) {
     auto w = open();
     for (int i = 0; i < 12; ++i) w->addtomineincrease(1);
     for (int i = 0; i < 7; ++i) w->addtomineincrease(2);
@@ -675,14 +675,6 @@ TEST_F(TallyWindow, Screenshot) {
     showAndWait(w.get());
     const QImage image = shot(w.get());
     EXPECT_EQ(image.size(), QSize(342, 425) * w->devicePixelRatioF());
-    const QString folder = qEnvironmentVariable("QUINTELLE_SHOTS");
-    if (!folder.isEmpty()) {
-        QDir().mkpath(folder);
-        EXPECT_TRUE(image.save(QDir(folder).filePath(QStringLiteral("tally.png"))));
-        // Enlarged, pixel for pixel, for a close look at the texts' edges.
-        EXPECT_TRUE(image.scaled(image.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                        .save(QDir(folder).filePath(QStringLiteral("tally-x3.png"))));
-    }
 }
 
 }  // namespace
