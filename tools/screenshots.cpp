@@ -12,6 +12,7 @@
 #include "ui/help/helpform.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
+#include "ui/main/program.h"
 #include "ui/tally/tallylistform.h"
 
 namespace {
@@ -47,18 +48,11 @@ int main(int argc, char** argv) {
     quintelle::platform::setExecutableFolder(home.path());
     quintelle::platform::installSoundBackend(std::make_unique<Silence>());
 
-    // The windows in the order the program creates them.
-    Tmain main;
-    Ttallylist tallylist(&main);
-    Tabout about(&main);
-    Thelp help(&main, &about);
-    Tmain::Windows windows;
-    windows.tallylist = &tallylist;
-    windows.tally = &tallylist;
-    windows.about = &about;
-    windows.help = &help;
-    windows.vendorLink = &about.link();
-    main.setWindows(windows);
+    quintelle::ui::ProgramWindows windows;
+    Tmain& main = windows.main();
+    Ttallylist& tallylist = *windows.tallylist();
+    Tabout& about = *windows.about();
+    Thelp& help = *windows.help();
     main.show();
     save(main, out, QStringLiteral("main_welcome"));
 
@@ -75,12 +69,14 @@ int main(int argc, char** argv) {
         });
         if (name == names[0]) {
             const bool cleared = main.control(QStringLiteral("panel_continue"))->isVisible();
-            save(main, out, cleared ? QStringLiteral("main_cleared") : QStringLiteral("main_gameover"));
+            save(main, out,
+                 cleared ? QStringLiteral("main_cleared") : QStringLiteral("main_gameover"));
             // Both result panels carry the round's figures, so the other one
             // can be looked at over the same board.
             main.hide(cleared ? "panel_continue" : "panel_cleared");
             main.show(cleared ? "panel_cleared" : "panel_continue");
-            save(main, out, cleared ? QStringLiteral("main_gameover") : QStringLiteral("main_cleared"));
+            save(main, out,
+                 cleared ? QStringLiteral("main_gameover") : QStringLiteral("main_cleared"));
         }
     }
 

@@ -40,7 +40,7 @@ class TestAbout : public QObject {
     void showsAtItsFixedSize();
 
   private:
-    Tabout* about() const { return windows->about.get(); }
+    Tabout* about() const { return windows->about; }
     std::unique_ptr<Windows> windows;
 };
 
@@ -79,7 +79,7 @@ void TestAbout::linkAndLogosOpenTheVendorSite() {
     QCOMPARE(shell.opened, QStringList{kVendorAddress});
 
     windows->main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(windows->main.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(windows->main));
     QWidget* logo = windows->main->control(QStringLiteral("image_logo"));
     QVERIFY(logo);
     QTest::mouseClick(logo, Qt::LeftButton);

@@ -67,7 +67,7 @@ class TestHelp : public QObject {
     void keepsItsFixedSizeThroughEveryPage();
 
   private:
-    Thelp* help() const { return windows->help.get(); }
+    Thelp* help() const { return windows->help; }
     TSelButton* button(const QString& name) const { return help()->findChild<TSelButton*>(name); }
     QTextBrowser* page(const QString& name) const { return help()->findChild<QTextBrowser*>(name); }
     QString caption() const {

@@ -19,6 +19,7 @@
 #include "ui/help/helpform.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
+#include "ui/main/program.h"
 
 namespace helptest {
 
@@ -46,24 +47,20 @@ inline void prepareApplication() {
     quintelle::platform::installSoundBackend(std::make_unique<Silence>());
 }
 
-// The main, about and help windows in their start-up order; destroyed in the
-// reverse order.
+// The program's windows as it creates them, over a folder of their own.
 struct Windows {
     QTemporaryDir home;
-    std::unique_ptr<Tmain> main;
-    std::unique_ptr<Tabout> about;
-    std::unique_ptr<Thelp> help;
+    std::unique_ptr<quintelle::ui::ProgramWindows> program;
+    Tmain* main = nullptr;
+    Tabout* about = nullptr;
+    Thelp* help = nullptr;
 
     Windows() {
         quintelle::platform::setExecutableFolder(home.path());
-        main = std::make_unique<Tmain>();
-        about = std::make_unique<Tabout>(main.get());
-        help = std::make_unique<Thelp>(main.get(), about.get());
-        Tmain::Windows others;
-        others.about = about.get();
-        others.help = help.get();
-        others.vendorLink = &about->link();
-        main->setWindows(others);
+        program = std::make_unique<quintelle::ui::ProgramWindows>();
+        main = &program->main();
+        about = program->about();
+        help = program->help();
     }
 };
 

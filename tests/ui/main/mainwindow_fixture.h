@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -32,6 +35,27 @@ class SoundRecorder : public quintelle::platform::SoundBackend {
 
   private:
     std::shared_ptr<std::vector<QString>> log_;
+};
+
+// Answers every message box that comes up while it lives and keeps its text,
+// so a test can see the standard error box without a person to close it.
+class MessageBoxAnswerer {
+  public:
+    MessageBoxAnswerer() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown_ = box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer_.start();
+    }
+    QString shown() const { return shown_; }
+
+  private:
+    QTimer timer_;
+    QString shown_;
 };
 
 class MainWindowTest : public ::testing::Test {

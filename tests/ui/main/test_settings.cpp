@@ -215,16 +215,7 @@ TEST_F(MainWindowTest, StartHidesTheNamePanelWithoutTakingTheTypedName) {
 TEST_F(MainWindowTest, ClosingOverAnUnwritableFolderShowsTheErrorAndStillEnds) {
     const QString missing = folder() + QStringLiteral("/missing/folder");
     open(missing);
-    QString shown;
-    QTimer watcher;
-    watcher.setInterval(10);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
-    watcher.start();
+    MessageBoxAnswerer boxes;
 
     // Only the close itself may end the application here, not the last
     // window going away.
@@ -235,25 +226,16 @@ TEST_F(MainWindowTest, ClosingOverAnUnwritableFolderShowsTheErrorAndStillEnds) {
     QApplication::setQuitOnLastWindowClosed(true);
     EXPECT_FALSE(window().isVisible());
     const QString path = quintelle::platform::executableFolder() + QStringLiteral("quintelle.ini");
-    EXPECT_EQ(shown, QStringLiteral("Unable to write to %1.").arg(path));
+    EXPECT_EQ(boxes.shown(), QStringLiteral("Unable to write to %1.").arg(path));
 }
 
 TEST_F(MainWindowTest, TogglingPlaySoundsOverAnUnwritableFolderShowsTheErrorAndKeepsTheMark) {
     open(folder() + QStringLiteral("/missing/folder"));
-    QString shown;
-    QTimer watcher;
-    watcher.setInterval(10);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            box->done(QMessageBox::Ok);
-        }
-    });
-    watcher.start();
+    MessageBoxAnswerer boxes;
     QAction* sounds = action(QStringLiteral("PlaySounds1"));
     ASSERT_TRUE(sounds->isChecked());
     sounds->trigger();
     EXPECT_FALSE(sounds->isChecked());
     const QString path = quintelle::platform::executableFolder() + QStringLiteral("quintelle.ini");
-    EXPECT_EQ(shown, QStringLiteral("Unable to write to %1.").arg(path));
+    EXPECT_EQ(boxes.shown(), QStringLiteral("Unable to write to %1.").arg(path));
 }
