@@ -10,8 +10,9 @@
 namespace quintelle::ui {
 
 QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // The application title. No display name is set: Qt would append it to
+    // every window's caption ("Quintelle - Help File — Quintelle").
     setApplicationName(QStringLiteral("Quintelle"));
-    setApplicationDisplayName(QStringLiteral("Quintelle"));
     installFontSubstitutes();
     QIcon icon;
     for (qreal dpr : {1.0, 2.0}) icon.addPixmap(art::emblem(dpr));
