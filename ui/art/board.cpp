@@ -150,15 +150,7 @@ QPixmap scoringTable(qreal dpr) {
     QPainter& p = canvas.painter();
     const QRectF r(0.5, 0.5, 191.0, 207.0);
 
-    QLinearGradient felt(r.topLeft(), r.bottomLeft());
-    felt.setColorAt(0, QColor(24, 96, 50));
-    felt.setColorAt(1, QColor(12, 64, 32));
-    p.setPen(QPen(palette::goldDark, 1.0));
-    p.setBrush(felt);
-    p.drawRoundedRect(r, 6, 6);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(palette::gold, 1.2));
-    p.drawRoundedRect(r.adjusted(2.5, 2.5, -2.5, -2.5), 4, 4);
+    drawFeltPanel(p, r, 6, 2.5, 1.2);
 
     auto text = [&](const QString& s, const QFont& f, const QRectF& box, Qt::Alignment a,
                     const QColor& colour) {
@@ -244,15 +236,7 @@ QPixmap offerFrame(qreal dpr) {
     p.setBrush(QColor(0, 0, 0, 70));
     p.drawRoundedRect(r.adjusted(1, 1.5, 0, 0), 7, 7);
 
-    QLinearGradient felt(r.topLeft(), r.bottomLeft());
-    felt.setColorAt(0, QColor(24, 104, 52));
-    felt.setColorAt(1, QColor(12, 66, 32));
-    p.setPen(QPen(palette::goldDark, 1.0));
-    p.setBrush(felt);
-    p.drawRoundedRect(r, 7, 7);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(palette::gold, 1.5));
-    p.drawRoundedRect(r.adjusted(3, 3, -3, -3), 5, 5);
+    drawFeltPanel(p, r, 7, 3, 1.5);
 
     // The recess the card on offer sits in.
     const QRectF well(21.0, 40.0, 75.0, 100.0);

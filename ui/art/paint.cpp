@@ -136,6 +136,18 @@ QLinearGradient goldGradient(const QRectF& r) {
     return g;
 }
 
+void drawFeltPanel(QPainter& p, const QRectF& r, qreal radius, qreal inset, qreal rimWidth) {
+    QLinearGradient felt(r.topLeft(), r.bottomLeft());
+    felt.setColorAt(0, QColor(24, 104, 52));
+    felt.setColorAt(1, QColor(12, 66, 32));
+    p.setPen(QPen(palette::goldDark, 1.0));
+    p.setBrush(felt);
+    p.drawRoundedRect(r, radius, radius);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(palette::gold, rimWidth));
+    p.drawRoundedRect(r.adjusted(inset, inset, -inset, -inset), radius - 2, radius - 2);
+}
+
 QPainterPath fourPointStar(QPointF c, qreal r, qreal waist) {
     QPainterPath p;
     for (int i = 0; i < 8; ++i) {

@@ -68,6 +68,10 @@ QPainterPath fittedText(const QString& text, const QFont& font, const QRectF& bo
 // Vertical gold gradient over `r` (light at the top).
 QLinearGradient goldGradient(const QRectF& r);
 
+// A green felt panel with a dark gold edge and a gold inner rim `inset` in,
+// the look shared by the side panel's framed pictures.
+void drawFeltPanel(QPainter& p, const QRectF& r, qreal radius, qreal inset, qreal rimWidth);
+
 // A four-pointed star of outer radius r.
 QPainterPath fourPointStar(QPointF centre, qreal r, qreal waist);
 
