@@ -71,7 +71,8 @@ HttpAddress parseHttpAddress(const QString& url) {
         colon = hostPart.indexOf(u':');
         address.host = (colon < 0 ? hostPart : hostPart.left(colon)).toString();
     }
-    if (colon >= 0 && colon + 1 < hostPart.size()) address.port = hostPart.mid(colon + 1).toString();
+    if (colon >= 0 && colon + 1 < hostPart.size())
+        address.port = hostPart.mid(colon + 1).toString();
     return address;
 }
 
@@ -301,9 +302,8 @@ void THttpCli::headerLine(const QByteArray& line) {
     header_ << QString::fromLatin1(line);
     if (header_.size() == 1 && (line.startsWith("HTTP/1.0") || line.startsWith("HTTP/1.1"))) {
         const QByteArray code = line.mid(9, 3);
-        if (code.size() != 3 || !std::all_of(code.begin(), code.end(), [](char c) {
-                return c >= '0' && c <= '9';
-            })) {
+        if (code.size() != 3 ||
+            !std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; })) {
             fail(kBrokenResponseStatus, QStringLiteral("Malformed status line"));
             return;
         }

@@ -9,7 +9,9 @@
 
 namespace {
 // Error numbers are Qt's socket error plus one, so 0 stays "no error".
-int errorNumber(QAbstractSocket::SocketError error) { return static_cast<int>(error) + 1; }
+int errorNumber(QAbstractSocket::SocketError error) {
+    return static_cast<int>(error) + 1;
+}
 }  // namespace
 
 TWSocket::TWSocket(QObject* parent) : QObject(parent) {
@@ -97,7 +99,11 @@ void TWSocket::connectionFailed() {
     if (next_ < addresses_.size()) {
         // Qt is still inside its error report; the next attempt starts after it.
         QMetaObject::invokeMethod(
-            this, [this] { if (connecting_) tryNextAddress(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (connecting_) tryNextAddress();
+            },
+            Qt::QueuedConnection);
         return;
     }
     connecting_ = false;
@@ -141,7 +147,9 @@ qint64 TWSocket::receive(char* buffer, qint64 max) {
     return n < 0 ? 0 : n;
 }
 
-void TWSocket::send(const QByteArray& bytes) { socket_.write(bytes); }
+void TWSocket::send(const QByteArray& bytes) {
+    socket_.write(bytes);
+}
 
 void TWSocket::close() {
     connecting_ = false;
