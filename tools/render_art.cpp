@@ -1,5 +1,6 @@
-// Writes every picture of the art library as PNG (at 1x and 2x), a contact
-// sheet of the 53 cards and a sample of the main board as the window shows it.
+// Writes every picture of the art library as PNG (at 1x and 2x), and contact
+// sheets of the 53 cards, the main board, the words and a panel at 1x, 1.5x,
+// 2x and 3x.
 // Usage: QT_QPA_PLATFORM=offscreen quintelle_render_art <folder>
 
 #include <QDir>
@@ -209,7 +210,8 @@ int main(int argc, char** argv) {
             ok &= save(draw(dpr).toImage(),
                        dir.filePath(QStringLiteral("%1@%2x.png").arg(name).arg(dpr)));
     ok &= save(art::woodTile(), dir.filePath(QStringLiteral("tile.png")));
-    for (qreal dpr : {1.0, 2.0}) {
+    // Sheets also at the in-between and the large densities screens use.
+    for (qreal dpr : {1.0, 1.5, 2.0, 3.0}) {
         ok &= save(cardSheet(dpr), dir.filePath(QStringLiteral("sheet_cards@%1x.png").arg(dpr)));
         ok &= save(boardSample(dpr), dir.filePath(QStringLiteral("sheet_board@%1x.png").arg(dpr)));
         ok &= save(wordSample(dpr), dir.filePath(QStringLiteral("sheet_words@%1x.png").arg(dpr)));

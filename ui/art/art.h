@@ -29,7 +29,8 @@ QPixmap board(qreal dpr);
 inline constexpr QSize scoringTableSize{192, 208};
 QPixmap scoringTable(qreal dpr);
 
-// The recessed frame behind the clock bar, and the bar itself (gold to pale).
+// The recessed frame behind the clock bar, marked where the time bonus drops,
+// and the bar itself (gold to pale).
 inline constexpr QSize clockFrameSize{135, 29};
 inline constexpr QSize clockBarSize{131, 25};
 QPixmap clockFrame(QSize size, qreal dpr);

@@ -1,6 +1,7 @@
 #include "ui/help/helpform.h"
 
 #include <QDate>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QTextBrowser>
 
@@ -251,16 +252,22 @@ void Thelp::buildSide() {
             connect(button, &TSelButton::clicked, this, &Thelp::SelButton1Click);
     }
 
-    makeLabel(side, "Label1", QRect(12, 336, 121, 13), QStringLiteral("A card game by"), kCredit,
-              colours::cream);
-    makeLabel(side, "Label2", QRect(12, 352, 121, 13), QStringLiteral("Orvanta Software"), kCredit,
-              colours::cream);
-    makeLabel(side, "Label3", QRect(12, 368, 88, 13), QStringLiteral("Copyright 2004 -"), kCredit,
-              colours::cream);
+    // The credits are centred in the column. The year label starts at a fixed
+    // place, so the span before it is set flush against it, one space away:
+    // the third line then reads as one, whatever the width of its text.
+    const QRect line(12, 336, 121, 13);
+    makeLabel(side, "Label1", line, QStringLiteral("A card game by"), kCredit, colours::cream,
+              Qt::AlignHCenter);
+    makeLabel(side, "Label2", line.translated(0, 16), QStringLiteral("Orvanta Software"), kCredit,
+              colours::cream, Qt::AlignHCenter);
+    QLabel* span =
+        makeLabel(side, "Label3", QRect(12, 368, 88, 13), QStringLiteral("Copyright 2004 -"),
+                  kCredit, colours::cream, Qt::AlignRight);
+    span->setIndent(QFontMetrics(span->font()).horizontalAdvance(u' '));
     label_year =
         makeLabel(side, "label_year", QRect(100, 368, 33, 13), QString(), kCredit, colours::cream);
-    makeLabel(side, "Label4", QRect(12, 384, 121, 13), QStringLiteral("All rights reserved."),
-              kCredit, colours::cream);
+    makeLabel(side, "Label4", line.translated(0, 48), QStringLiteral("All rights reserved."),
+              kCredit, colours::cream, Qt::AlignHCenter);
 }
 
 void Thelp::buildPages() {

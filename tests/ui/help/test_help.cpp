@@ -344,6 +344,25 @@ void TestHelp::creditNamesTheYearOfStartUp() {
     QCOMPARE(span->y(), year->y());
     QVERIFY(span->x() + QFontMetrics(span->font()).horizontalAdvance(span->text()) < year->x());
     QCOMPARE(clippedLabels(help()), QStringList());
+
+    // As drawn, the span and the year read as one line: a space between the
+    // last stroke of the one and the first of the other, no wider gap.
+    showHelp();
+    const QImage shown = grabbed(help());
+    auto inked = [&](int x) {
+        for (int y = year->y(); y < year->y() + year->height(); ++y)
+            if (shown.pixelColor(x, y).blue() > 170) return true;  // cream text on the wood
+        return false;
+    };
+    int spanEnd = -1, yearStart = -1;
+    for (int x = span->x(); x < year->x(); ++x)
+        if (inked(x)) spanEnd = x;
+    for (int x = year->x() + year->width() - 1; x >= year->x(); --x)
+        if (inked(x)) yearStart = x;
+    QVERIFY(spanEnd > 0 && yearStart > 0);
+    const int gap = yearStart - spanEnd - 1;
+    const int space = QFontMetrics(span->font()).horizontalAdvance(u' ');
+    QVERIFY2(gap >= 1 && gap <= space + 3, qPrintable(QStringLiteral("gap %1").arg(gap)));
 }
 
 void TestHelp::coveredWithTheMainWindowsTile() {
