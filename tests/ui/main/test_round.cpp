@@ -1,6 +1,8 @@
 // A whole round played with mouse clicks on the cells, the round clock, and
 // the sound cues the board requests.
 #include <QTimer>
+#include <algorithm>
+#include <map>
 
 #include "mainwindow_fixture.h"
 #include "ui/controls/tag.h"
@@ -185,6 +187,39 @@ TEST_F(RoundTest, TheClockCountsSecondsInTextAndBar) {
     EXPECT_FALSE(window().game().dealing());
     EXPECT_FALSE(clock.isActive());
     EXPECT_EQ(textOf(QStringLiteral("label_timer")), QStringLiteral("Time: 10:00"));
+}
+
+// Ticks on the clock frame mark where the bonus drops (30, 60 and 90 pixels
+// of the bar's run); the growing bar covers each on the very second it drops,
+// while the notches in the frame's rim stay in sight.
+TEST_F(RoundTest, TheBarCoversEachBonusTickOnTheSecondTheBonusDrops) {
+    open();
+    click(QStringLiteral("button_start"));
+    QTimer& clock = window().turntime();
+    QWidget* board = find(QStringLiteral("panel_board1"));
+    const int barLeft = find(QStringLiteral("image_timer"))->x();
+    const int rim = find(QStringLiteral("Image1"))->y() + 1;
+    const int stub = rim + 23;  // under the clock text, in the well
+    auto darkerThanBeside = [&](const QImage& shown, int x, int y) {
+        return qGray(shown.pixel(x, y)) + 40 <
+               std::max(qGray(shown.pixel(x - 2, y)), qGray(shown.pixel(x + 2, y)));
+    };
+    int second = 0;
+    for (int step : {30, 60, 90}) {
+        SCOPED_TRACE(step);
+        while (second < step) {
+            QMetaObject::invokeMethod(&clock, "timeout");
+            ++second;
+        }
+        QImage shown = board->grab().toImage();
+        EXPECT_TRUE(darkerThanBeside(shown, barLeft + step, stub)) << "tick ahead of the bar";
+        EXPECT_TRUE(darkerThanBeside(shown, barLeft + step, rim));
+        QMetaObject::invokeMethod(&clock, "timeout");
+        ++second;
+        shown = board->grab().toImage();
+        EXPECT_FALSE(darkerThanBeside(shown, barLeft + step, stub)) << "covered by the bar";
+        EXPECT_TRUE(darkerThanBeside(shown, barLeft + step, rim)) << "rim notch stays";
+    }
 }
 
 TEST_F(RoundTest, ANewGameDuringARoundRestartsTheClockAtZero) {
