@@ -1,51 +1,149 @@
 #include "platform/sound.h"
 
 #include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace quintelle::platform {
 namespace {
 
 constexpr auto kSoundFolder = ":/sounds";
 
-// One preloaded effect per resource, so a cue starts without decoding delay.
-class MultimediaBackend : public SoundBackend {
+// The samples of the cue now playing, then silence, for as long as the audio
+// stream pulls. Used on the sound thread only.
+class CueSource : public QIODevice {
   public:
-    void play(const QString& path) override {
-        // Without a sound device there is nothing to play on; asking anyway
-        // would only fill the console with complaints.
-        if (QMediaDevices::defaultAudioOutput().isNull()) return;
-        QSoundEffect*& effect = effects_[path];
-        if (!effect) {
-            effect = new QSoundEffect();
-            effect->setSource(QUrl(QStringLiteral("qrc") + path));
+    explicit CueSource(QObject* parent) : QIODevice(parent) { open(QIODevice::ReadOnly); }
+
+    void setCue(const QByteArray& pcm) {
+        cue_ = pcm;
+        at_ = 0;
+    }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return kChunk + QIODevice::bytesAvailable(); }
+
+  protected:
+    qint64 readData(char* data, qint64 max) override {
+        max &= ~qint64(1);  // whole samples
+        const qint64 sound = std::min(max, qint64(cue_.size()) - at_);
+        if (sound > 0) {
+            std::memcpy(data, cue_.constData() + at_, size_t(sound));
+            at_ += sound;
         }
-        current_ = effect;
-        effect->play();  // queued until loaded if it is still loading
+        std::memset(data + std::max<qint64>(sound, 0), 0, size_t(max - std::max<qint64>(sound, 0)));
+        return max;
     }
-    void stop() override {
-        if (current_) current_->stop();
-        current_ = nullptr;
-    }
-    ~MultimediaBackend() override { qDeleteAll(effects_); }
+    qint64 writeData(const char*, qint64) override { return -1; }
 
   private:
-    QHash<QString, QSoundEffect*> effects_;
-    QSoundEffect* current_ = nullptr;
+    static constexpr qint64 kChunk = 4096;
+    QByteArray cue_;
+    qint64 at_ = 0;
 };
 
-std::unique_ptr<SoundService>& service() {
-    static std::unique_ptr<SoundService> s;
-    return s;
+// The audio stream and the samples it reads, living on the sound thread.
+class Stream : public QObject {
+  public:
+    Stream() : source_(new CueSource(this)) {}
+    ~Stream() override {
+        if (sink_) sink_->stop();
+    }
+
+    void open(const QAudioDevice& device) {
+        QAudioFormat format;
+        format.setSampleRate(kPlaybackRate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        sink_ = new QAudioSink(device, format, this);
+        // 100 ms: a quick cut-off, and room for the stream's pre-buffering
+        // plus a whole period, or the stream never starts.
+        sink_->setBufferSize(kPlaybackRate * 2 / 10);
+        sink_->start(source_);
+    }
+    void setCue(const QByteArray& pcm) { source_->setCue(pcm); }
+
+  private:
+    CueSource* source_;
+    QAudioSink* sink_ = nullptr;
+};
+
+// One audio stream for the whole run, opened at the first cue and fed from
+// memory on a thread of its own: a new cue replaces the samples the stream
+// reads, which cuts the one before off within the stream's short buffer,
+// and a busy window never starves it. Streams are not stopped and started
+// per cue: the audio system drains a stopped stream first and, asked often,
+// falls silent. Nothing is created per cue, so a thousand cues cost what
+// one does.
+class AudioOutput : public SoundBackend {
+  public:
+    AudioOutput() { thread_.setObjectName(QStringLiteral("sound")); }
+    ~AudioOutput() override {
+        if (!stream_) return;
+        QMetaObject::invokeMethod(
+            stream_, [s = stream_] { delete s; }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+
+    void play(const QString& path) override {
+        const QByteArray pcm = samplesOf(path);
+        if (pcm.isEmpty() || !openStream()) return;
+        QMetaObject::invokeMethod(stream_, [s = stream_, pcm] { s->setCue(pcm); });
+    }
+
+    void stop() override {
+        if (stream_) QMetaObject::invokeMethod(stream_, [s = stream_] { s->setCue({}); });
+    }
+
+  private:
+    // Without a sound device there is nothing to play on; asking anyway
+    // would only fill the console with complaints. The device is looked for
+    // again at the next cue, so a sound server started later is used.
+    bool openStream() {
+        if (stream_) return true;
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return false;
+        stream_ = new Stream;
+        stream_->moveToThread(&thread_);
+        thread_.start();
+        QMetaObject::invokeMethod(stream_, [s = stream_, device] { s->open(device); });
+        return true;
+    }
+
+    QByteArray samplesOf(const QString& path) {
+        auto found = samples_.constFind(path);
+        if (found != samples_.constEnd()) return *found;
+        QFile file(path);
+        const QByteArray pcm =
+            file.open(QIODevice::ReadOnly) ? playbackPcm(file.readAll()) : QByteArray();
+        samples_.insert(path, pcm);
+        return pcm;
+    }
+
+    QHash<QString, QByteArray> samples_;  // decoded once per cue
+    QThread thread_;
+    Stream* stream_ = nullptr;  // lives and dies on thread_
+};
+
+std::shared_ptr<SoundBackend>& installedBackend() {
+    static std::shared_ptr<SoundBackend> backend;
+    return backend;
 }
 
 }  // namespace
 
-SoundService::SoundService(std::unique_ptr<SoundBackend> backend) : backend_(std::move(backend)) {}
+SoundService::SoundService()
+    : backend_(installedBackend() ? installedBackend() : std::make_shared<AudioOutput>()) {}
+
+SoundService::SoundService(std::shared_ptr<SoundBackend> backend) : backend_(std::move(backend)) {}
 
 QString SoundService::resourceFor(const QString& cue) {
     if (cue.isEmpty()) return {};
@@ -66,14 +164,58 @@ void SoundService::play(const QString& cue) {
     if (!path.isEmpty()) backend_->play(path);
 }
 
-SoundService& sounds() {
-    if (!service())
-        service() = std::make_unique<SoundService>(std::make_unique<MultimediaBackend>());
-    return *service();
+void installSoundBackend(std::shared_ptr<SoundBackend> backend) {
+    installedBackend() = std::move(backend);
 }
 
-void installSoundBackend(std::unique_ptr<SoundBackend> backend) {
-    service() = std::make_unique<SoundService>(std::move(backend));
+QByteArray playbackPcm(const QByteArray& riff) {
+    auto u16 = [&](qsizetype at) {
+        return quint32(quint8(riff[at])) | quint32(quint8(riff[at + 1])) << 8;
+    };
+    auto u32 = [&](qsizetype at) { return u16(at) | u16(at + 2) << 16; };
+    if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE") return {};
+
+    int channels = 0, rate = 0, bits = 0;
+    for (qsizetype at = 12; riff.size() - at >= 8;) {
+        const QByteArray id = riff.mid(at, 4);
+        const qint64 size = u32(at + 4);
+        const qsizetype body = at + 8;
+        if (size > riff.size() - body) return {};  // a chunk longer than the file
+        if (id == "fmt ") {
+            if (size < 16 || u16(body) != 1) return {};  // uncompressed PCM only
+            channels = int(u16(body + 2));
+            rate = int(u32(body + 4));
+            bits = int(u16(body + 14));
+        } else if (id == "data") {
+            if (channels < 1 || rate < 1 || (bits != 8 && bits != 16)) return {};
+            // Mix the channels down to one.
+            const qsizetype frameBytes = qsizetype(channels) * bits / 8;
+            std::vector<int> mono;
+            mono.reserve(size_t(size / frameBytes));
+            for (qsizetype f = body; f + frameBytes <= body + size; f += frameBytes) {
+                int sum = 0;
+                for (int c = 0; c < channels; ++c)
+                    sum += bits == 8 ? (int(quint8(riff[f + c])) - 128) * 256
+                                     : int(qint16(u16(f + 2 * c)));
+                mono.push_back(sum / channels);
+            }
+            // Bring it to the playback rate by linear interpolation.
+            const qint64 count = qint64(mono.size()) * kPlaybackRate / rate;
+            QByteArray out(count * 2, Qt::Uninitialized);
+            for (qint64 j = 0; j < count; ++j) {
+                const qint64 scaled = j * rate;
+                const size_t i = size_t(scaled / kPlaybackRate);
+                const double t = double(scaled % kPlaybackRate) / kPlaybackRate;
+                const int next = i + 1 < mono.size() ? mono[i + 1] : mono[i];
+                const auto sample = qint16(mono[i] + t * (next - mono[i]));
+                out[2 * j] = char(sample & 0xff);
+                out[2 * j + 1] = char((sample >> 8) & 0xff);
+            }
+            return out;
+        }
+        at = body + qsizetype(size) + qsizetype(size & 1);
+    }
+    return {};
 }
 
 }  // namespace quintelle::platform

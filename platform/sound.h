@@ -1,11 +1,12 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <memory>
 
 namespace quintelle::platform {
 
-// What actually makes the noise. The real one plays through Qt Multimedia;
-// tests record.
+// What actually makes the noise. The real one plays on the default audio
+// output; tests record.
 class SoundBackend {
   public:
     virtual ~SoundBackend() = default;
@@ -18,9 +19,15 @@ class SoundBackend {
 // Plays the program's WAVE resources by cue name. One cue sounds at a time: a
 // new cue cuts off the one before. The call returns at once and reports
 // nothing; a missing sound device simply stays silent.
+//
+// The service belongs to the window that plays the cues and goes with it,
+// while the application object still exists: audio streams torn down after
+// that crash or hang the program on its way out.
 class SoundService {
   public:
-    explicit SoundService(std::unique_ptr<SoundBackend> backend);
+    // With the backend tests installed, if any; otherwise the audio output.
+    SoundService();
+    explicit SoundService(std::shared_ptr<SoundBackend> backend);
 
     void play(const QString& cue);
 
@@ -29,12 +36,19 @@ class SoundService {
     static QString resourceFor(const QString& cue);
 
   private:
-    std::unique_ptr<SoundBackend> backend_;
+    std::shared_ptr<SoundBackend> backend_;
 };
 
-// The program's sound service, created on first use with the Qt Multimedia
-// backend unless a backend was installed first (tests do).
-SoundService& sounds();
-void installSoundBackend(std::unique_ptr<SoundBackend> backend);
+// Makes every SoundService created afterwards use `backend` (tests and tools
+// that must stay quiet or record); nullptr restores the audio output.
+void installSoundBackend(std::shared_ptr<SoundBackend> backend);
+
+// The format cues are played in, whatever their own: one stream format
+// serves every cue, so one audio stream serves the whole run.
+constexpr int kPlaybackRate = 44100;
+// A RIFF WAVE file's PCM (8- or 16-bit, mono or stereo, any rate) as mono
+// 16-bit little-endian samples at kPlaybackRate; empty when the file is not
+// such a WAVE file.
+QByteArray playbackPcm(const QByteArray& riff);
 
 }  // namespace quintelle::platform

@@ -1,11 +1,9 @@
 // Cue names to the program's WAVE resources, through a recording backend.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QSoundEffect>
-#include <QUrl>
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -87,28 +85,109 @@ TEST(SoundService, ACueWithoutASoundOnlySilencesTheOneBefore) {
     }
 }
 
-TEST(SoundService, TheProgramServiceUsesTheInstalledBackend) {
-    static std::vector<QString> log;  // outlives the program-wide service
+TEST(SoundService, ServicesCreatedAfterAnInstallUseTheInstalledBackend) {
+    std::vector<QString> log;
     quintelle::platform::installSoundBackend(std::make_unique<Recorder>(log));
-    quintelle::platform::sounds().play(QStringLiteral("winner"));
-    quintelle::platform::sounds().play(QStringLiteral("startgame"));
+    {
+        SoundService first;
+        first.play(QStringLiteral("winner"));
+        SoundService second;
+        second.play(QStringLiteral("startgame"));
+    }
+    quintelle::platform::installSoundBackend(nullptr);
     EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"),
                                          QStringLiteral("play :/sounds/WINNER.wav"),
                                          QStringLiteral("stop")}));
 }
 
-// The sounds must be ones the real player can decode: 8-bit and 16-bit PCM,
-// mono and stereo, one with a "fact" chunk. Decoding needs no sound device.
-TEST(SoundResources, EveryCueDecodesInQtMultimedia) {
-    for (const char* cue : kCues) {
-        SCOPED_TRACE(cue);
-        QSoundEffect effect;
-        effect.setSource(
-            QUrl(QStringLiteral("qrc") + SoundService::resourceFor(QString::fromLatin1(cue))));
-        QDeadlineTimer deadline(10000);
-        while (effect.status() != QSoundEffect::Ready && effect.status() != QSoundEffect::Error &&
-               !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        EXPECT_EQ(effect.status(), QSoundEffect::Ready);
+// Every cue becomes mono 16-bit samples at the one playback rate, as long as
+// its own data chunk lasts, whatever its rate, width and channels.
+TEST(PlaybackPcm, EveryCueKeepsItsLength) {
+    struct Row {
+        const char* cue;
+        double seconds;
+    };
+    const Row rows[] = {{"entered", 0.79}, {"turnnew", 0.43}, {"placecard", 0.14},
+                        {"replace", 0.29}, {"invalid", 0.80}, {"roundover", 0.72},
+                        {"winner", 1.06}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.cue);
+        QFile wave(SoundService::resourceFor(QString::fromLatin1(row.cue)));
+        ASSERT_TRUE(wave.open(QIODevice::ReadOnly));
+        const QByteArray pcm = quintelle::platform::playbackPcm(wave.readAll());
+        const double seconds = double(pcm.size() / 2) / quintelle::platform::kPlaybackRate;
+        EXPECT_NEAR(seconds, row.seconds, 0.006);
+        // Not silence: the samples reach a tenth of full scale somewhere.
+        int peak = 0;
+        for (qsizetype i = 0; i + 1 < pcm.size(); i += 2)
+            peak = std::max(peak, std::abs(int(qint16(quint8(pcm[i]) | quint8(pcm[i + 1]) << 8))));
+        EXPECT_GT(peak, 3276);
     }
+}
+
+namespace {
+
+QByteArray wave(int channels, int rate, int bits, const QByteArray& data, int format = 1) {
+    auto le = [](quint32 v, int bytes) {
+        QByteArray b;
+        for (int i = 0; i < bytes; ++i) b += char((v >> (8 * i)) & 0xff);
+        return b;
+    };
+    const QByteArray fmt = le(quint32(format), 2) + le(quint32(channels), 2) +
+                           le(quint32(rate), 4) + le(quint32(rate * channels * bits / 8), 4) +
+                           le(quint32(channels * bits / 8), 2) + le(quint32(bits), 2);
+    const QByteArray chunks =
+        "fmt " + le(16, 4) + fmt + "data" + le(quint32(data.size()), 4) + data;
+    return "RIFF" + le(quint32(chunks.size() + 4), 4) + "WAVE" + chunks;
+}
+
+std::vector<int> samples(const QByteArray& pcm) {
+    std::vector<int> out;
+    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2)
+        out.push_back(qint16(quint8(pcm[i]) | quint8(pcm[i + 1]) << 8));
+    return out;
+}
+
+}  // namespace
+
+TEST(PlaybackPcm, ConvertsWidthChannelsAndRate) {
+    struct Row {
+        const char* what;
+        QByteArray riff;
+        std::vector<int> expected;
+    };
+    const QByteArray stereo16("\x00\x10\x00\x30", 4);  // left 4096, right 12288
+    const Row rows[] = {
+        {"8-bit centre is silence, extremes are full scale",
+         wave(1, 44100, 8, QByteArray("\x80\x00\xff", 3)),
+         {0, -32768, 32512}},
+        {"16-bit stereo mixed down", wave(2, 44100, 16, stereo16), {8192}},
+        {"a quarter of the rate is interpolated",
+         wave(1, 11025, 16, QByteArray("\x00\x00\x00\x40", 4)),
+         {0, 4096, 8192, 12288, 16384, 16384, 16384, 16384}},
+        {"odd chunk padding before the data",
+         QByteArray("RIFF\x2e\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0\x88\x58\x01\0\x02\0"
+                    "\x10\0LIST\x01\0\0\0xpdata\x02\0\0\0\x34\x12",
+                    56),
+         {0x1234}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(samples(quintelle::platform::playbackPcm(row.riff)), row.expected);
+    }
+}
+
+TEST(PlaybackPcm, RefusesWhatItCannotPlay) {
+    const QByteArray rows[] = {
+        QByteArray(),
+        QByteArray("RIFF\x04\0\0\0WAVE", 12),
+        wave(1, 11025, 16, QByteArray(4, 0)).replace(0, 4, "RIFX"),
+        wave(1, 11025, 16, QByteArray(4, 0), 3),                 // floating point
+        wave(1, 11025, 24, QByteArray(6, 0)),                    // 24-bit
+        wave(0, 11025, 16, QByteArray(4, 0)),                    // no channels
+        wave(1, 0, 16, QByteArray(4, 0)),                        // no rate
+        wave(1, 11025, 16, QByteArray(4, 0)).left(46),           // data chunk cut short
+        QByteArray("RIFF\x24\0\0\0WAVEdata\x02\0\0\0\0\0", 20),  // data before format
+    };
+    for (const QByteArray& row : rows) EXPECT_TRUE(quintelle::platform::playbackPcm(row).isEmpty());
 }

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 #include "data/inifile.h"
 #include "platform/appdir.h"
@@ -99,6 +100,9 @@ Tmain::Tmain() : QMainWindow(nullptr) {
 
     turntime_.setInterval(1000);
     connect(&turntime_, &QTimer::timeout, this, &Tmain::turntimeTimer);
+    frameWatch_.setInterval(25);
+    connect(&frameWatch_, &QTimer::timeout, this, &Tmain::placeFrame);
+    sounds_ = std::make_unique<platform::SoundService>();
     game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);
 
     FormCreate();
@@ -132,6 +136,11 @@ void Tmain::FormCreate() {
 
 void Tmain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (pendingFrame_) {
+        frameChecks_ = 0;
+        placeFrame();
+        frameWatch_.start();
+    }
     if (!shownOnce_) {
         shownOnce_ = true;
         FormShow();
@@ -149,7 +158,7 @@ void Tmain::closeEvent(QCloseEvent* event) {
 }
 
 void Tmain::FormClose() {
-    QRect bounds(pos(), size());
+    QRect bounds = outerBounds();
     if (bounds != remembered_) {
         const QRect work = platform::workArea(screen());
         // Only a window larger than the work area is trimmed, and by 3 pixels
@@ -157,8 +166,9 @@ void Tmain::FormClose() {
         QSize size = bounds.size();
         if (size.width() > work.width()) size.setWidth(size.width() - 3);
         if (size.height() > work.height()) size.setHeight(size.height() - 3);
-        size = size.expandedTo(minimumSize());
-        resize(size);
+        const QSize frame = bounds.size() - geometry().size();
+        size = size.expandedTo(minimumSize() + frame);
+        resize(size - frame);
         // A maximised window ignores the resize until it is restored; the
         // trimmed size is what is stored either way.
         bounds.setSize(size);
@@ -169,6 +179,65 @@ void Tmain::FormClose() {
     // player from leaving.
     guarded([this] { saveinifile(); });
     QCoreApplication::quit();
+}
+
+void Tmain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+// The board must always fit: the program sets a short window back itself,
+// height first, then width, even where no window manager keeps to the
+// minimum size the window asks for.
+void Tmain::FormResize() {
+    // The client area is what lies below the menu bar; the layout never
+    // gives the board less than its minimum, so ask the window, not the board.
+    const int menu = centralWidget()->y();
+    QSize needed = size();
+    if (height() - menu < kMinimumClient.height()) needed.setHeight(menu + kMinimumClient.height());
+    if (width() < kMinimumClient.width()) needed.setWidth(kMinimumClient.width());
+    if (needed != size()) resize(needed);
+}
+
+QRect Tmain::outerBounds() const {
+    const QWindow* window = windowHandle();
+    return geometry().marginsAdded(window ? window->frameMargins() : QMargins());
+}
+
+void Tmain::setOuterBounds(const QRect& frame) {
+    pendingFrame_ = frame;
+    placedWith_ = QMargins(-1, -1, -1, -1);
+    frameChecks_ = 0;
+    placeFrame();
+    if (isVisible()) frameWatch_.start();
+}
+
+// Gives the window the client geometry that puts its frame on the pending
+// outer bounds, with the frame as it is known now. The window manager adds
+// the frame after the window is shown, so this runs again for a short while
+// until the frame's margins have arrived.
+void Tmain::placeFrame() {
+    if (!pendingFrame_) return frameWatch_.stop();
+    const QWindow* window = windowHandle();
+    const QMargins margins = window ? window->frameMargins() : QMargins();
+    if (margins != placedWith_) {
+        placedWith_ = margins;
+        setGeometry(pendingFrame_->marginsRemoved(margins));
+    }
+    if (!isVisible()) {
+        // Asked before the first showing, the window manager places the
+        // frame itself at the position, so the window opens where it
+        // belongs; its size follows once the frame is known.
+        winId();
+        windowHandle()->setFramePosition(pendingFrame_->topLeft());
+        return;
+    }
+    // A window manager frames a new window within moments; without one the
+    // margins stay empty and the first placement was already right.
+    if (!margins.isNull() || ++frameChecks_ > 120) {
+        frameWatch_.stop();
+        pendingFrame_.reset();
+    }
 }
 
 // --- settings ---------------------------------------------------------------
@@ -183,9 +252,8 @@ void Tmain::loadinifile() {
     const int left = ini.readInteger(kSection, "Left", kStandardPosition.x());
     const int width = ini.readInteger(kSection, "Width", standardSize_.width());
     const int height = ini.readInteger(kSection, "Height", standardSize_.height());
-    move(left, top);
-    resize(width, height);
     remembered_ = QRect(left, top, width, height);
+    setOuterBounds(remembered_);
     PlaySounds1->setChecked(ini.readString(kSection, "Sounds", "yes") != "no");
     updatecheck->setChecked(ini.readString(kSection, "Update", "true") != "false");
     edit_name->setText(fromLocalBytes(ini.readString(kSection, "Name", "Guest")));
@@ -193,7 +261,7 @@ void Tmain::loadinifile() {
 }
 
 void Tmain::saveinifile() {
-    const QRect bounds = closingBounds_.value_or(QRect(pos(), size()));
+    const QRect bounds = closingBounds_.value_or(outerBounds());
     IniFile ini(QFile::encodeName(iniPath()).toStdString());
     ini.writeInteger(kSection, "Top", bounds.y());
     ini.writeInteger(kSection, "Left", bounds.x());
@@ -282,8 +350,7 @@ void Tmain::updatecheckClick() {
 
 void Tmain::ResetScreenLocation1Click() {
     // Position and size together; the board's minimum then enlarges it again.
-    move(kStandardPosition);
-    resize(standardSize_);
+    setOuterBounds(QRect(kStandardPosition, standardSize_));
 }
 
 void Tmain::ChangeName1Click() {
@@ -555,7 +622,7 @@ void Tmain::setWidth(std::string_view name, int width) {
 
 void Tmain::playsounds(std::string_view cue) {
     if (!PlaySounds1->isChecked()) return;
-    platform::sounds().play(fromLocalBytes(cue));
+    sounds_->play(fromLocalBytes(cue));
 }
 
 void Tmain::start() {

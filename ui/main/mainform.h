@@ -11,6 +11,7 @@
 #include "game/random.h"
 #include "net/url.h"
 #include "platform/instancemarker.h"
+#include "platform/sound.h"
 
 class QAction;
 class QLineEdit;
@@ -75,6 +76,10 @@ class Tmain : public QMainWindow,
 
     void loadinifile();
     void saveinifile();
+    // The window's outer bounds, frame included: what the settings file
+    // holds and "Reset Screen Location" sets.
+    QRect outerBounds() const;
+    void setOuterBounds(const QRect& frame);
     QString iniPath() const;
 
     // GameView: the board by control name.
@@ -102,11 +107,14 @@ class Tmain : public QMainWindow,
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    void FormResize();
+    void placeFrame();
     void buildMenu();
     void buildBoard(QWidget* client);
     void buildContinuePanel(QWidget* parent);
@@ -133,6 +141,13 @@ class Tmain : public QMainWindow,
     QSize standardSize_;
     QRect remembered_;
     std::optional<QRect> closingBounds_;  // the bounds the closing settled on
+    // Outer bounds still to be given to the frame: the window manager tells
+    // the frame's size only after the window is shown.
+    std::optional<QRect> pendingFrame_;
+    QMargins placedWith_;
+    QTimer frameWatch_;
+    int frameChecks_ = 0;
+    std::unique_ptr<quintelle::platform::SoundService> sounds_;
     bool shownOnce_ = false;
     std::unique_ptr<quintelle::platform::InstanceMarker> marker_;
     TLbBackground* LbBackground1 = nullptr;

@@ -1,0 +1,81 @@
+// Every cue of a whole round, and of the game after it, is heard on a real
+// sound server, in the order the game asked for them.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "tests/support/desktop.h"
+
+using quintelle::testing::Desktop;
+using quintelle::testing::GameProcess;
+using quintelle::testing::matchOnsets;
+using quintelle::testing::Recording;
+
+namespace {
+
+// Cues are told apart by the silence between them. A loaded machine can
+// stall the sound server long enough to tear a short gap into a cue, so only
+// a long silence separates two cues, and the pace leaves one after each.
+constexpr int kPaceMs = 700;
+constexpr double kGap = 0.3;
+
+}  // namespace
+
+TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
+    Desktop desktop({.windowManager = true, .sound = true});
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    ASSERT_TRUE(desktop.startRecording());
+    QElapsedTimer clock;
+    clock.start();
+    auto now = [&] { return double(clock.nsecsElapsed()) / 1e9; };
+
+    GameProcess game(desktop);
+    ASSERT_TRUE(game.start()) << game.output().toStdString();
+    QThread::msleep(1500);  // "entered" plays out
+
+    std::vector<double> requested;  // every input that asks for a cue
+    auto act = [&](const std::function<void()>& input, int pauseMs = kPaceMs) {
+        input();
+        requested.push_back(now());
+        QThread::msleep(pauseMs);
+    };
+
+    // Round one: "turnnew", the replacement early on, every cell filled;
+    // the last placement's cue is cut off at once by the round's end.
+    act([&] { game.click(game.startButton()); }, 900);
+    act([&] { game.click(game.cellCentre(1, 1)); });
+    act([&] { game.click(game.cellCentre(1, 1)); });  // "replace"
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c)
+            if (r != 1 || c != 1) act([&] { game.click(game.cellCentre(r, c)); });
+    QThread::msleep(1200);  // the round's end cue
+
+    // A second game, from the menu's shortcut: "turnnew" and placements.
+    act([&] { game.key(QStringLiteral("ctrl+s")); }, 900);
+    for (int c = 1; c <= 5; ++c) act([&] { game.click(game.cellCentre(3, c)); });
+
+    game.close();
+    EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();
+    const Recording recording = desktop.stopRecording();
+
+    const auto sounds = recording.sounds(0.01, kGap);
+    ASSERT_FALSE(sounds.empty()) << "not even the start-up cue was heard";
+    // The first sound is "entered", played before the window appeared.
+    std::vector<double> onsets;
+    for (size_t i = 1; i < sounds.size(); ++i) onsets.push_back(sounds[i].start);
+    const QString mismatch = matchOnsets(requested, onsets);
+    QString heard;
+    for (const auto& sound : sounds)
+        heard += QStringLiteral(" %1-%2").arg(sound.start, 0, 'f', 2).arg(sound.end, 0, 'f', 2);
+    EXPECT_TRUE(mismatch.isEmpty())
+        << mismatch.toStdString() << "\nheard:" << heard.toStdString() << "\n"
+        << game.output().toStdString();
+    // 1 start + 26 placements, then 1 start + 5 placements.
+    ASSERT_EQ(requested.size(), 33u);
+    // The round's end cue really sounded after the last placement's click:
+    // far longer than a placement's 0.14 s.
+    if (sounds.size() == 34) {
+        EXPECT_GT(sounds[27].end - sounds[27].start, 0.5);
+    }
+}

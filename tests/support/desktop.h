@@ -1,0 +1,187 @@
+#pragma once
+// A real desktop for whole-program tests: an X server of its own (Xvfb), a
+// window manager (openbox), a private sound server (PulseAudio with a null
+// sink whose monitor can be recorded), and the built game run as a process
+// inside it, driven by real input events and judged from outside.
+//
+// Every desktop picks its own display number and sound socket, so tests can
+// run in parallel; everything it starts is stopped by its destructor, and
+// dies with the test process if that is killed.
+//
+//     Desktop desktop({.sound = true});
+//     ASSERT_TRUE(desktop.ready()) << desktop.error();
+//     GameProcess game(desktop);
+//     ASSERT_TRUE(game.start()) << game.output();
+//     game.click(game.cellCentre(1, 1));
+//     game.close();
+//     EXPECT_EQ(game.waitForExit(), 0);
+#include <QByteArray>
+#include <QImage>
+#include <QPoint>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quintelle::testing {
+
+// Sound recorded from the null sink's monitor: mono 16-bit samples.
+struct Recording {
+    int rate = 0;
+    std::vector<qint16> samples;
+
+    // A stretch of sound, in seconds from the start of the recording.
+    struct Sound {
+        double start = 0;
+        double end = 0;
+    };
+
+    double seconds() const { return rate ? double(samples.size()) / rate : 0.0; }
+    // The sounds heard: each begins where the level rises after at least
+    // `minSilence` seconds of silence and ends where such a silence begins.
+    // Silence is a 5 ms stretch whose RMS stays below `threshold` (full
+    // scale 1.0).
+    std::vector<Sound> sounds(double threshold = 0.01, double minSilence = 0.06) const;
+    std::vector<double> onsets(double threshold = 0.01, double minSilence = 0.06) const;
+};
+
+// Reads the PCM of a RIFF WAVE file (8- or 16-bit, any channel count) as
+// mono 16-bit samples; nullopt when it is not such a file.
+std::optional<Recording> decodeWave(const QByteArray& riff);
+
+// Matches sound onsets to the moments cues were asked for, in order. Clocks
+// differ by an unknown latency, so times are compared relative to the first
+// cue: onset i must fall within `tolerance` seconds of the first onset plus
+// (request i - request 0). Returns a description of the first mismatch, or an
+// empty text when every request has its onset and no onset is left over.
+QString matchOnsets(const std::vector<double>& requested, const std::vector<double>& onsets,
+                    double tolerance = 0.35);
+
+struct DesktopOptions {
+    bool windowManager = true;
+    bool sound = false;
+    QSize screen{1280, 1024};
+};
+
+class Desktop {
+  public:
+    explicit Desktop(DesktopOptions options = {});
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    bool ready() const { return error_.isEmpty(); }
+    QString error() const { return error_; }
+    QString display() const { return display_; }
+    QSize screenSize() const { return options_.screen; }
+    bool hasWindowManager() const { return options_.windowManager; }
+
+    // The environment programs on this desktop run in: its display, its
+    // sound server, a home folder of its own.
+    QProcessEnvironment environment() const;
+    // Runs a tool (xdotool, xprop, ...) on this desktop; its standard output,
+    // or nullopt if it failed or took longer than `timeoutMs`.
+    std::optional<QByteArray> run(const QString& program, const QStringList& arguments,
+                                  int timeoutMs = 15000) const;
+    QImage screenshot() const;
+
+    // Records everything the sound server plays from now on.
+    bool startRecording();
+    Recording stopRecording();
+
+  private:
+    bool startX();
+    bool startWindowManager();
+    bool startSound();
+    std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
+                                     const QProcessEnvironment& environment,
+                                     const QString& outputFile = {}) const;
+
+    DesktopOptions options_;
+    QTemporaryDir folder_;
+    QString error_;
+    QString display_;
+    QString pulseSocket_;
+    std::unique_ptr<QProcess> x_;
+    std::unique_ptr<QProcess> wm_;
+    std::unique_ptr<QProcess> pulse_;
+    std::unique_ptr<QProcess> recorder_;
+    static constexpr int kRecordRate = 16000;
+};
+
+// Waits until `condition` holds, checking every 20 ms; false after `timeoutMs`.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
+
+// The built game as a process on a desktop. Its executable is copied into a
+// folder of its own, so the settings and tally files it writes beside itself
+// land there.
+class GameProcess {
+  public:
+    explicit GameProcess(Desktop& desktop, const QString& executable = builtGame());
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    static QString builtGame();
+
+    QString folder() const { return folder_.path(); }
+    QString filePath(const QString& name) const { return folder_.filePath(name); }
+    void writeFile(const QString& name, const QByteArray& content) const;
+    std::optional<QByteArray> readFile(const QString& name) const;
+
+    // Starts the game and waits for its main window to be mapped (and framed,
+    // with a window manager).
+    bool start(int timeoutMs = 30000);
+    bool running() const;
+    unsigned long window() const { return window_; }
+
+    struct Geometry {
+        QRect frame;   // outer, decorations included
+        QRect client;  // the window's own area, menu bar included
+    };
+    Geometry geometry() const;
+    // Waits until the geometry satisfies `condition`; the last one seen.
+    Geometry waitForGeometry(const std::function<bool(const Geometry&)>& condition,
+                             int timeoutMs = 10000) const;
+
+    // Input, at coordinates relative to the window's own area.
+    void click(QPoint at) const;
+    void key(const QString& keys) const;
+    void type(const QString& text) const;
+    // The centre of a grid cell (row, column 1..5) and of the Start button.
+    QPoint cellCentre(int row, int column) const;
+    QPoint startButton() const;
+    int menuBarHeight() const;
+
+    // Moves and resizes the frame as a window manager user would.
+    void moveFrame(QPoint topLeft) const;
+    void resizeWindow(QSize client) const;
+
+    // Asks the window to close, as its title bar's close button does.
+    void close() const;
+    // The exit code once the process has ended; nullopt if it is still
+    // running after `timeoutMs` (it is then killed) or if it crashed.
+    std::optional<int> waitForExit(int timeoutMs = 15000);
+    // Everything the game wrote to its standard output and error.
+    QString output() const;
+
+  private:
+    int paintedMenuBarHeight() const;
+
+    Desktop& desktop_;
+    QTemporaryDir folder_;
+    QString executable_;  // the copy in folder_
+    std::unique_ptr<QProcess> process_;
+    unsigned long window_ = 0;
+    mutable int menuBar_ = 0;
+    mutable QByteArray output_;
+};
+
+}  // namespace quintelle::testing
