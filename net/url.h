@@ -24,6 +24,10 @@ class TURL {
     static QString prefix(TURLType type);
     QString address() const { return prefix(URLType) + URL; }
 
+    // An absolute http:, https: or mailto: address: the only kind a page
+    // from the network may hand to the shell.
+    static bool isWebAddress(const QString& address);
+
     // False for an empty URL (nothing is opened) or when the desktop refused.
     bool OpenURL() const;
 };

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "net/server.h"
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
@@ -43,7 +44,7 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
     makePicture(this, "Image1", QRect(58, 20, 247, 44),
                 [](qreal dpr) { return art::titlePicture(dpr); });
 
-    URL1.URL = QStringLiteral(QUINTELLE_SERVER);
+    URL1.URL = net::vendorServer().text;
     Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream,
                        Qt::AlignHCenter);
     Label7->setAttribute(Qt::WA_TransparentForMouseEvents, false);

@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
 
 #include "data/inifile.h"
+#include "net/server.h"
 #include "platform/appdir.h"
 #include "platform/dates.h"
 #include "platform/sound.h"
@@ -20,6 +22,7 @@
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
+#include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/palette.h"
 #include "ui/main/secondarywindow.h"
@@ -103,6 +106,8 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     frameWatch_.setInterval(25);
     connect(&frameWatch_, &QTimer::timeout, this, &Tmain::placeFrame);
     sounds_ = std::make_unique<platform::SoundService>();
+    Timer1_.setInterval(1000);
+    connect(&Timer1_, &QTimer::timeout, this, &Tmain::Timer1Timer);
     game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);
 
     FormCreate();
@@ -258,6 +263,11 @@ void Tmain::loadinifile() {
     updatecheck->setChecked(ini.readString(kSection, "Update", "true") != "false");
     edit_name->setText(fromLocalBytes(ini.readString(kSection, "Name", "Guest")));
     edit_aname->setText(edit_name->text());
+    // Read here only, never written: an installed game can be pointed at
+    // another server by hand. A value that is not "host[:port]" is ignored.
+    if (const auto server =
+            net::parseServer(fromLocalBytes(ini.readString(kSection, "Server", ""))))
+        net::setVendorServer(*server);
 }
 
 void Tmain::saveinifile() {
@@ -331,8 +341,7 @@ void Tmain::buildMenu() {
     };
     connect(TallyList1, &QAction::triggered, this,
             [this, showWindow] { showWindow(windows_.tallylist); });
-    connect(ViewHighScoreList1, &QAction::triggered, this,
-            [this, showWindow] { showWindow(windows_.highscore); });
+    connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
     connect(Help2, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.help); });
     connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
 }
@@ -372,6 +381,47 @@ void Tmain::button_namedoneClick() {
 
 void Tmain::button_namecancelClick() {
     named("panel_name")->hide();
+}
+
+// --- posting the score and the online list -----------------------------------
+
+void Tmain::button_sendscoreClick() {
+    if (edit_name->text().isEmpty()) edit_name->setText(QStringLiteral("Guest"));
+    try {
+        const QString score = QString::number(tag("label_score"));
+        const QString date = postingDate(QDate::currentDate(), platform::dateSeparator());
+        if (windows_.highscore) windows_.highscore->sendscore(edit_name->text(), date, score);
+    } catch (const std::exception&) {
+        // A post that could not even be built ends as "Posting Failed.".
+    }
+    waitcount_ = 40;
+    dotcount_ = 0;
+    Timer1_.start();
+    showPanel(named("panel_wait"));
+}
+
+void Tmain::Timer1Timer() {
+    --waitcount_;
+    if (++dotcount_ > 5) dotcount_ = 1;
+    static_cast<TFlatPanel*>(named("panel_wait"))
+        ->setCaption(QStringLiteral("Posting Score, Please Wait") +
+                     QString(dotcount_, QLatin1Char('.')));
+    if (waitcount_ == 0) {
+        // Ticks go on while the box is open; only this one tick shows it.
+        QMessageBox::information(this, QStringLiteral("Quintelle"),
+                                 QStringLiteral("Posting Failed."));
+        Timer1_.stop();
+    }
+}
+
+void Tmain::button_highscoresClick() {
+    if (!windows_.highscore) return;
+    windows_.highscore->loadit();
+    windows_.highscore->showOverMain();
+}
+
+void Tmain::ViewHighScoreList1Click() {
+    button_highscoresClick();
 }
 
 void Tmain::image_logoClick() {
@@ -493,8 +543,12 @@ void Tmain::buildGameOverPanel(QWidget* parent) {
     makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold,
               colours::cream, Qt::AlignHCenter);
     edit_name = makeNameEdit(panel, "edit_name", at(83, 195, 161, 32));
-    makePictureButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
-    makePictureButton(panel, "button_highscores", QPoint(171, 245), art::ButtonWord::HighScores);
+    ImageButton* send =
+        makePictureButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
+    connect(send, &ImageButton::clicked, this, &Tmain::button_sendscoreClick);
+    ImageButton* highscores = makePictureButton(panel, "button_highscores", QPoint(171, 245),
+                                                art::ButtonWord::HighScores);
+    connect(highscores, &ImageButton::clicked, this, &Tmain::button_highscoresClick);
     ImageButton* cancel =
         makePictureButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_cancelClick);

@@ -17,6 +17,7 @@ class QAction;
 class QLineEdit;
 class TFlatPanel;
 class TLbBackground;
+class Thighscore;
 
 namespace quintelle::ui {
 class Picture;
@@ -37,7 +38,7 @@ class Tmain : public QMainWindow,
         QWidget* tallylist = nullptr;
         QWidget* about = nullptr;
         QWidget* help = nullptr;
-        QWidget* highscore = nullptr;
+        Thighscore* highscore = nullptr;
         quintelle::TallySink* tally = nullptr;
         const TURL* vendorLink = nullptr;  // the about window's link
     };
@@ -58,6 +59,10 @@ class Tmain : public QMainWindow,
     QRect rememberedBounds() const { return remembered_; }
     quintelle::GameController& game() { return *game_; }
     QTimer& turntime() { return turntime_; }
+    // The posting wait: one tick a second while a score is being posted.
+    QTimer& Timer1() { return Timer1_; }
+    int waitcount() const { return waitcount_; }
+    int dotcount() const { return dotcount_; }
 
     // Handlers.
     void button_startClick();
@@ -73,6 +78,10 @@ class Tmain : public QMainWindow,
     void PlaySounds1Click();
     void updatecheckClick();
     void ResetScreenLocation1Click();
+    void button_sendscoreClick();
+    void button_highscoresClick();
+    void ViewHighScoreList1Click();
+    void Timer1Timer();
 
     void loadinifile();
     void saveinifile();
@@ -152,6 +161,9 @@ class Tmain : public QMainWindow,
     std::unique_ptr<quintelle::platform::InstanceMarker> marker_;
     TLbBackground* LbBackground1 = nullptr;
     QTimer turntime_;
+    QTimer Timer1_;
+    int waitcount_ = 0;
+    int dotcount_ = 0;
     quintelle::Random random_;
     Windows windows_;
     TallyRelay tally_;

@@ -2,6 +2,7 @@
 
 #include "ui/help/aboutform.h"
 #include "ui/help/helpform.h"
+#include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
 #include "ui/tally/tallylistform.h"
@@ -12,18 +13,23 @@ ProgramWindows::ProgramWindows() : main_(std::make_unique<Tmain>()) {
     guarded([this] { tallylist_ = std::make_unique<Ttallylist>(main_.get()); });
     guarded([this] { about_ = std::make_unique<Tabout>(main_.get()); });
     guarded([this] { help_ = std::make_unique<Thelp>(main_.get(), about_.get()); });
+    guarded([this] {
+        highscore_ = std::make_unique<Thighscore>(main_.get(), about_ ? &about_->link() : nullptr);
+    });
 
     Tmain::Windows windows;
     windows.tallylist = tallylist_.get();
     windows.tally = tallylist_.get();
     windows.about = about_.get();
     windows.help = help_.get();
+    windows.highscore = highscore_.get();
     windows.vendorLink = about_ ? &about_->link() : nullptr;
     main_->setWindows(windows);
 }
 
 ProgramWindows::~ProgramWindows() {
     main_->setWindows({});  // the game must not reach a window being destroyed
+    highscore_.reset();
     help_.reset();
     about_.reset();
     guarded([this] { tallylist_.reset(); });

@@ -1,9 +1,11 @@
 #include "ui/main/secondarywindow.h"
 
+#include <QScreen>
+
 namespace quintelle::ui {
 
-SecondaryWindow::SecondaryWindow(QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow) {
+SecondaryWindow::SecondaryWindow(QWidget* mainWindow, Placement placement)
+    : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow), placement_(placement) {
     // Closing it only hides it; the program ends with the main window alone.
     setAttribute(Qt::WA_QuitOnClose, false);
 }
@@ -14,7 +16,10 @@ void SecondaryWindow::showOverMain() {
         // window's decorations are the best estimate of what it will get.
         const QSize decorations = mainWindow_->frameGeometry().size() - mainWindow_->size();
         QRect frame(QPoint(), size() + decorations);
-        frame.moveCenter(mainWindow_->frameGeometry().center());
+        const QScreen* screen = mainWindow_->screen();
+        frame.moveCenter(placement_ == Placement::DesktopCentre && screen
+                             ? screen->availableGeometry().center()
+                             : mainWindow_->frameGeometry().center());
         move(frame.topLeft());
         placed_ = true;
     }

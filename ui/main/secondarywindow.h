@@ -4,11 +4,12 @@
 namespace quintelle::ui {
 
 // A window of the program other than the main one: shown modelessly, hidden
-// (never destroyed) by its close button, and centred over the main window the
-// first time it is shown, then left where the player put it.
+// (never destroyed) by its close button, and centred over the main window (or
+// on the desktop) the first time it is shown, then left where the player put it.
 class SecondaryWindow : public QWidget {
   public:
-    explicit SecondaryWindow(QWidget* mainWindow);
+    enum class Placement { OverMain, DesktopCentre };
+    explicit SecondaryWindow(QWidget* mainWindow, Placement placement = Placement::OverMain);
 
     void showOverMain();
 
@@ -17,6 +18,7 @@ class SecondaryWindow : public QWidget {
 
   private:
     QWidget* mainWindow_;
+    Placement placement_;
     bool placed_ = false;
 };
 

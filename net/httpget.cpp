@@ -1,0 +1,262 @@
+#include "net/httpget.h"
+
+#include <curl/curl.h>
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <mutex>
+
+namespace quintelle::net {
+
+SplitURL splitURL(const QString& url) {
+    static const QString scheme = QStringLiteral("http://");
+    const QString rest = url.startsWith(scheme, Qt::CaseInsensitive) ? url.mid(7) : url;
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    if (slash < 0) return {QString(), rest};
+    return {rest.left(slash), rest.mid(slash)};
+}
+
+QByteArray requestTarget(const QString& object) {
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray target;
+    for (const char c : object.toUtf8()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || byte == '#') {
+            target += '%';
+            target += hex[byte >> 4];
+            target += hex[byte & 15];
+        } else {
+            target += c;
+        }
+    }
+    return target;
+}
+
+namespace {
+
+// A host the request may name: a plain name or address, or a bracketed
+// IPv6 address. Anything else (a port, credentials, spaces) cannot be a
+// host and makes the request fail instead of reaching somewhere else.
+bool plainHost(const QString& host) {
+    if (host.size() > 2 && host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) {
+        for (const QChar c : host.mid(1, host.size() - 2))
+            if (!(c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f') || c == u':'))
+                return false;
+        return true;
+    }
+    if (host.isEmpty()) return false;
+    for (const QChar c : host) {
+        const bool ok = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c.isDigit() ||
+                        c == u'-' || c == u'.' || c == u'_';
+        if (!ok || c.unicode() > 127) return false;
+    }
+    return true;
+}
+
+}  // namespace
+}  // namespace quintelle::net
+
+namespace {
+
+struct Transfer {
+    THTTPGetThread* worker;
+    CURL* curl;
+    bool refused = false;  // stopped, stalled, too large or not wanted
+    bool firstPiece = true;
+    curl_off_t lastCount = 0;
+    std::chrono::steady_clock::time_point lastProgress = std::chrono::steady_clock::now();
+};
+
+size_t onBody(char* data, size_t, size_t size, void* context) {
+    auto& t = *static_cast<Transfer*>(context);
+    THTTPGetThread& w = *t.worker;
+    if (w.stopRequested()) return t.refused = true, 0;
+    if (t.firstPiece) {
+        t.firstPiece = false;
+        curl_off_t length = -1;
+        curl_easy_getinfo(t.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        if (length < 0 && w.request().BinaryData) return t.refused = true, 0;
+    }
+    if (w.BytesReceived + static_cast<std::int64_t>(size) > w.request().MaxBodyBytes)
+        return t.refused = true, 0;
+    w.Body.append(data, static_cast<qsizetype>(size));
+    w.BytesReceived += static_cast<std::int64_t>(size);
+    return size;
+}
+
+int onProgress(void* context, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+    auto& t = *static_cast<Transfer*>(context);
+    const auto now = std::chrono::steady_clock::now();
+    if (dlnow + ulnow != t.lastCount) {
+        t.lastCount = dlnow + ulnow;
+        t.lastProgress = now;
+    }
+    if (t.worker->stopRequested() || now - t.lastProgress > t.worker->request().StallLimit) {
+        t.refused = true;
+        return 1;
+    }
+    return 0;
+}
+
+void initCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+}  // namespace
+
+THTTPGetThread::~THTTPGetThread() {
+    if (!thread_.joinable()) return;
+    if (thread_.get_id() == std::this_thread::get_id())
+        thread_.detach();
+    else
+        thread_.join();
+}
+
+void THTTPGetThread::start(const std::shared_ptr<THTTPGetThread>& self, THTTPGet* owner) {
+    initCurlOnce();
+    self->owner_ = owner;
+    // The thread keeps its worker alive: a detached worker outlives its owner.
+    self->thread_ = std::thread([self] { self->run(); });
+}
+
+void THTTPGetThread::detach() {
+    std::lock_guard lock(ownerMutex_);
+    owner_ = nullptr;
+    if (thread_.joinable()) thread_.detach();
+}
+
+void THTTPGetThread::join() {
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void THTTPGetThread::run() {
+    bool ok = false;
+    try {
+        ok = transfer();
+    } catch (...) {
+        ok = false;
+    }
+    Success = ok && !stopRequested();
+    std::lock_guard lock(ownerMutex_);
+    if (owner_) {
+        // Posted while the owner cannot go away; Qt drops the call if the
+        // owner is destroyed before it is delivered.
+        THTTPGet* owner = owner_;
+        QMetaObject::invokeMethod(
+            owner, [owner, this] { owner->FetchDone(this); }, Qt::QueuedConnection);
+    }
+}
+
+bool THTTPGetThread::transfer() {
+    using namespace quintelle::net;
+    const SplitURL split = splitURL(request_.URL);
+    if (!plainHost(split.host) || request_.Port < 1 || request_.Port > 65535) return false;
+    if (stopRequested()) return false;
+
+    CURL* curl = curl_easy_init();
+    if (!curl) return false;
+    const std::unique_ptr<CURL, void (*)(CURL*)> curlGuard(curl, curl_easy_cleanup);
+    curl_slist* headers = nullptr;
+    const std::unique_ptr<curl_slist, void (*)(curl_slist*)> headersGuard(nullptr,
+                                                                          curl_slist_free_all);
+    const auto header = [&](const QByteArray& line) {
+        headers = curl_slist_append(headers, line.constData());
+    };
+
+    const QByteArray url = "http://" + split.host.toLatin1() + ':' +
+                           QByteArray::number(request_.Port) + requestTarget(split.object);
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(request_.StallLimit.count()));
+
+    const QByteArray agent = request_.Agent.toUtf8();
+    if (!agent.isEmpty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
+    const QByteArray referer = request_.Referer.toUtf8();
+    if (!referer.isEmpty()) curl_easy_setopt(curl, CURLOPT_REFERER, referer.constData());
+    const QByteArray user = request_.UserName.toUtf8();
+    const QByteArray password = request_.Password.toUtf8();
+    if (!user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+    }
+
+    header("Accept: " + request_.AcceptTypes.toUtf8());
+    if (!request_.UseCache) header("Pragma: no-cache");
+    header("Expect:");
+    const QByteArray form = request_.PostQuery.toUtf8();
+    if (!form.isEmpty()) {
+        header("Content-Type: application/x-www-form-urlencoded");
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, form.constData());
+    }
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+
+    Transfer t{this, curl};
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+
+    curl_easy_perform(curl);
+    curl_slist_free_all(headers);
+    headers = nullptr;
+
+    curl_off_t length = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    ContentLength = length < 0 ? 0 : length;
+    // A body cut short by the server still counts, as any body does; only
+    // our own bounds and a stop make the transfer fail.
+    return !t.refused && BytesReceived > 0;
+}
+
+THTTPGet::THTTPGet(QObject* parent) : QObject(parent) {}
+
+THTTPGet::~THTTPGet() {
+    if (!worker_) return;
+    worker_->stop();
+    worker_->detach();
+}
+
+void THTTPGet::StartFetch() {
+    if (worker_) return;
+    THTTPGetThread::Request request;
+    request.URL = URL;
+    request.Port = Port;
+    request.AcceptTypes = AcceptTypes;
+    request.Agent = Agent;
+    request.UseCache = UseCache;
+    request.BinaryData = BinaryData;
+    request.UserName = UserName;
+    request.Password = Password;
+    request.PostQuery = PostQuery;
+    request.Referer = Referer;
+    request.StallLimit = StallLimit;
+    request.MaxBodyBytes = MaxBodyBytes;
+    worker_ = std::make_shared<THTTPGetThread>(std::move(request));
+    THTTPGetThread::start(worker_, this);
+    if (WaitThread) QCoreApplication::processEvents();
+}
+
+void THTTPGet::AbortFetch() {
+    if (worker_) worker_->stop();
+}
+
+void THTTPGet::FetchDone(THTTPGetThread* worker) {
+    if (worker != worker_.get()) return;
+    worker->join();
+    const QPointer<THTTPGet> self(this);
+    const std::shared_ptr<THTTPGetThread> keep = worker_;
+    if (worker->Success && !worker->stopRequested()) {
+        if (OnDoneString) OnDoneString(this, worker->Body);
+    } else if (OnError) {
+        OnError(this);
+    }
+    // Cleared only now, so a handler that restarts this component is ignored.
+    if (self) worker_.reset();
+}

@@ -1,0 +1,334 @@
+// The background fetch against a scripted server: the request bytes on the
+// wire, the body as delivered, and the component's one-transfer-at-a-time
+// and abort rules.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "net/httpget.h"
+#include "tests/support/scripted_server.h"
+
+using namespace quintelle::testsupport;
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+namespace {
+
+struct Outcome {
+    int done = 0;
+    int errors = 0;
+    QByteArray body;
+};
+
+void record(THTTPGet& get, Outcome& outcome) {
+    get.OnDoneString = [&](THTTPGet* sender, const QByteArray& body) {
+        EXPECT_EQ(sender, &get);
+        ++outcome.done;
+        outcome.body = body;
+    };
+    get.OnError = [&](THTTPGet* sender) {
+        EXPECT_EQ(sender, &get);
+        ++outcome.errors;
+    };
+}
+
+// Runs one fetch of `path` from the server and waits for its event.
+Outcome fetch(THTTPGet& get, const ScriptedServer& server, const QString& path,
+              int timeoutMs = 10000) {
+    Outcome outcome;
+    record(get, outcome);
+    get.URL = QStringLiteral("http://127.0.0.1") + path;
+    get.Port = server.port();
+    get.StartFetch();
+    EXPECT_TRUE(get.busy());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, timeoutMs));
+    EXPECT_FALSE(get.busy());
+    return outcome;
+}
+
+std::string host(const ScriptedServer& server) {
+    return "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n";
+}
+
+}  // namespace
+
+struct RequestRow {
+    const char* name;
+    QString url;  // "%1" stands for the server's address
+    QString agent;
+    QString postQuery;
+    std::string firstLine;
+    std::string headers;  // after Host
+    std::string body;
+};
+
+class RequestBytes : public ::testing::TestWithParam<RequestRow> {};
+
+TEST_P(RequestBytes, GoOnTheWireExactly) {
+    const RequestRow& row = GetParam();
+    ScriptedServer server({Reply::ok("x")});
+    THTTPGet get;
+    get.Agent = row.agent;
+    get.PostQuery = row.postQuery;
+    Outcome outcome;
+    record(get, outcome);
+    get.URL = row.url.arg(QStringLiteral("127.0.0.1"));
+    get.Port = server.port();
+    get.StartFetch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+    ASSERT_TRUE(server.waitForRequests(1, 0ms));
+    EXPECT_EQ(server.requests()[0].bytes,
+              row.firstLine + "\r\n" + host(server) + row.headers + "\r\n" + row.body);
+    EXPECT_EQ(outcome.done, 1);
+}
+
+const std::string kGetHeaders =
+    "User-Agent: Quintelle HTTPGet\r\nAccept: */*\r\nPragma: no-cache\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    HTTPGet, RequestBytes,
+    ::testing::Values(
+        RequestRow{"Get", "http://%1/counter/quintelle.shtml", "Quintelle HTTPGet", "",
+                   "GET /counter/quintelle.shtml HTTP/1.0", kGetHeaders, ""},
+        RequestRow{"NoAgent", "http://%1/a", "", "", "GET /a HTTP/1.0",
+                   "Accept: */*\r\nPragma: no-cache\r\n", ""},
+        RequestRow{"Post", "http://%1/form", "Quintelle HTTPGet", "a=1&b=two words",
+                   "POST /form HTTP/1.0",
+                   kGetHeaders + "Content-Type: application/x-www-form-urlencoded\r\n"
+                                 "Content-Length: 15\r\n",
+                   "a=1&b=two words"},
+        RequestRow{"CapitalScheme", "HTTP://%1/Up/Case", "Quintelle HTTPGet", "",
+                   "GET /Up/Case HTTP/1.0", kGetHeaders, ""},
+        RequestRow{"NoScheme", "%1/plain", "Quintelle HTTPGet", "", "GET /plain HTTP/1.0",
+                   kGetHeaders, ""},
+        RequestRow{"SchemeOnlyInQuery", "http://%1/go?to=http://elsewhere/x", "Quintelle HTTPGet",
+                   "", "GET /go?to=http://elsewhere/x HTTP/1.0", kGetHeaders, ""},
+        RequestRow{"PostingQuery",
+                   "http://%1/cgi-bin/quintelle.cgi?name=Ann Lee&Co&date=3/5/26&score=0",
+                   "Quintelle HTTPGet", "",
+                   "GET /cgi-bin/quintelle.cgi?name=Ann%20Lee&Co&date=3/5/26&score=0 HTTP/1.0",
+                   kGetHeaders, ""},
+        RequestRow{"UnsafeBytesEncoded", QStringLiteral("http://%1/a#b\tc\u00e9?x=%41+/../y"),
+                   "Quintelle HTTPGet", "", "GET /a%23b%09c%C3%A9?x=%41+/../y HTTP/1.0",
+                   kGetHeaders, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HTTPGet, SendsRefererAndCredentialsWhenSet) {
+    ScriptedServer server({Reply::ok("x")});
+    THTTPGet get;
+    get.Referer = QStringLiteral("http://from/here");
+    get.UserName = QStringLiteral("ann");
+    get.Password = QStringLiteral("pw");
+    get.AcceptTypes = QStringLiteral("text/html");
+    fetch(get, server, QStringLiteral("/"));
+    ASSERT_TRUE(server.waitForRequests(1, 0ms));
+    const std::string request = server.requests()[0].bytes;
+    EXPECT_NE(request.find("\r\nReferer: http://from/here\r\n"), std::string::npos) << request;
+    EXPECT_NE(request.find("\r\nAuthorization: Basic YW5uOnB3\r\n"), std::string::npos) << request;
+    EXPECT_NE(request.find("\r\nAccept: text/html\r\n"), std::string::npos) << request;
+}
+
+struct BodyRow {
+    const char* name;
+    Reply reply;
+    std::string expected;  // delivered through OnDoneString; empty: OnError
+};
+
+class Bodies : public ::testing::TestWithParam<BodyRow> {};
+
+std::string pattern(std::size_t n) {
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i) s += static_cast<char>('a' + i % 26);
+    return s;
+}
+
+TEST_P(Bodies, AreDeliveredWholeOrRaiseOnError) {
+    const BodyRow& row = GetParam();
+    ScriptedServer server({row.reply});
+    THTTPGet get;
+    const Outcome outcome = fetch(get, server, QStringLiteral("/page"));
+    if (row.expected.empty()) {
+        EXPECT_EQ(outcome.done, 0);
+        EXPECT_EQ(outcome.errors, 1);
+    } else {
+        EXPECT_EQ(outcome.errors, 0);
+        ASSERT_EQ(outcome.done, 1);
+        EXPECT_EQ(outcome.body.toStdString(), row.expected);
+    }
+}
+
+const std::string kHead = "HTTP/1.0 200 OK\r\n\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    HTTPGet, Bodies,
+    ::testing::Values(
+        BodyRow{"OneByte", Reply::ok("1"), "1"},
+        BodyRow{"InPieces",
+                Reply()
+                    .send("HTTP/1.0 200 OK\r\nContent-Length: 3000\r\n\r\n" + pattern(1000))
+                    .pause(50ms)
+                    .send(pattern(3000).substr(1000, 1500))
+                    .pause(50ms)
+                    .send(pattern(3000).substr(2500)),
+                pattern(1000) + pattern(3000).substr(1000)},
+        BodyRow{"ZeroByteInside", Reply::ok("ab\0cd"s), "ab\0cd"s},
+        BodyRow{"ErrorPage", Reply::status(404, "Not Found", "<p>gone</p>"), "<p>gone</p>"},
+        BodyRow{"EndsAtClose", Reply().send(kHead + "until close"), "until close"},
+        BodyRow{"CutShort",
+                Reply().send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\npartial").close(),
+                "partial"},
+        BodyRow{"EmptyBody", Reply::ok(""), ""}, BodyRow{"NoAnswer", Reply::hangUp(), ""},
+        BodyRow{"Garbage", Reply().send("\x01\x02 not http at all\r\n\r\n"), ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HTTPGet, AddressesThatCannotBeRequestedFailWithoutAConnection) {
+    ScriptedServer server({Reply::ok("x")});
+    const std::string port = std::to_string(server.port());
+    for (const QString& url :
+         {QStringLiteral("http://127.0.0.1"), QStringLiteral("127.0.0.1"),
+          QStringLiteral("http://127.0.0.1:%1/x").arg(server.port()), QStringLiteral("http:///x"),
+          QStringLiteral("http://user@127.0.0.1/x")}) {
+        THTTPGet get;
+        Outcome outcome;
+        record(get, outcome);
+        get.URL = url;
+        get.Port = server.port();
+        get.StartFetch();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+        EXPECT_EQ(outcome.errors, 1) << url.toStdString();
+        EXPECT_EQ(outcome.done, 0) << url.toStdString();
+    }
+    EXPECT_EQ(server.connections(), 0);
+}
+
+TEST(HTTPGet, ARefusedConnectionRaisesOnError) {
+    std::uint16_t port;
+    {
+        ScriptedServer gone;
+        port = gone.port();
+    }
+    THTTPGet get;
+    Outcome outcome;
+    record(get, outcome);
+    get.URL = QStringLiteral("http://127.0.0.1/x");
+    get.Port = port;
+    get.StartFetch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+    EXPECT_EQ(outcome.errors, 1);
+}
+
+TEST(HTTPGet, BinaryDataNeedsAContentLength) {
+    for (const bool withLength : {true, false}) {
+        ScriptedServer server({withLength ? Reply::ok("bin") : Reply().send(kHead + "bin")});
+        THTTPGet get;
+        get.BinaryData = true;
+        const Outcome outcome = fetch(get, server, QStringLiteral("/f"));
+        EXPECT_EQ(outcome.done, withLength ? 1 : 0);
+        EXPECT_EQ(outcome.errors, withLength ? 0 : 1);
+    }
+}
+
+TEST(HTTPGet, ASecondStartWhileBusyMakesNoRequestAndTheFirstKeepsItsURL) {
+    ScriptedServer server({Reply().pause(300ms).send(kHead + "first")});
+    THTTPGet get;
+    Outcome outcome;
+    record(get, outcome);
+    get.URL = QStringLiteral("http://127.0.0.1/one");
+    get.Port = server.port();
+    get.StartFetch();
+    get.URL = QStringLiteral("http://127.0.0.1/two");
+    get.StartFetch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+    EXPECT_EQ(outcome.done, 1);
+    EXPECT_EQ(outcome.body, "first");
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].bytes.rfind("GET /one ", 0), 0u);
+}
+
+TEST(HTTPGet, AHandlerRestartingItsOwnComponentIsIgnored) {
+    ScriptedServer server({Reply::ok("x")});
+    THTTPGet get;
+    int done = 0;
+    get.OnDoneString = [&](THTTPGet* sender, const QByteArray&) {
+        ++done;
+        sender->StartFetch();
+        EXPECT_TRUE(sender->busy());
+    };
+    get.URL = QStringLiteral("http://127.0.0.1/x");
+    get.Port = server.port();
+    get.StartFetch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+    QTest::qWait(200);
+    EXPECT_EQ(done, 1);
+    EXPECT_FALSE(get.busy());
+    EXPECT_EQ(server.connections(), 1);
+}
+
+TEST(HTTPGet, AbortEndsAHungTransferAsFailedAtOnce) {
+    ScriptedServer server({Reply::silence()});
+    THTTPGet get;
+    Outcome outcome;
+    record(get, outcome);
+    get.URL = QStringLiteral("http://127.0.0.1/x");
+    get.Port = server.port();
+    get.StartFetch();
+    ASSERT_TRUE(server.waitForRequests(1));
+    QElapsedTimer clock;
+    clock.start();
+    get.AbortFetch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(outcome.done, 0);
+    EXPECT_EQ(outcome.errors, 1);
+}
+
+TEST(HTTPGet, DestructionWhileBusyRaisesNothing) {
+    ScriptedServer server({Reply().pause(200ms).send(kHead + "late")});
+    Outcome outcome;
+    {
+        THTTPGet get;
+        record(get, outcome);
+        get.URL = QStringLiteral("http://127.0.0.1/x");
+        get.Port = server.port();
+        get.StartFetch();
+        ASSERT_TRUE(server.waitForRequests(1));
+    }
+    QTest::qWait(600);
+    EXPECT_EQ(outcome.done + outcome.errors, 0);
+}
+
+TEST(HTTPGet, AServerThatStallsEndsAsFailedAfterTheStallLimit) {
+    const Reply stalls[] = {Reply::silence(),
+                            Reply().send("HTTP/1.0 200 OK\r\n\r\nhalf").pause(milliseconds::max())};
+    for (const Reply& stall : stalls) {
+        ScriptedServer server({stall});
+        THTTPGet get;
+        get.StallLimit = 300ms;
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome outcome = fetch(get, server, QStringLiteral("/x"));
+        EXPECT_EQ(outcome.errors, 1);
+        EXPECT_EQ(outcome.done, 0);
+        EXPECT_GE(clock.elapsed(), 300);
+        EXPECT_LT(clock.elapsed(), 5000);
+    }
+}
+
+TEST(HTTPGet, ABodyOverTheSizeLimitEndsAsFailed) {
+    struct Row {
+        std::size_t size;
+        bool delivered;
+    } rows[] = {{8u << 20, true}, {(8u << 20) + 1, false}};
+    for (const Row& row : rows) {
+        ScriptedServer server({Reply().send(kHead + std::string(row.size, 'z'))});
+        THTTPGet get;
+        const Outcome outcome = fetch(get, server, QStringLiteral("/big"), 30000);
+        EXPECT_EQ(outcome.done, row.delivered ? 1 : 0) << row.size;
+        EXPECT_EQ(outcome.errors, row.delivered ? 0 : 1) << row.size;
+        if (row.delivered) {
+            EXPECT_EQ(outcome.body.size(), static_cast<qsizetype>(row.size));
+        }
+    }
+}

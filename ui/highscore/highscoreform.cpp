@@ -1,0 +1,132 @@
+#include "ui/highscore/highscoreform.h"
+
+#include <QStringDecoder>
+
+#include "net/server.h"
+#include "ui/art/art.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/LbBack.h"
+#include "ui/controls/TFlatPanelUnit.h"
+#include "ui/highscore/htmlviewer.h"
+#include "ui/main/mainform.h"
+#include "ui/main/palette.h"
+#include "ui/main/widgets.h"
+
+using namespace quintelle;
+using namespace quintelle::ui;
+
+QString quintelle::ui::postingDate(const QDate& date, const QString& separator) {
+    return QString::number(date.month()) + separator + QString::number(date.day()) + separator +
+           QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+}
+
+Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
+    : SecondaryWindow(main, Placement::DesktopCentre), main_(main), vendorLink_(vendorLink) {
+    setObjectName(QStringLiteral("highscore"));
+    setWindowTitle(QStringLiteral("Quintelle - High Scores"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClient);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colours::wood);
+    setPalette(palette);
+    setFont(makeFont(FontSpec{}));
+
+    auto* image1 = new Picture(this, "Image1", QRect(11, 10, 86, 86),
+                               [](qreal dpr) { return art::emblem(dpr); });
+    image1->setTransparentForMouse(true);
+
+    panel_main = new TFlatPanel(this);
+    panel_main->setObjectName(QStringLiteral("panel_main"));
+    panel_main->setGeometry(112, 8, 481, 507);
+    panel_main->setColorHighLight(Qt::white);
+    panel_main->setColorShadow(Qt::white);
+    panel_main->setColor(colours::wood);
+    displayhtml_ = new THtmlViewer(panel_main);
+    displayhtml_->setObjectName(QStringLiteral("displayhtml"));
+    // Inside the panel's one-pixel frame.
+    displayhtml_->setGeometry(panel_main->rect().adjusted(1, 1, -1, -1));
+    displayhtml_->OnHotSpotClick = [this](THtmlViewer* sender, const QString& target,
+                                          bool& handled) {
+        displayhtmlHotSpotClick(sender, target, handled);
+    };
+
+    ImageButton* done =
+        makePictureButton(this, "button_done", QPoint(496, 522), art::ButtonWord::Done);
+    connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
+
+    auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40),
+                               [](qreal dpr) { return art::logo(dpr); });
+    image2->setCursor(Qt::PointingHandCursor);
+    connect(image2, &Picture::clicked, this, &Thighscore::Image2Click);
+
+    sendit_.setObjectName(QStringLiteral("sendit"));
+    getit_.setObjectName(QStringLiteral("getit"));
+    sendit_.OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
+        senditDoneString(sender, body);
+    };
+    getit_.OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
+        getitDoneString(sender, body);
+    };
+    URL1.URLType = TURL::utnone;
+
+    FormCreate();
+}
+
+// The fetches die with the window: destruction aborts and detaches them.
+Thighscore::~Thighscore() = default;
+
+void Thighscore::FormCreate() {
+    LbBackground1 = coverWithTile(this, main_ ? main_->backgroundTile() : QImage());
+}
+
+void Thighscore::sendscore(const QString& name, const QString& date, const QString& score) {
+    const net::VendorServer& server = net::vendorServer();
+    sendit_.URL = QStringLiteral("http://") + server.host + QStringLiteral("/cgi-bin/") +
+                  QStringLiteral("quintelle") + QStringLiteral(".cgi?name=") + name +
+                  QStringLiteral("&date=") + date + QStringLiteral("&score=") + score;
+    sendit_.Port = server.port;
+    sendit_.StartFetch();
+}
+
+void Thighscore::loadit() {
+    const net::VendorServer& server = net::vendorServer();
+    getit_.PostQuery.clear();
+    getit_.URL = QStringLiteral("http://") + server.host + QStringLiteral("/counter/") +
+                 QStringLiteral("quintelle") + QStringLiteral(".shtml");
+    getit_.Port = server.port;
+    getit_.StartFetch();
+}
+
+void Thighscore::senditDoneString(THTTPGet*, const QByteArray&) {
+    if (main_) {
+        main_->hide("panel_cleared");
+        main_->Timer1().stop();
+    }
+    loadit();
+    showOverMain();
+}
+
+void Thighscore::getitDoneString(THTTPGet*, const QByteArray& body) {
+    // The page names its own character set; without one it is UTF-8.
+    const auto encoding = QStringConverter::encodingForHtml(body);
+    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+    const QString html = decoder.decode(body);
+    displayhtml_->LoadFromString(html, QString());
+}
+
+void Thighscore::displayhtmlHotSpotClick(THtmlViewer*, const QString& target, bool&) {
+    // A page from the network must not reach local files or programs: only a
+    // web or mail address goes to the shell, exactly as the page wrote it.
+    if (!TURL::isWebAddress(target)) return;
+    URL1.URL = target;
+    URL1.OpenURL();
+}
+
+void Thighscore::Image2Click() {
+    if (vendorLink_) vendorLink_->OpenURL();
+}
+
+void Thighscore::button_doneClick() {
+    close();
+}

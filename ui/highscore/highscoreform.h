@@ -1,0 +1,59 @@
+#pragma once
+// The online high-score window (unit highscoreform): the vendor's page in a
+// viewer, framed by the program's logos. It owns the two background fetches
+// of the online list: `sendit` posts a finished game's score, `getit` brings
+// the page.
+#include <QDate>
+#include <QImage>
+
+#include "net/httpget.h"
+#include "net/url.h"
+#include "ui/main/secondarywindow.h"
+
+class ImageButton;
+class TFlatPanel;
+class THtmlViewer;
+class TLbBackground;
+class Tmain;
+
+namespace quintelle::ui {
+// A posting date, "m/d/yy": month and day without leading zeros, the year in
+// two digits, joined by the user's date separator.
+QString postingDate(const QDate& date, const QString& separator);
+}  // namespace quintelle::ui
+
+class Thighscore : public quintelle::ui::SecondaryWindow {
+    Q_OBJECT
+  public:
+    static constexpr QSize kClient{603, 561};
+
+    // `vendorLink` is the about window's link, opened by the lower logo.
+    Thighscore(Tmain* main, const TURL* vendorLink);
+    ~Thighscore() override;
+
+    void sendscore(const QString& name, const QString& date, const QString& score);
+    void loadit();
+
+    // Handlers.
+    void senditDoneString(THTTPGet* sender, const QByteArray& body);
+    void getitDoneString(THTTPGet* sender, const QByteArray& body);
+    void displayhtmlHotSpotClick(THtmlViewer* sender, const QString& target, bool& handled);
+    void Image2Click();
+    void button_doneClick();
+
+    THTTPGet& sendit() { return sendit_; }
+    THTTPGet& getit() { return getit_; }
+    THtmlViewer* displayhtml() const { return displayhtml_; }
+
+  private:
+    void FormCreate();
+
+    Tmain* main_;
+    const TURL* vendorLink_;
+    TLbBackground* LbBackground1 = nullptr;
+    TFlatPanel* panel_main = nullptr;
+    THtmlViewer* displayhtml_ = nullptr;
+    THTTPGet sendit_;
+    THTTPGet getit_;
+    TURL URL1;
+};
