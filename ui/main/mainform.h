@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,7 +14,9 @@
 #include "platform/instancemarker.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
+class THttpCli;
 class TFlatPanel;
 class TLbBackground;
 
@@ -39,6 +42,7 @@ class Tmain : public QMainWindow,
         QWidget* highscore = nullptr;
         quintelle::TallySink* tally = nullptr;
         const TURL* vendorLink = nullptr;  // the about window's link
+        std::function<void()> saveTally;   // writes the tally file now
     };
 
     static constexpr QSize kStandardSize{634, 586};
@@ -72,6 +76,15 @@ class Tmain : public QMainWindow,
     void PlaySounds1Click();
     void updatecheckClick();
     void ResetScreenLocation1Click();
+
+    // The update offer: a version text from the server, the panel's buttons,
+    // and the download that hands over to the installer.
+    void checkupdateDoneString(QObject* sender, const QString& body);
+    void button_updateyesClick();
+    void button_updatecancelClick();
+    void downloadit();
+    // The vendor's server, "host" or "host:port".
+    QString server() const { return server_; }
 
     void loadinifile();
     void saveinifile();
@@ -112,6 +125,8 @@ class Tmain : public QMainWindow,
     void buildContinuePanel(QWidget* parent);
     void buildGameOverPanel(QWidget* parent);
     void buildNamePanel(QWidget* parent);
+    void buildUpdatePanel(QWidget* parent);
+    void restoreExecutable();
     void indexControls();
     void showPanel(QWidget* w);
     void openNamePanel();
@@ -130,6 +145,10 @@ class Tmain : public QMainWindow,
 
     QString productWord_;
     QString installerName_;
+    QString server_;
+    // Where the running executable was moved aside to while updating.
+    QString executable_;
+    QString backup_;
     QSize standardSize_;
     QRect remembered_;
     std::optional<QRect> closingBounds_;  // the bounds the closing settled on
@@ -154,6 +173,8 @@ class Tmain : public QMainWindow,
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
 
+    THttpCli* getupdate = nullptr;
+    QLabel* label_update = nullptr;
     QLineEdit* edit_name = nullptr;
     QLineEdit* edit_aname = nullptr;
 };

@@ -19,6 +19,7 @@ ProgramWindows::ProgramWindows() : main_(std::make_unique<Tmain>()) {
     windows.about = about_.get();
     windows.help = help_.get();
     windows.vendorLink = about_ ? &about_->link() : nullptr;
+    if (tallylist_) windows.saveTally = [tally = tallylist_.get()] { tally->save(); };
     main_->setWindows(windows);
 }
 
