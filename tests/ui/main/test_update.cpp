@@ -3,11 +3,17 @@
 // executable's folder.
 #include <QDir>
 #include <QTcpServer>
+#include <atomic>
 
 #include "mainwindow_fixture.h"
+#include "tests/support/scripted_server.h"
 #include "ui/main/program.h"
 
 namespace {
+
+using quintelle::testsupport::RecordedRequest;
+using quintelle::testsupport::Reply;
+using quintelle::testsupport::ScriptedServer;
 
 class UpdateTest : public MainWindowTest {
   protected:
@@ -102,6 +108,78 @@ TEST_F(UpdateTest, ADownloadThatCannotConnectPutsTheProgramBack) {
         program_.reset();
         QFile::remove(QDir(folder()).filePath("qtlsetup.exe"));
     }
+}
+
+TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
+    struct Row {
+        const char* executable;
+        const char* backup;
+    } rows[] = {{"quintelle.exe", "quintelle.BAK"},
+                {"quintelle", "quintelle.BAK"},
+                {"quint.elle.bin", "quint.elle.BAK"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.executable);
+        ScriptedServer server({Reply::status(404, "Not Found", "no such installer")});
+        // While the request is served, the program has stepped aside.
+        std::atomic<bool> asideDuringDownload = false;
+        server.onRequest([&](const RecordedRequest&) {
+            asideDuringDownload = !QFile::exists(QDir(folder()).filePath(row.executable)) &&
+                                  QFile(QDir(folder()).filePath(row.backup)).size() == 11;
+        });
+        writeFile(row.backup, "an old backup");
+        Tmain& main = start(QString(row.executable), server.hostPort());
+        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+
+        EXPECT_TRUE(asideDuringDownload);
+        EXPECT_EQ(updateStatus(), "Download Aborted");
+        EXPECT_TRUE(widget("panel_update")->isVisible());
+        EXPECT_FALSE(widget("button_updateyes")->isVisible());
+        EXPECT_EQ(readFile(row.executable), "the program");
+        EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(row.backup)));
+        EXPECT_EQ(readFile("qtlsetup.exe"), "no such installer");
+        ASSERT_TRUE(server.waitForRequests(1));
+        EXPECT_EQ(server.requests()[0].bytes.substr(0, 38),
+                  "GET /quintelle/qtlsetup.exe HTTP/1.0\r\n");
+        program_.reset();
+        QFile::remove(QDir(folder()).filePath("qtlsetup.exe"));
+    }
+}
+
+TEST_F(UpdateTest, AnInstallerThatCannotStartIsReportedAndTheProgramStays) {
+    ScriptedServer server({Reply::ok("not a program", "application/octet-stream")});
+    Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
+    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    MessageBoxAnswerer answerer;
+    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+    EXPECT_TRUE(answerer.shown().startsWith(
+        "There was an error in the update process. Please download QUINTELLE manually from "));
+    EXPECT_TRUE(answerer.shown().endsWith(u'.'));
+    EXPECT_EQ(updateStatus(), "Installing");
+    EXPECT_EQ(readFile("quintelle"), "the program");
+    EXPECT_EQ(readFile("qtlsetup.exe"), "not a program");
+    EXPECT_TRUE(main.isVisible());
+}
+
+TEST_F(UpdateTest, TheInstallerStartsWithItsParametersAfterTheSettingsAreWritten) {
+    const QString argsFile = QDir(folder()).filePath("args.txt");
+    const QString tallyPath = QDir(folder()).filePath("quintelletally.tld");
+    const std::string script =
+        "#!/bin/sh\n"
+        "test -f '" +
+        iniPath().toStdString() + "' && test -f '" + tallyPath.toStdString() +
+        "' && echo \"$@\" > '" + argsFile.toStdString() + ".part' && mv '" +
+        argsFile.toStdString() + ".part' '" + argsFile.toStdString() + "'\n";
+    ScriptedServer server({Reply::ok(script, "application/octet-stream")});
+    Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
+    QFile::remove(iniPath());
+    QFile::remove(tallyPath);
+    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+    EXPECT_FALSE(main.isVisible()) << "the program ends";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(argsFile); }, 10000));
+    EXPECT_EQ(readFile("args.txt"), "/SP- /silent /noicons\n");
+    EXPECT_TRUE(QFileInfo(QDir(folder()).filePath("qtlsetup.exe")).isExecutable());
 }
 
 }  // namespace
