@@ -143,6 +143,7 @@ bool TWSocket::isConnected() const {
 }
 
 qint64 TWSocket::receive(char* buffer, qint64 max) {
+    if (!socket_.isOpen()) return 0;
     const qint64 n = socket_.read(buffer, max);
     return n < 0 ? 0 : n;
 }

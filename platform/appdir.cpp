@@ -2,12 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace quintelle::platform {
 namespace {
 QString& overrideFolder() {
     static QString folder;
     return folder;
+}
+QString& overrideName() {
+    static QString name;
+    return name;
 }
 }  // namespace
 
@@ -21,6 +26,17 @@ QString executableFolder() {
 
 void setExecutableFolder(const QString& folder) {
     overrideFolder() = folder;
+}
+
+QString executablePath() {
+    const QString name = overrideName().isEmpty()
+                             ? QFileInfo(QCoreApplication::applicationFilePath()).fileName()
+                             : overrideName();
+    return executableFolder() + name;
+}
+
+void setExecutableName(const QString& name) {
+    overrideName() = name;
 }
 
 }  // namespace quintelle::platform

@@ -7,7 +7,12 @@ namespace quintelle::platform {
 // the settings and tally files live (never the current directory).
 QString executableFolder();
 
-// Tests point the program at a temporary folder instead.
+// The running executable's full path: its file name in executableFolder().
+QString executablePath();
+
+// Tests point the program at a temporary folder instead, and may give the
+// executable another name there.
 void setExecutableFolder(const QString& folder);
+void setExecutableName(const QString& name);
 
 }  // namespace quintelle::platform

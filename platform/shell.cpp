@@ -1,6 +1,7 @@
 #include "platform/shell.h"
 
 #include <QDesktopServices>
+#include <QProcess>
 #include <QUrl>
 
 namespace quintelle::platform {
@@ -16,6 +17,10 @@ bool shellOpen(const QString& address) {
     // The desktop decides which program opens the address; whether the new
     // window takes the focus is the window manager's call, not ours.
     return QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+bool shellStart(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
 }
 
 void setShellForTesting(std::function<bool(const QString&)> shell) {

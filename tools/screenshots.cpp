@@ -55,6 +55,10 @@ int main(int argc, char** argv) {
     Thelp& help = *windows.help();
     main.show();
     save(main, out, QStringLiteral("main_welcome"));
+    main.hide("panel_name");
+    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    save(main, out, QStringLiteral("main_update"));
+    main.hide("panel_update");
 
     quintelle::GameController& game = main.game();
     const char* names[] = {"Ann", "Guest", "Bea", "Maximilian"};

@@ -47,7 +47,7 @@ QPixmap panelBackground(QSize size, qreal dpr);
 inline constexpr QSize replacementWordSize{97, 14};
 QPixmap replacementWord(qreal dpr);
 
-enum class ButtonWord { StartGame, Done, Cancel, SendScore, HighScores, ResetTally };
+enum class ButtonWord { StartGame, Done, Cancel, SendScore, HighScores, ResetTally, Yes };
 QSize buttonSize(ButtonWord word);
 QPixmap buttonPicture(ButtonWord word, bool pressed, qreal dpr);
 

@@ -41,6 +41,8 @@ QString wordOf(ButtonWord w) {
             return QStringLiteral("HIGH SCORES");
         case ButtonWord::ResetTally:
             return QStringLiteral("RESET TALLY");
+        case ButtonWord::Yes:
+            return QStringLiteral("YES");
     }
     return {};
 }
@@ -70,7 +72,9 @@ void drawFan(QPainter& p, QPointF pivot, qreal cardHeight) {
 }  // namespace
 
 QSize buttonSize(ButtonWord w) {
-    return w == ButtonWord::Done || w == ButtonWord::Cancel ? QSize(95, 29) : QSize(135, 29);
+    return w == ButtonWord::Done || w == ButtonWord::Cancel || w == ButtonWord::Yes
+               ? QSize(95, 29)
+               : QSize(135, 29);
 }
 
 QPixmap buttonPicture(ButtonWord word, bool pressed, qreal dpr) {

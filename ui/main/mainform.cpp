@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include "data/inifile.h"
+#include "net/httpcli.h"
 #include "net/server.h"
 #include "platform/appdir.h"
 #include "platform/dates.h"
@@ -130,6 +131,7 @@ QImage Tmain::backgroundTile() const {
 void Tmain::FormCreate() {
     productWord_ = QStringLiteral("quintelle");
     installerName_ = QStringLiteral("qtlsetup.exe");
+    getupdate = new THttpCli(this);
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
     LbBackground1 = coverWithTile(centralWidget(), art::woodTile());
     standardSize_ = kStandardSize;
@@ -495,6 +497,7 @@ void Tmain::buildBoard(QWidget* client) {
                 [](qreal dpr) { return art::scoringTable(dpr); });
 
     buildNamePanel(inner);
+    buildUpdatePanel(inner);
     buildGameOverPanel(inner);
     buildContinuePanel(inner);
 }
@@ -579,6 +582,25 @@ void Tmain::buildNamePanel(QWidget* parent) {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), panel);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &Tmain::button_namecancelClick);
+    panel->hide();
+}
+
+void Tmain::buildUpdatePanel(QWidget* parent) {
+    TFlatPanel* panel =
+        makePanel(parent, "panel_update", at(29, 104, 329, 148), false, colours::popupFrame);
+    addPanelBackground(panel, "Image7");
+    makeLabel(panel, "Label5", at(2, 12, 325, 24), QStringLiteral("Update Available"),
+              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
+    makeLabel(panel, "Label6", at(2, 44, 325, 20), QStringLiteral("Would you like to update now?"),
+              kSans16Bold, colours::cream, Qt::AlignHCenter);
+    ImageButton* yes =
+        makePictureButton(panel, "button_updateyes", QPoint(62, 76), art::ButtonWord::Yes);
+    ImageButton* cancel =
+        makePictureButton(panel, "button_updatecancel", QPoint(172, 76), art::ButtonWord::Cancel);
+    connect(yes, &ImageButton::clicked, this, &Tmain::button_updateyesClick);
+    connect(cancel, &ImageButton::clicked, this, &Tmain::button_updatecancelClick);
+    label_update = makeLabel(panel, "label_update", at(2, 120, 325, 20), QString(), kSans16Bold,
+                             colours::cream, Qt::AlignHCenter);
     panel->hide();
 }
 

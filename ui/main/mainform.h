@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,7 +15,9 @@
 #include "platform/sound.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
+class THttpCli;
 class TFlatPanel;
 class TLbBackground;
 class Thighscore;
@@ -41,6 +44,7 @@ class Tmain : public QMainWindow,
         Thighscore* highscore = nullptr;
         quintelle::TallySink* tally = nullptr;
         const TURL* vendorLink = nullptr;  // the about window's link
+        std::function<void()> saveTally;   // writes the tally file now
     };
 
     static constexpr QSize kStandardSize{634, 586};
@@ -82,6 +86,13 @@ class Tmain : public QMainWindow,
     void button_highscoresClick();
     void ViewHighScoreList1Click();
     void Timer1Timer();
+
+    // The update offer: a version text from the server, the panel's buttons,
+    // and the download that hands over to the installer.
+    void checkupdateDoneString(QObject* sender, const QString& body);
+    void button_updateyesClick();
+    void button_updatecancelClick();
+    void downloadit();
 
     void loadinifile();
     void saveinifile();
@@ -129,6 +140,8 @@ class Tmain : public QMainWindow,
     void buildContinuePanel(QWidget* parent);
     void buildGameOverPanel(QWidget* parent);
     void buildNamePanel(QWidget* parent);
+    void buildUpdatePanel(QWidget* parent);
+    void restoreExecutable();
     void indexControls();
     void showPanel(QWidget* w);
     void openNamePanel();
@@ -147,6 +160,9 @@ class Tmain : public QMainWindow,
 
     QString productWord_;
     QString installerName_;
+    // Where the running executable was moved aside to while updating.
+    QString executable_;
+    QString backup_;
     QSize standardSize_;
     QRect remembered_;
     std::optional<QRect> closingBounds_;  // the bounds the closing settled on
@@ -181,6 +197,8 @@ class Tmain : public QMainWindow,
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
 
+    THttpCli* getupdate = nullptr;
+    QLabel* label_update = nullptr;
     QLineEdit* edit_name = nullptr;
     QLineEdit* edit_aname = nullptr;
 };

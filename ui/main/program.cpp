@@ -24,6 +24,7 @@ ProgramWindows::ProgramWindows() : main_(std::make_unique<Tmain>()) {
     windows.help = help_.get();
     windows.highscore = highscore_.get();
     windows.vendorLink = about_ ? &about_->link() : nullptr;
+    if (tallylist_) windows.saveTally = [tally = tallylist_.get()] { tally->save(); };
     main_->setWindows(windows);
 }
 

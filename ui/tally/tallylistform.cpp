@@ -152,6 +152,10 @@ void Ttallylist::FormCreate(const QImage& tile) {
 }
 
 void Ttallylist::FormDestroy() {
+    save();
+}
+
+void Ttallylist::save() {
     try {
         store_.save(model_);
     } catch (...) {

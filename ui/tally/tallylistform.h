@@ -41,6 +41,9 @@ class Ttallylist : public quintelle::ui::SecondaryWindow, public quintelle::Tall
     const quintelle::TallyModel& model() const { return model_; }
     const quintelle::TallyStore& store() const { return store_; }
 
+    // Writes the tally file; a failure leaves the previous file as it was.
+    void save();
+
     // Handlers.
     void button_resetClick();
     void button_doneClick();

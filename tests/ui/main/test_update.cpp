@@ -1,0 +1,185 @@
+// The update offer: which version texts offer it, what cancel leaves alone,
+// and how the download ends, judged by the panel and the files in the
+// executable's folder.
+#include <QDir>
+#include <QTcpServer>
+#include <atomic>
+
+#include "mainwindow_fixture.h"
+#include "tests/support/scripted_server.h"
+#include "ui/main/program.h"
+
+namespace {
+
+using quintelle::testsupport::RecordedRequest;
+using quintelle::testsupport::Reply;
+using quintelle::testsupport::ScriptedServer;
+
+class UpdateTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        quintelle::platform::setExecutableFolder(folder());
+        quintelle::platform::installSoundBackend(
+            std::make_unique<SoundRecorder>(std::make_shared<std::vector<QString>>()));
+    }
+    void TearDown() override { quintelle::platform::setExecutableName({}); }
+
+    // The running program as a file of the test folder, and the windows.
+    Tmain& start(const QString& executable, const std::string& server = "127.0.0.1:9") {
+        quintelle::platform::setExecutableName(executable);
+        writeFile(executable, "the program");
+        writeIni({QStringLiteral("Server=") + QString::fromStdString(server)});
+        program_ = std::make_unique<quintelle::ui::ProgramWindows>();
+        program_->main().show();
+        return program_->main();
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(QDir(folder()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile file(QDir(folder()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QStringList files() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
+
+    QWidget* widget(const char* name) { return program_->main().control(QString(name)); }
+    QString updateStatus() { return qobject_cast<QLabel*>(widget("label_update"))->text(); }
+
+    std::unique_ptr<quintelle::ui::ProgramWindows> program_;
+};
+
+TEST_F(UpdateTest, OnlyAnExactlyEqualVersionTextOffersNothing) {
+    const std::pair<QString, bool> rows[] = {
+        {QStringLiteral("1.0.0"), false},    {QStringLiteral("1.0.0\n"), true},
+        {QStringLiteral("1.0.0\r\n"), true}, {QStringLiteral(" 1.0.0"), true},
+        {QStringLiteral("1.0.1"), true},     {QStringLiteral("<html>404</html>"), true},
+    };
+    Tmain& main = start(QStringLiteral("quintelle"));
+    for (const auto& [body, offered] : rows) {
+        SCOPED_TRACE(body.toStdString());
+        widget("panel_update")->hide();
+        main.checkupdateDoneString(&main, body);
+        EXPECT_EQ(widget("panel_update")->isVisible(), offered);
+    }
+}
+
+TEST_F(UpdateTest, CancelHidesTheOfferAndTouchesNoFile) {
+    Tmain& main = start(QStringLiteral("quintelle.exe"));
+    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    const QStringList before = files();
+    QTest::mouseClick(widget("button_updatecancel"), Qt::LeftButton);
+    EXPECT_FALSE(widget("panel_update")->isVisible());
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(readFile("quintelle.exe"), "the program");
+}
+
+TEST_F(UpdateTest, ADownloadThatCannotConnectPutsTheProgramBack) {
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    const struct {
+        const char* executable;
+        const char* backup;
+    } rows[] = {{"quintelle.exe", "quintelle.BAK"},
+                {"quintelle", "quintelle.BAK"},
+                {"quint.elle.bin", "quint.elle.BAK"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.executable);
+        writeFile(row.backup, "an old backup");
+        Tmain& main = start(QString(row.executable), "127.0.0.1:" + std::to_string(closedPort));
+        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+
+        EXPECT_EQ(updateStatus(), "Download Aborted");
+        EXPECT_TRUE(widget("panel_update")->isVisible());
+        EXPECT_FALSE(widget("button_updateyes")->isVisible());
+        EXPECT_FALSE(widget("button_updatecancel")->isVisible());
+        EXPECT_EQ(readFile(row.executable), "the program");
+        EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(row.backup)))
+            << "the old backup was replaced by the program, which went back";
+        EXPECT_EQ(readFile("qtlsetup.exe"), "");
+        program_.reset();
+        QFile::remove(QDir(folder()).filePath("qtlsetup.exe"));
+    }
+}
+
+TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
+    struct Row {
+        const char* executable;
+        const char* backup;
+    } rows[] = {{"quintelle.exe", "quintelle.BAK"},
+                {"quintelle", "quintelle.BAK"},
+                {"quint.elle.bin", "quint.elle.BAK"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.executable);
+        ScriptedServer server({Reply::status(404, "Not Found", "no such installer")});
+        // While the request is served, the program has stepped aside.
+        std::atomic<bool> asideDuringDownload = false;
+        server.onRequest([&](const RecordedRequest&) {
+            asideDuringDownload = !QFile::exists(QDir(folder()).filePath(row.executable)) &&
+                                  QFile(QDir(folder()).filePath(row.backup)).size() == 11;
+        });
+        writeFile(row.backup, "an old backup");
+        Tmain& main = start(QString(row.executable), server.hostPort());
+        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+
+        EXPECT_TRUE(asideDuringDownload);
+        EXPECT_EQ(updateStatus(), "Download Aborted");
+        EXPECT_TRUE(widget("panel_update")->isVisible());
+        EXPECT_FALSE(widget("button_updateyes")->isVisible());
+        EXPECT_EQ(readFile(row.executable), "the program");
+        EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(row.backup)));
+        EXPECT_EQ(readFile("qtlsetup.exe"), "no such installer");
+        ASSERT_TRUE(server.waitForRequests(1));
+        EXPECT_EQ(server.requests()[0].bytes.substr(0, 38),
+                  "GET /quintelle/qtlsetup.exe HTTP/1.0\r\n");
+        program_.reset();
+        QFile::remove(QDir(folder()).filePath("qtlsetup.exe"));
+    }
+}
+
+TEST_F(UpdateTest, AnInstallerThatCannotStartIsReportedAndTheProgramStays) {
+    ScriptedServer server({Reply::ok("not a program", "application/octet-stream")});
+    Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
+    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    MessageBoxAnswerer answerer;
+    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+    EXPECT_TRUE(answerer.shown().startsWith(
+        "There was an error in the update process. Please download QUINTELLE manually from "));
+    EXPECT_TRUE(answerer.shown().endsWith(u'.'));
+    EXPECT_EQ(updateStatus(), "Installing");
+    EXPECT_EQ(readFile("quintelle"), "the program");
+    EXPECT_EQ(readFile("qtlsetup.exe"), "not a program");
+    EXPECT_TRUE(main.isVisible());
+}
+
+TEST_F(UpdateTest, TheInstallerStartsWithItsParametersAfterTheSettingsAreWritten) {
+    const QString argsFile = QDir(folder()).filePath("args.txt");
+    const QString tallyPath = QDir(folder()).filePath("quintelletally.tld");
+    const std::string script =
+        "#!/bin/sh\n"
+        "test -f '" +
+        iniPath().toStdString() + "' && test -f '" + tallyPath.toStdString() +
+        "' && echo \"$@\" > '" + argsFile.toStdString() + ".part' && mv '" +
+        argsFile.toStdString() + ".part' '" + argsFile.toStdString() + "'\n";
+    ScriptedServer server({Reply::ok(script, "application/octet-stream")});
+    Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
+    QFile::remove(iniPath());
+    QFile::remove(tallyPath);
+    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+    EXPECT_FALSE(main.isVisible()) << "the program ends";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(argsFile); }, 10000));
+    EXPECT_EQ(readFile("args.txt"), "/SP- /silent /noicons\n");
+    EXPECT_TRUE(QFileInfo(QDir(folder()).filePath("qtlsetup.exe")).isExecutable());
+}
+
+}  // namespace
