@@ -44,6 +44,7 @@ test-asan: bootstrap
 bench: build
 	./$(BUILD)/bench/quintelle_bench
 	./$(BUILD)/bench/quintelle_bench_download
+	./$(BUILD)/bench/quintelle_bench_server
 
 # Coverage-guided fuzzing of the stored-file parsers with clang's libFuzzer,
 # FUZZ_SECONDS per target; findings land in $(FUZZ_BUILD)/fuzz.
