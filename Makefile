@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build run test test-main test-asan bench fuzz clean bootstrap
+.PHONY: all build run server test test-main test-asan bench fuzz clean bootstrap
 
 all: build
 
@@ -21,6 +21,13 @@ build: bootstrap
 
 run: build
 	./$(BUILD)/quintelle
+
+# The score and update service in the foreground, on 127.0.0.1:80 where the
+# game looks by default; SERVER_ARGS for its options, e.g.
+#   make server SERVER_ARGS="--listen 127.0.0.1:8080 --files dist"
+SERVER_ARGS ?=
+server: build
+	./$(BUILD)/server/quintelle-server $(SERVER_ARGS)
 
 test: test-main test-asan
 
@@ -37,6 +44,7 @@ test-asan: bootstrap
 bench: build
 	./$(BUILD)/bench/quintelle_bench
 	./$(BUILD)/bench/quintelle_bench_download
+	./$(BUILD)/bench/quintelle_bench_server
 
 # Coverage-guided fuzzing of the stored-file parsers with clang's libFuzzer,
 # FUZZ_SECONDS per target; findings land in $(FUZZ_BUILD)/fuzz.

@@ -1,0 +1,84 @@
+#pragma once
+// What the service tests stand up for themselves: temporary folders, a
+// throwaway PostgreSQL cluster and quintelle-server processes on loopback.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace quintelle::testing {
+
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// A private PostgreSQL cluster in a temporary folder, reachable only through
+// its Unix socket there. As root the server runs as the postgres system user.
+class PgCluster {
+  public:
+    PgCluster();
+    ~PgCluster();
+    // Creates an empty database and returns its postgresql:// address.
+    std::string newDatabase();
+    // The process-wide cluster, started on first use.
+    static PgCluster& shared();
+
+  private:
+    std::string run(const std::vector<std::string>& command);
+    TempDir dir_;
+    std::filesystem::path bin_;
+    std::string user_;  // empty: run as ourselves
+    int databases_ = 0;
+};
+
+// Both storage engines the service runs on, for parameterised suites.
+enum class Engine { Sqlite, Postgres };
+std::string engineName(Engine engine);
+// A fresh database of that engine; SQLite files go into folder.
+std::string freshDatabase(Engine engine, const std::filesystem::path& folder);
+
+struct Reply {
+    int status = 0;
+    std::string body;
+    std::map<std::string, std::string> headers;  // names in lower case
+};
+
+// Sends exactly "GET target HTTP/1.0" with a Host header and reads the
+// reply until the server closes, as the game's clients do.
+Reply httpGet(int port, const std::string& target);
+
+class ServerProcess {
+  public:
+    // Starts quintelle-server on 127.0.0.1 and a free port with the given
+    // extra options; its standard error goes to a file.
+    ServerProcess(const std::string& db, std::vector<std::string> options = {});
+    ~ServerProcess();
+    int port() const { return port_; }
+    // Sends SIGTERM and returns the exit status (-1 when killed by a signal).
+    int stop();
+    std::string log() const;
+
+  private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+    TempDir dir_;
+};
+
+// Runs the server to completion with the given arguments; status and output.
+struct RunResult {
+    int status = -1;
+    std::string output;  // standard output and error together
+};
+RunResult runServer(const std::vector<std::string>& args);
+
+}  // namespace quintelle::testing
