@@ -174,7 +174,7 @@ void Tmain::FormClose() {
 // --- settings ---------------------------------------------------------------
 
 QString Tmain::iniPath() const {
-    return platform::executableFolder() + productWord_ + QStringLiteral(".ini");
+    return platform::playerFilesFolder() + productWord_ + QStringLiteral(".ini");
 }
 
 void Tmain::loadinifile() {
@@ -193,6 +193,7 @@ void Tmain::loadinifile() {
 }
 
 void Tmain::saveinifile() {
+    platform::createPlayerFilesFolder();
     const QRect bounds = closingBounds_.value_or(QRect(pos(), size()));
     IniFile ini(QFile::encodeName(iniPath()).toStdString());
     ini.writeInteger(kSection, "Top", bounds.y());

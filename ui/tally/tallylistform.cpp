@@ -28,7 +28,7 @@ std::string today() {
 }
 
 std::filesystem::path tallyFolder() {
-    return std::filesystem::path(QFile::encodeName(platform::executableFolder()).toStdString());
+    return std::filesystem::path(QFile::encodeName(platform::playerFilesFolder()).toStdString());
 }
 
 constexpr const char* kFamily = "MS Sans Serif";
@@ -153,6 +153,7 @@ void Ttallylist::FormCreate(const QImage& tile) {
 
 void Ttallylist::FormDestroy() {
     try {
+        platform::createPlayerFilesFolder();
         store_.save(model_);
     } catch (...) {
         // The save reports nothing; the previous file stays as it was.
