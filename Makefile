@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build run server test test-main test-asan bench fuzz clean bootstrap
+.PHONY: all build run server test test-main test-asan bench fuzz clean bootstrap install package
 
 all: build
 
@@ -28,6 +28,16 @@ run: build
 SERVER_ARGS ?=
 server: build
 	./$(BUILD)/server/quintelle-server $(SERVER_ARGS)
+
+# Installs under PREFIX (default /usr/local): the program, its menu entry and
+# icons, metainfo and documentation.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package and the source tarball, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB && cpack --config CPackSourceConfig.cmake
 
 test: test-main test-asan
 
@@ -52,8 +62,8 @@ fuzz:
 	@scripts/bootstrap fuzz
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
 	    -DQUINTELLE_UI=OFF -DQUINTELLE_SANITIZE=ON -DQUINTELLE_LIBFUZZER=ON -DQUINTELLE_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid
-	@for t in fuzz_lzrw1 fuzz_loadgrid; do \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid fuzz_inifile
+	@for t in fuzz_lzrw1 fuzz_loadgrid fuzz_inifile; do \
 	    mkdir -p $(FUZZ_BUILD)/fuzz/corpus-$$t && cp -n fuzz/corpus/$$t/* $(FUZZ_BUILD)/fuzz/corpus-$$t/; \
 	    (cd $(FUZZ_BUILD)/fuzz && ./$$t -max_total_time=$(FUZZ_SECONDS) corpus-$$t) || exit 1; \
 	done

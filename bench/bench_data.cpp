@@ -1,6 +1,9 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -26,21 +29,6 @@ Bytes tallyText() {
     return Bytes(text.begin(), text.end());
 }
 
-// 1 MB that compresses the way text does: words with some noise.
-Bytes megabyte() {
-    static const char* const words[] = {"round ", "score ",    "cleared ", "target ",
-                                        "flush ", "-1000\r\n", "Guest "};
-    std::mt19937 random(3);
-    Bytes data;
-    while (data.size() < (1u << 20)) {
-        const std::string_view word = words[random() % 7];
-        data.insert(data.end(), word.begin(), word.end());
-        if (random() % 8 == 0) data.push_back(static_cast<std::uint8_t>(random()));
-    }
-    data.resize(1u << 20);
-    return data;
-}
-
 void compressBench(benchmark::State& state, const Bytes& input) {
     for (auto _ : state) benchmark::DoNotOptimize(compressFast(input));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
@@ -59,16 +47,112 @@ void BM_compressTally(benchmark::State& state) {
 void BM_decompressTally(benchmark::State& state) {
     decompressBench(state, tallyText());
 }
-void BM_compress1MB(benchmark::State& state) {
-    compressBench(state, megabyte());
-}
-void BM_decompress1MB(benchmark::State& state) {
-    decompressBench(state, megabyte());
-}
 BENCHMARK(BM_compressTally);
 BENCHMARK(BM_decompressTally);
-BENCHMARK(BM_compress1MB);
-BENCHMARK(BM_decompress1MB);
+
+constexpr std::size_t kEightMiB = std::size_t{8} << 20;
+
+// 8 MiB of tally text: the grids of many players, each with its own names,
+// scores and dates, one after the other.
+const Bytes& tallyLikeText() {
+    static const Bytes data = [] {
+        static const char* const names[] = {"Guest", "Ann", "Bea Marlow", "Maximilian", "Oz"};
+        std::mt19937 random(3);
+        Bytes out;
+        while (out.size() < kEightMiB) {
+            TextGrid grid(9, 12);
+            for (int c = 0; c <= 4; ++c) grid.set(c, 0, std::to_string(random() % 5000));
+            for (int r = 1; r <= 10; ++r) {
+                grid.set(0, r, names[random() % 5]);
+                grid.set(1, r, r > 7 ? "-1000" : std::to_string(random() % 3000));
+                grid.set(2, r,
+                         std::to_string(random() % 28 + 1) + "/" +
+                             std::to_string(random() % 12 + 1) + "/2026");
+            }
+            const std::string text = savegrid(grid);
+            out.insert(out.end(), text.begin(), text.end());
+        }
+        out.resize(kEightMiB);
+        return out;
+    }();
+    return data;
+}
+
+const Bytes& randomBytes() {
+    static const Bytes data = [] {
+        std::mt19937 random(5);
+        Bytes out(kEightMiB);
+        for (auto& b : out) b = static_cast<std::uint8_t>(random());
+        return out;
+    }();
+    return data;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The floor: the median time of copying the same bytes, measured in this run.
+double memcpySeconds(const Bytes& input) {
+    Bytes copy(input.size());
+    std::vector<double> times;
+    for (int i = 0; i < 9; ++i) {
+        const auto start = Clock::now();
+        std::memcpy(copy.data(), input.data(), input.size());
+        benchmark::ClobberMemory();
+        times.push_back(secondsSince(start));
+    }
+    std::nth_element(times.begin(), times.begin() + 4, times.end());
+    return times[4];
+}
+
+// Times `work` on `input` and reports it as a multiple of a memcpy of the
+// same bytes ("x_memcpy").
+template <class Work>
+void againstMemcpy(benchmark::State& state, const Bytes& input, Work work) {
+    const double floor = memcpySeconds(input);
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        work();
+        const double seconds = secondsSince(start);
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+    state.counters["x_memcpy"] = total / static_cast<double>(state.iterations()) / floor;
+}
+
+void BM_memcpy8MiB(benchmark::State& state) {
+    Bytes copy(kEightMiB);
+    againstMemcpy(state, tallyLikeText(), [&] {
+        std::memcpy(copy.data(), tallyLikeText().data(), kEightMiB);
+        benchmark::ClobberMemory();
+    });
+}
+void BM_compress8MiB(benchmark::State& state, const Bytes& (*input)()) {
+    againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(compressFast(input())); });
+}
+void BM_decompress8MiB(benchmark::State& state, const Bytes& (*input)()) {
+    const Bytes file = compressFast(input());
+    againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(decompress(file)); });
+    state.counters["ratio"] = static_cast<double>(file.size()) / static_cast<double>(kEightMiB);
+}
+BENCHMARK(BM_memcpy8MiB)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_compress8MiB, tallyText, tallyLikeText)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_decompress8MiB, tallyText, tallyLikeText)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_compress8MiB, randomBytes, randomBytes)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_decompress8MiB, randomBytes, randomBytes)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_saveLoadTallyGrid(benchmark::State& state) {
     const Bytes text = tallyText();

@@ -61,16 +61,24 @@ IniWriteError::IniWriteError(const std::filesystem::path& path)
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
     std::ifstream in(path_, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    parse(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+}
+
+IniFile::IniFile(std::filesystem::path path, std::string_view bytes) : path_(std::move(path)) {
+    parse(bytes);
+}
+
+void IniFile::parse(std::string_view bytes) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         const auto stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string::npos) {
-            lines_.push_back({bytes.substr(start), ""});
+        if (stop == std::string_view::npos) {
+            lines_.push_back({std::string(bytes.substr(start)), ""});
             break;
         }
         const std::size_t endLength = bytes.compare(stop, 2, kLineEnd) == 0 ? 2 : 1;
-        lines_.push_back({bytes.substr(start, stop - start), bytes.substr(stop, endLength)});
+        lines_.push_back({std::string(bytes.substr(start, stop - start)),
+                          std::string(bytes.substr(stop, endLength))});
         start = stop + endLength;
     }
 }

@@ -27,6 +27,8 @@ class IniFile {
 
     // Reads the file; a missing or unreadable file reads as empty.
     explicit IniFile(std::filesystem::path path);
+    // Takes `bytes` as the file's content; save() still writes to `path`.
+    IniFile(std::filesystem::path path, std::string_view bytes);
 
     const std::filesystem::path& path() const { return path_; }
 
@@ -47,6 +49,8 @@ class IniFile {
     void save() const;
 
   private:
+    void parse(std::string_view bytes);
+
     struct Line {
         std::string text;  // without its line end
         std::string end;   // "\r\n", "\n", "\r" or "" for an unterminated last line

@@ -203,13 +203,24 @@ std::vector<std::uint8_t> compressFast(std::span<const std::uint8_t> input) {
     return file;
 }
 
-std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
-                         const std::function<void(std::span<const std::uint8_t>)>& sink) {
+namespace {
+
+// The original size the header states, once the header has been checked.
+std::uint64_t statedSize(std::span<const std::uint8_t> file, const std::string& inputFile) {
     if (file.size() < 4) readError(inputFile);
     if (getLittle(file, 0, 4) != kLzrw1Signature)
         fail(inputFile + " : Lzrw1 decompression : this file has no valid header !");
     if (file.size() < 8) readError(inputFile);
     const std::uint64_t original = getLittle(file, 4, 4);
+    if (original > kMaxOriginalSize) fail(kSizeMismatch);
+    return original;
+}
+
+}  // namespace
+
+std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
+                         const std::function<void(std::span<const std::uint8_t>)>& sink) {
+    const std::uint64_t original = statedSize(file, inputFile);
 
     std::vector<std::uint8_t> decoded;
     decoded.reserve(TLZR::ChunkSize);
@@ -234,6 +245,7 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                                      const std::string& inputFile) {
     std::vector<std::uint8_t> out;
+    out.reserve(statedSize(file, inputFile));
     decompress(file, inputFile, [&out](std::span<const std::uint8_t> block) {
         out.insert(out.end(), block.begin(), block.end());
     });

@@ -66,12 +66,18 @@ class TLZR {
 // The whole container for `input`, LZRW1/KH coded.
 std::vector<std::uint8_t> compressFast(std::span<const std::uint8_t> input);
 
+// Largest original size a reader accepts: far beyond any tally, yet a forged
+// header cannot make loading allocate gigabytes (blocks expand up to ~800:1).
+inline constexpr std::uint64_t kMaxOriginalSize = std::uint64_t{16} << 20;
+
 // Decodes a container, handing each decoded block to `sink` as it is ready,
 // and returns the number of bytes decoded. `inputFile` only names the input in
-// error messages. Decoding stops with the size error as soon as the blocks
-// exceed the size stated in the header.
+// error messages. A header stating more than kMaxOriginalSize is refused with
+// the size error before any decoding, and decoding stops with it as soon as
+// the blocks exceed the stated size.
 std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
                          const std::function<void(std::span<const std::uint8_t>)>& sink);
+// The same into one buffer, reserved at the stated size.
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                                      const std::string& inputFile = {});
 

@@ -79,6 +79,9 @@ void TallyModel::addtomineincrease(int index) {
         const auto cleared = toInt32(grid_.cell(kRoundsCleared, 0));
         std::int64_t percentage = 0;
         if (played && cleared && *played != 0) percentage = std::int64_t{*cleared} * 100 / *played;
+        // A repaired counter (restarted at 0) or a negative one would show
+        // more than 100 % or less than none.
+        percentage = std::clamp<std::int64_t>(percentage, 0, 100);
         setStatistic(kPercentage, std::to_string(percentage));
     }
     changed();

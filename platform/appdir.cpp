@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace quintelle::platform {
 namespace {
@@ -14,13 +15,29 @@ QString& overrideName() {
     static QString name;
     return name;
 }
+
+QString withSeparator(QString folder) {
+    folder = QDir::toNativeSeparators(folder);
+    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    return folder;
+}
 }  // namespace
 
 QString executableFolder() {
-    QString folder =
-        overrideFolder().isEmpty() ? QCoreApplication::applicationDirPath() : overrideFolder();
-    folder = QDir::toNativeSeparators(folder);
-    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    return withSeparator(overrideFolder().isEmpty() ? QCoreApplication::applicationDirPath()
+                                                    : overrideFolder());
+}
+
+QString playerFilesFolder() {
+    const QString beside = executableFolder();
+    const QFileInfo info(beside);
+    if (info.isDir() && info.isWritable()) return beside;
+    return withSeparator(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+QString createPlayerFilesFolder() {
+    const QString folder = playerFilesFolder();
+    QDir().mkpath(folder);  // a failure shows as the writer's own error
     return folder;
 }
 

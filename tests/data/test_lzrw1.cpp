@@ -159,6 +159,10 @@ TEST(Lzrw1Container, RejectsDamagedAndHostileFiles) {
         {"copy reaching before the start", container(5, {{0x40, 0x40, 0x00, 0x61, 0x00, 0x22}}),
          kSize},
         {"decodes past a chunk", container(40000, {eightLongRuns}), kSize},
+        // A stated size over 16 MiB is refused before any block is read.
+        {"states 16 MiB, no block", container(16 * 1024 * 1024, {}), kRead},
+        {"states one byte over 16 MiB", container(16 * 1024 * 1024 + 1, {}), kSize},
+        {"states 4 GiB", container(0xFFFFFFFF, {}), kSize},
         {"block over 32769", cat(container(0, {}), cat({0x02, 0x80, 0x80}, Bytes(32770, 0))),
          kSize},
         {"copy item cut off", container(3, {{0x40, 0x40, 0x00, 0x61, 0x00}}), kSize},

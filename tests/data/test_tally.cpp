@@ -214,6 +214,13 @@ INSTANTIATE_TEST_SUITE_P(
                                   {1, 2},
                                   {{"5", "x", "0"}, {"5", "1", "0"}}},
                     StatisticsRow{"empty counter restarts", "", "", {2}, {{"", "1", "0"}}},
+                    StatisticsRow{"repaired played stays within 100 percent",
+                                  "abc",
+                                  "7",
+                                  {1, 1},
+                                  {{"1", "7", "100"}, {"2", "7", "100"}}},
+                    StatisticsRow{
+                        "negative cleared shows 0 percent", "3", "-2", {1}, {{"4", "-2", "0"}}},
                     StatisticsRow{"top value stays",
                                   "2147483647",
                                   "2147483647",

@@ -6,6 +6,7 @@
 // deterministic: the same arguments always give the same pixels.
 
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QSize>
 
@@ -57,6 +58,9 @@ inline constexpr QSize emblemSize{86, 86};
 inline constexpr QSize titlePictureSize{247, 44};
 QPixmap logo(qreal dpr);
 QPixmap emblem(qreal dpr);
+// The emblem in its own 86 x 86 coordinates on any paint device; the
+// program's icons at every size and as a vector drawing come from it.
+void drawEmblem(QPainter& p);
 QPixmap titlePicture(qreal dpr);
 
 }  // namespace quintelle::art

@@ -150,7 +150,11 @@ QPixmap logo(qreal dpr) {
 
 QPixmap emblem(qreal dpr) {
     Canvas canvas(emblemSize, dpr);
-    QPainter& p = canvas.painter();
+    drawEmblem(canvas.painter());
+    return canvas.finish();
+}
+
+void drawEmblem(QPainter& p) {
     const QPointF c(43, 43);
     QRadialGradient felt(c - QPointF(8, 10), 46);
     felt.setColorAt(0, QColor(44, 140, 74));
@@ -168,7 +172,6 @@ QPixmap emblem(qreal dpr) {
     drawFan(p, QPointF(43, 62), 38.0);
     const QPainterPath q = fittedText(QStringLiteral("Q"), serif(34), QRectF(28, 46, 30, 32));
     drawGoldText(p, q, 2.0);
-    return canvas.finish();
 }
 
 QPixmap titlePicture(qreal dpr) {

@@ -13,6 +13,11 @@ QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The application title. No display name is set: Qt would append it to
     // every window's caption ("Quintelle - Help File — Quintelle").
     setApplicationName(QStringLiteral("Quintelle"));
+    // The player's data folder (~/.local/share/Orvanta/Quintelle) and the
+    // desktop entry and icon the desktop pairs with our windows follow these.
+    setOrganizationName(QStringLiteral("Orvanta"));
+    setOrganizationDomain(QStringLiteral("orvanta.com"));
+    setDesktopFileName(QStringLiteral(QUINTELLE_APP_ID));
     installFontSubstitutes();
     QIcon icon;
     for (qreal dpr : {1.0, 2.0}) icon.addPixmap(art::emblem(dpr));

@@ -250,7 +250,7 @@ void Tmain::placeFrame() {
 // --- settings ---------------------------------------------------------------
 
 QString Tmain::iniPath() const {
-    return platform::executableFolder() + productWord_ + QStringLiteral(".ini");
+    return platform::playerFilesFolder() + productWord_ + QStringLiteral(".ini");
 }
 
 void Tmain::loadinifile() {
@@ -273,6 +273,7 @@ void Tmain::loadinifile() {
 }
 
 void Tmain::saveinifile() {
+    platform::createPlayerFilesFolder();
     const QRect bounds = closingBounds_.value_or(outerBounds());
     IniFile ini(QFile::encodeName(iniPath()).toStdString());
     ini.writeInteger(kSection, "Top", bounds.y());

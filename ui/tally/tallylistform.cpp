@@ -28,7 +28,7 @@ std::string today() {
 }
 
 std::filesystem::path tallyFolder() {
-    return std::filesystem::path(QFile::encodeName(platform::executableFolder()).toStdString());
+    return std::filesystem::path(QFile::encodeName(platform::playerFilesFolder()).toStdString());
 }
 
 constexpr const char* kFamily = "MS Sans Serif";
@@ -157,6 +157,7 @@ void Ttallylist::FormDestroy() {
 
 void Ttallylist::save() {
     try {
+        platform::createPlayerFilesFolder();
         store_.save(model_);
     } catch (...) {
         // The save reports nothing; the previous file stays as it was.

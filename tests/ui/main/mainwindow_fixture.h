@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/appdir.h"
@@ -63,6 +64,20 @@ class MainWindowTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QCursor::setPos(QPoint(799, 599));
+    }
+
+    void TearDown() override {
+        window_.reset();  // it may still write its settings
+        if (dataHome_) qputenv("XDG_DATA_HOME", *dataHome_);
+    }
+
+    // Makes the player's data folder impossible to create, so that over an
+    // unwritable executable folder the settings cannot be written anywhere.
+    void blockDataFolder() {
+        QFile blocker(dir_.filePath(QStringLiteral("blocker")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        dataHome_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/data")));
     }
 
     QString folder() const { return dir_.path(); }
@@ -142,4 +157,5 @@ class MainWindowTest : public ::testing::Test {
     QTemporaryDir dir_;
     std::shared_ptr<std::vector<QString>> sounds_ = std::make_shared<std::vector<QString>>();
     std::unique_ptr<Tmain> window_;
+    std::optional<QByteArray> dataHome_;
 };

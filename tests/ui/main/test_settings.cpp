@@ -213,8 +213,8 @@ TEST_F(MainWindowTest, StartHidesTheNamePanelWithoutTakingTheTypedName) {
 }
 
 TEST_F(MainWindowTest, ClosingOverAnUnwritableFolderShowsTheErrorAndStillEnds) {
-    const QString missing = folder() + QStringLiteral("/missing/folder");
-    open(missing);
+    blockDataFolder();
+    open(folder() + QStringLiteral("/missing/folder"));
     MessageBoxAnswerer boxes;
 
     // Only the close itself may end the application here, not the last
@@ -225,17 +225,18 @@ TEST_F(MainWindowTest, ClosingOverAnUnwritableFolderShowsTheErrorAndStillEnds) {
     EXPECT_EQ(QCoreApplication::exec(), 0) << "the application was not told to end";
     QApplication::setQuitOnLastWindowClosed(true);
     EXPECT_FALSE(window().isVisible());
-    const QString path = quintelle::platform::executableFolder() + QStringLiteral("quintelle.ini");
+    const QString path = quintelle::platform::playerFilesFolder() + QStringLiteral("quintelle.ini");
     EXPECT_EQ(boxes.shown(), QStringLiteral("Unable to write to %1.").arg(path));
 }
 
 TEST_F(MainWindowTest, TogglingPlaySoundsOverAnUnwritableFolderShowsTheErrorAndKeepsTheMark) {
+    blockDataFolder();
     open(folder() + QStringLiteral("/missing/folder"));
     MessageBoxAnswerer boxes;
     QAction* sounds = action(QStringLiteral("PlaySounds1"));
     ASSERT_TRUE(sounds->isChecked());
     sounds->trigger();
     EXPECT_FALSE(sounds->isChecked());
-    const QString path = quintelle::platform::executableFolder() + QStringLiteral("quintelle.ini");
+    const QString path = quintelle::platform::playerFilesFolder() + QStringLiteral("quintelle.ini");
     EXPECT_EQ(boxes.shown(), QStringLiteral("Unable to write to %1.").arg(path));
 }

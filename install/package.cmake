@@ -1,0 +1,30 @@
+# `make package`: a Debian package of the installed files, its dependencies
+# computed from the binaries, and a source tarball of the tree.
+set(CPACK_PACKAGE_NAME quintelle)
+set(CPACK_PACKAGE_VENDOR "Orvanta Software")
+set(CPACK_PACKAGE_CONTACT "Orvanta Software <support@orvanta.com>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "card solitaire of poker hands on a five by five grid")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Each round the player lays 26 cards from a shuffled deck on a five by five\n"
+    "grid; its rows and columns score as poker hands, a bonus rewards speed, and\n"
+    "the round must reach its target or the game ends. Keeps a personal tally\n"
+    "with a local top ten and can post scores to an online high-score list.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${QUINTELLE_SERVER}/")
+# The fonts the layout was measured with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_PACKAGE_FILE_NAME quintelle-${PROJECT_VERSION})
+set(CPACK_SOURCE_IGNORE_FILES
+    "/\\\\.git$" "/\\\\.git/" "/\\\\.cache/" "/build[^/]*/" "\\\\.swp$")
+include(CPack)

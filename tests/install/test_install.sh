@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and judges it as a desktop and a
+# player would: the entry, metainfo and icons pass their validators, and the
+# installed program, played under a real X server and window manager, keeps
+# the player's files beside itself when its folder is writable and in the
+# player's data folder when it is not.
+#   test_install.sh <build folder> <application id>
+set -euo pipefail
+build=$1
+id=$2
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  chmod -R u+w "$work" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+share=$prefix/share
+
+# --- Installed files -------------------------------------------------------
+desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
+grep -qx 'Categories=Game;CardGame;' "$share/applications/$id.desktop" || fail "categories"
+grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
+for size in 16 32 48 64 128 256; do
+  icon=$share/icons/hicolor/${size}x$size/apps/$id.png
+  file -b "$icon" | grep -q "^PNG image data, $size x $size," || fail "icon $icon: $(file -b "$icon")"
+done
+svg=$share/icons/hicolor/scalable/apps/$id.svg
+xmllint --noout "$svg" || fail "scalable icon"
+grep -q '<svg' "$svg" || fail "scalable icon is no SVG"
+for doc in README.md copyright changelog.gz main_midround.png; do
+  [ -s "$share/doc/quintelle/$doc" ] || fail "doc/$doc missing"
+done
+file -b "$share/doc/quintelle/main_midround.png" | grep -q '^PNG image data' || fail "screenshot"
+
+game=$prefix/games/quintelle
+[ -x "$game" ] || fail "program not installed"
+
+# --- Starts offscreen from its installed place -----------------------------
+offhome=$work/offscreen-home
+mkdir -p "$offhome"
+HOME=$offhome XDG_DATA_HOME=$offhome/data XDG_RUNTIME_DIR= QT_QPA_PLATFORM=offscreen \
+  "$game" >"$work/offscreen.log" 2>&1 &
+offpid=$!
+pids+=("$offpid")
+sleep 3
+kill -0 "$offpid" 2>/dev/null || { cat "$work/offscreen.log"; fail "program ended on its own"; }
+kill "$offpid"
+wait "$offpid" 2>/dev/null || true
+if grep -Eiq 'qrc:|cannot (open|load|find)|no such file' "$work/offscreen.log"; then
+  cat "$work/offscreen.log"
+  fail "resources not found"
+fi
+
+# --- Played under X: where the player's files go ---------------------------
+# A display of our own: Xvfb picks a free number and tells it through the fifo.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ac 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+read -r -t 20 number <"$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$number
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# The read-only case runs the program as `nobody` when the tests run as root,
+# for whom no folder would be read-only.
+chmod 755 "$work"
+
+# Runs the installed program as the player with HOME at $1, optionally plays
+# one round (26 clicks on the grid), and ends it through the window manager's
+# close; the program must exit normally.
+session() {
+  local home=$1 play=$2 runner=$3
+  mkdir -p "$home/run" && chmod 700 "$home/run"
+  $player_owns_cmd "$home"
+  env HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/run" \
+    XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=xcb \
+    $runner "$game" >"$home/game.log" 2>&1 &
+  local pid=$!
+  pids+=("$pid")
+  local wid
+  wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quintelle$' | head -1) ||
+    fail "no window"
+  xdotool windowactivate --sync "$wid" 2>/dev/null || true
+  sleep 0.5
+  if [ "$play" = play ]; then
+    xdotool key --clearmodifiers ctrl+s
+    sleep 0.5
+    # The grid's cells are 75 by 100 apart below the menu bar.
+    local cells=() r c
+    for r in 1 2 3 4 5; do for c in 1 2 3 4 5; do cells+=("$r $c"); done; done
+    cells+=("1 1")
+    for cell in "${cells[@]}"; do
+      read -r r c <<<"$cell"
+      xdotool mousemove --window "$wid" $((2 + 9 + 75 * (c - 1) + 35)) $((30 + 8 + 100 * (r - 1) + 48)) \
+        click 1
+      sleep 0.15
+    done
+    sleep 0.5
+  fi
+  xdotool key --clearmodifiers alt+F4
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && { cat "$home/game.log"; fail "program did not end on close"; }
+  wait "$pid" || { cat "$home/game.log"; fail "program exited with $?"; }
+}
+
+listing() { (cd "$1" && find . | sort); }
+installed_games=$(listing "$prefix/games")
+
+# A writable folder (the owner runs it): the files stay beside the program.
+player_owns_cmd=:
+owner_home=$work/owner
+session "$owner_home" noplay ""
+[ -s "$prefix/games/quintelle.ini" ] || fail "writable folder: no settings beside the program"
+[ -s "$prefix/games/quintelletally.tld" ] || fail "writable folder: no tally beside the program"
+[ ! -e "$owner_home/.local/share/Orvanta" ] || fail "writable folder: data folder was made"
+cp "$prefix/games/quintelletally.tld" "$work/fresh.tld"
+rm "$prefix/games/quintelle.ini" "$prefix/games/quintelletally.tld"
+
+# A folder the player cannot write: the player's data folder, across restarts.
+if [ "$(id -u)" -eq 0 ]; then
+  player_owns_cmd="chown -R nobody:nogroup"
+  runner="setpriv --reuid=nobody --regid=nogroup --clear-groups --"
+else
+  player_owns_cmd=:
+  runner=""
+  chmod a-w "$prefix/games"
+fi
+home=$work/player
+data=$home/.local/share/Orvanta/Quintelle
+session "$home" play "$runner"
+[ -s "$data/quintelle.ini" ] || fail "read-only folder: no settings in $data"
+[ -s "$data/quintelletally.tld" ] || fail "read-only folder: no tally in $data"
+cmp -s "$data/quintelletally.tld" "$work/fresh.tld" && fail "the played round is not in the tally"
+cp "$data/quintelletally.tld" "$work/played.tld"
+session "$home" noplay "$runner"
+cmp -s "$data/quintelletally.tld" "$work/played.tld" || fail "the tally did not survive a restart"
+[ "$(listing "$prefix/games")" = "$installed_games" ] || fail "files were written beside the program"
+echo "install: ok"
