@@ -20,6 +20,7 @@
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
 #include "ui/main/application.h"
+#include "ui/main/hintcontroller.h"
 #include "ui/main/palette.h"
 #include "ui/main/secondarywindow.h"
 #include "ui/main/widgets.h"
@@ -100,6 +101,7 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     turntime_.setInterval(1000);
     connect(&turntime_, &QTimer::timeout, this, &Tmain::turntimeTimer);
     game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);
+    new HintController(*this);  // owned by this window
 
     FormCreate();
 }
@@ -535,10 +537,12 @@ void Tmain::hide(std::string_view name) {
 
 void Tmain::clearPicture(std::string_view name) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->clearCard();
+    emit boardChanged();
 }
 
 void Tmain::drawCard(std::string_view name, int picture) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->drawCard(picture);
+    emit boardChanged();
 }
 
 void Tmain::setTag(std::string_view name, int tag) {
