@@ -1,6 +1,7 @@
 // Plays scripted games in the real windows and saves what a player would see
 // at each step, so layout and art can be judged from the pictures:
 //   QT_QPA_PLATFORM=offscreen quintelle_screenshots <folder>
+#include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,12 @@ int main(int argc, char** argv) {
             if (placed == 13 && name == names[0]) {
                 for (int i = 0; i < 27; ++i) game.turntimeTimer();
                 save(main, out, QStringLiteral("main_midround"));
+                main.findChild<QAction*>(QStringLiteral("Hint1"))->trigger();
+                (void)QTest::qWaitFor([&] {
+                    auto* ring = main.findChild<QWidget*>(QStringLiteral("image_hint"));
+                    return ring && ring->isVisible();
+                });
+                save(main, out, QStringLiteral("main_hint"));
             }
         });
         if (name == names[0]) {

@@ -25,6 +25,7 @@
 #include "ui/controls/tag.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
+#include "ui/main/hintcontroller.h"
 #include "ui/main/palette.h"
 #include "ui/main/secondarywindow.h"
 #include "ui/main/widgets.h"
@@ -110,6 +111,7 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     Timer1_.setInterval(1000);
     connect(&Timer1_, &QTimer::timeout, this, &Tmain::Timer1Timer);
     game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);
+    new HintController(*this);  // owned by this window
 
     FormCreate();
 }
@@ -679,10 +681,12 @@ void Tmain::hide(std::string_view name) {
 
 void Tmain::clearPicture(std::string_view name) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->clearCard();
+    emit boardChanged();
 }
 
 void Tmain::drawCard(std::string_view name, int picture) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->drawCard(picture);
+    emit boardChanged();
 }
 
 void Tmain::setTag(std::string_view name, int tag) {

@@ -124,6 +124,10 @@ class Tmain : public QMainWindow,
 
     QWidget* control(const QString& name) const;
 
+  signals:
+    // A card was drawn into or cleared from a cell or the card on offer.
+    void boardChanged();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
