@@ -18,6 +18,8 @@ class TFlatPanel;
 class TLbBackground;
 
 namespace quintelle::ui {
+class BoardKeys;
+class BoardSpeech;
 class Picture;
 }
 
@@ -56,6 +58,12 @@ class Tmain : public QMainWindow,
     QString installerName() const { return installerName_; }
     QRect rememberedBounds() const { return remembered_; }
     quintelle::GameController& game() { return *game_; }
+    quintelle::Random& random() { return random_; }
+
+    // The keyboard cursor on the grid, as a cell address row*10+column; it
+    // moves to any of 11..55 and ignores other addresses.
+    void moveCursorTo(int address);
+    int cursorCell() const;
     QTimer& turntime() { return turntime_; }
 
     // Handlers.
@@ -142,6 +150,8 @@ class Tmain : public QMainWindow,
     TallyRelay tally_;
     QHash<QString, QWidget*> controls_;
     std::unique_ptr<quintelle::GameController> game_;
+    quintelle::ui::BoardKeys* keys_ = nullptr;
+    quintelle::ui::BoardSpeech* speech_ = nullptr;
 
     QAction* StartGame1 = nullptr;
     QAction* Exit1 = nullptr;
