@@ -3,15 +3,20 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
 
+#include "ui/controls/accessiblebutton.h"
+
 TSelButton::TSelButton(QWidget* parent)
     : QWidget(parent),
       color_(QApplication::palette().color(QPalette::Button)),
       captionColor_(fontColor_) {
+    setFocusPolicy(Qt::TabFocus);
+    registerButtonAccessibility();
     setFont(QFont(QStringLiteral("Arial"), 8));
     resize(105, 20);
     caption_ = objectName();
@@ -108,6 +113,38 @@ void TSelButton::paintEvent(QPaintEvent*) {
         p.fillRect(i, i, 1, rh, colorBorder_);
         p.fillRect(w - i - 1, i, 1, rh, colorBorder_);
     }
+    focusRing_.paint(p, rect(), hasFocus());
+}
+
+void TSelButton::click() {
+    setLook(Look::Rest);
+    if (buttonEnabled_) emit clicked(this);
+}
+
+void TSelButton::keyPressEvent(QKeyEvent* event) {
+    focusRing_.keyed();
+    update();
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!event->isAutoRepeat()) click();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void TSelButton::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    focusRing_.focusIn(event);
+    update();
+}
+
+void TSelButton::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    focusRing_.focusOut();
+    update();
 }
 
 void TSelButton::enterEvent(QEnterEvent*) {

@@ -4,9 +4,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/controls/focusring.h"
+
 // A flat text button without a background of its own: a face, a caption and a
 // frame of nested rings, with separate colours at rest, under the pointer and
-// while the left button is held on it.
+// while the left button is held on it. It takes the focus by tabbing, shows it
+// with a ring, and clicks on Space, Enter and Return.
 class TSelButton : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
@@ -61,6 +64,9 @@ class TSelButton : public QWidget {
 
     Look look() const { return look_; }
 
+    // A click as the mouse makes it: drawn at rest while the handlers run.
+    void click();
+
   signals:
     void mouseDown(TSelButton* sender);
     void mouseUp(TSelButton* sender);
@@ -72,6 +78,9 @@ class TSelButton : public QWidget {
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void setLook(Look look);
@@ -91,4 +100,5 @@ class TSelButton : public QWidget {
 
     Look look_ = Look::Rest;
     QColor captionColor_;  // caption colour of the look on show; a press keeps it
+    FocusRing focusRing_;
 };

@@ -1,11 +1,19 @@
 #include "ui/controls/ImageButton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/controls/accessiblebutton.h"
+
 ImageButton::ImageButton(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    registerButtonAccessibility();
+}
+
+void ImageButton::click() {
+    emit clicked();
 }
 
 void ImageButton::setPixmap(const QPixmap& pixmap) {
@@ -31,7 +39,35 @@ void ImageButton::setDown(bool down) {
 
 void ImageButton::paintEvent(QPaintEvent*) {
     const QPixmap& shown = down_ && !pressedPixmap_.isNull() ? pressedPixmap_ : pixmap_;
-    if (!shown.isNull()) QPainter(this).drawPixmap(rect(), shown);
+    QPainter p(this);
+    if (!shown.isNull()) p.drawPixmap(rect(), shown);
+    focusRing_.paint(p, rect(), hasFocus());
+}
+
+void ImageButton::keyPressEvent(QKeyEvent* event) {
+    focusRing_.keyed();
+    update();
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!event->isAutoRepeat()) click();
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void ImageButton::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    focusRing_.focusIn(event);
+    update();
+}
+
+void ImageButton::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    focusRing_.focusOut();
+    update();
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {

@@ -91,6 +91,14 @@ const char* const kGamePlay =
     "tallied. The clock runs from the first card to the last, so a quick round earns a time "
     "bonus.\n"
     "\n"
+    "Playing with the Keyboard\n"
+    "Everything can be done without the mouse. While a round is dealing, the arrow keys move the "
+    "gold frame over the grid; Home and End go to the ends of the row, Ctrl+Home and Ctrl+End to "
+    "the corners. Enter or Space lays the card on offer in the framed cell, just as a click "
+    "would. When no round is running, Enter starts a game; Ctrl+S starts one at any time. On the "
+    "panels, Tab moves between the name box and the buttons, Enter presses the button with the "
+    "gold ring (or DONE), and Escape cancels. F1 opens this help.\n"
+    "\n"
     "See the Scoring page for what each hand is worth and for what it takes to go on to the next "
     "round.\n";
 

@@ -26,6 +26,8 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/hintcontroller.h"
+#include "ui/main/boardkeys.h"
+#include "ui/main/boardspeech.h"
 #include "ui/main/palette.h"
 #include "ui/main/secondarywindow.h"
 #include "ui/main/widgets.h"
@@ -102,6 +104,8 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     buildMenu();
     buildBoard(client);
     indexControls();
+    keys_ = new BoardKeys(*this);
+    speech_ = new BoardSpeech(*this);
 
     turntime_.setInterval(1000);
     connect(&turntime_, &QTimer::timeout, this, &Tmain::turntimeTimer);
@@ -580,11 +584,6 @@ void Tmain::buildNamePanel(QWidget* parent) {
         makePictureButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
     connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_namecancelClick);
-    // Enter and Escape do what DONE and CANCEL do.
-    connect(edit_aname, &QLineEdit::returnPressed, this, &Tmain::button_namedoneClick);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), panel);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, &Tmain::button_namecancelClick);
     panel->hide();
 }
 
@@ -659,6 +658,7 @@ void Tmain::setText(std::string_view name, std::string_view text) {
         edit->setText(fromLocalBytes(text));
     else if (auto* panel = qobject_cast<TFlatPanel*>(w))
         panel->setCaption(fromLocalBytes(text));
+    if (w) speech_->textChanged(w->objectName());
 }
 
 std::string Tmain::text(std::string_view name) const {
@@ -690,7 +690,9 @@ void Tmain::drawCard(std::string_view name, int picture) {
 }
 
 void Tmain::setTag(std::string_view name, int tag) {
-    ::setTag(named(name), tag);
+    QWidget* w = named(name);
+    ::setTag(w, tag);
+    if (w) speech_->tagChanged(w->objectName());
 }
 
 int Tmain::tag(std::string_view name) const {
@@ -702,13 +704,26 @@ void Tmain::setWidth(std::string_view name, int width) {
 }
 
 void Tmain::playsounds(std::string_view cue) {
+    // The one refusal of the game is otherwise only heard.
+    if (cue == "invalid") speech_->announce(QStringLiteral("No replacement left"));
     if (!PlaySounds1->isChecked()) return;
     sounds_->play(fromLocalBytes(cue));
 }
 
+// The clock runs exactly while a round is dealing, and so does the cursor.
 void Tmain::start() {
     turntime_.start();
+    keys_->roundStarted();
 }
 void Tmain::stop() {
     turntime_.stop();
+    keys_->roundEnded();
+}
+
+void Tmain::moveCursorTo(int address) {
+    keys_->moveTo(address);
+}
+
+int Tmain::cursorCell() const {
+    return keys_->cell();
 }

@@ -23,6 +23,8 @@ class TLbBackground;
 class Thighscore;
 
 namespace quintelle::ui {
+class BoardKeys;
+class BoardSpeech;
 class Picture;
 }
 
@@ -62,6 +64,12 @@ class Tmain : public QMainWindow,
     QString installerName() const { return installerName_; }
     QRect rememberedBounds() const { return remembered_; }
     quintelle::GameController& game() { return *game_; }
+    quintelle::Random& random() { return random_; }
+
+    // The keyboard cursor on the grid, as a cell address row*10+column; it
+    // moves to any of 11..55 and ignores other addresses.
+    void moveCursorTo(int address);
+    int cursorCell() const;
     QTimer& turntime() { return turntime_; }
     // The posting wait: one tick a second while a score is being posted.
     QTimer& Timer1() { return Timer1_; }
@@ -189,6 +197,8 @@ class Tmain : public QMainWindow,
     TallyRelay tally_;
     QHash<QString, QWidget*> controls_;
     std::unique_ptr<quintelle::GameController> game_;
+    quintelle::ui::BoardKeys* keys_ = nullptr;
+    quintelle::ui::BoardSpeech* speech_ = nullptr;
 
     QAction* StartGame1 = nullptr;
     QAction* Exit1 = nullptr;

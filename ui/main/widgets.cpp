@@ -83,6 +83,24 @@ TLbBackground* coverWithTile(QWidget* window, const QImage& tile) {
     return background;
 }
 
+QString buttonName(art::ButtonWord word) {
+    switch (word) {
+        case art::ButtonWord::StartGame:
+            return QStringLiteral("Start Game");
+        case art::ButtonWord::Done:
+            return QStringLiteral("Done");
+        case art::ButtonWord::Cancel:
+            return QStringLiteral("Cancel");
+        case art::ButtonWord::SendScore:
+            return QStringLiteral("Send Score");
+        case art::ButtonWord::HighScores:
+            return QStringLiteral("High Scores");
+        case art::ButtonWord::ResetTally:
+            return QStringLiteral("Reset Tally");
+    }
+    return {};
+}
+
 ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
                                art::ButtonWord word) {
     auto* button = new ImageButton(parent);
@@ -91,6 +109,7 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
     const qreal dpr = parent->devicePixelRatioF();
     button->setPixmap(art::buttonPicture(word, false, dpr));
     button->setPressedPixmap(art::buttonPicture(word, true, dpr));
+    button->setAccessibleName(buttonName(word));
     return button;
 }
 

@@ -25,6 +25,9 @@ inline QString fromLocalBytes(std::string_view bytes) {
 // Covers a window with the shared tile (its "LbBackground1").
 TLbBackground* coverWithTile(QWidget* window, const QImage& tile);
 
+// The words of a picture button, as a screen reader says them.
+QString buttonName(art::ButtonWord word);
+
 // One of the program's picture buttons (START GAME, DONE, ...) at its size.
 ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
                                art::ButtonWord word);

@@ -1,4 +1,6 @@
-// The picture button: a left click released over it clicks; anything else does not.
+// The picture button: a left click released over it clicks; anything else does
+// not. From the keyboard it takes the focus by tabbing, shows it, and presses
+// on Space and Enter.
 #include <QCursor>
 #include <QSignalSpy>
 #include <QTest>
@@ -42,6 +44,9 @@ class TestImageButton : public QObject {
     void releaseOutsideGivesNoClick();
     void otherButtonsDoNothing_data();
     void otherButtonsDoNothing();
+    void keysPressTheFocusedButton_data();
+    void keysPressTheFocusedButton();
+    void tabbingInShowsAFocusRing();
 };
 
 void TestImageButton::leftClickOverTheButtonClicks() {
@@ -49,13 +54,14 @@ void TestImageButton::leftClickOverTheButtonClicks() {
     QVERIFY(f.exposed);
     QSignalSpy clicks(f.button, &ImageButton::clicked);
     QCOMPARE(f.shown(), QColor(Qt::red));
+    f.button->clearFocus();
     QTest::mousePress(f.button, Qt::LeftButton, {}, f.middle());
     QCOMPARE(f.shown(), QColor(Qt::blue));
     QCOMPARE(clicks.count(), 0);
     QTest::mouseRelease(f.button, Qt::LeftButton, {}, f.middle());
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(f.shown(), QColor(Qt::red));
-    QCOMPARE(f.button->focusPolicy(), Qt::NoFocus);
+    QVERIFY2(!f.button->hasFocus(), "a click leaves the focus where it was");
 }
 
 void TestImageButton::releaseOutsideGivesNoClick() {
@@ -87,6 +93,44 @@ void TestImageButton::otherButtonsDoNothing() {
     QCOMPARE(f.shown(), QColor(Qt::red));
     QTest::mouseRelease(f.button, Qt::MouseButton(button), {}, f.middle());
     QCOMPARE(clicks.count(), 0);
+}
+
+void TestImageButton::keysPressTheFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("space") << int(Qt::Key_Space) << 1;
+    QTest::newRow("return") << int(Qt::Key_Return) << 1;
+    QTest::newRow("keypad enter") << int(Qt::Key_Enter) << 1;
+    QTest::newRow("escape") << int(Qt::Key_Escape) << 0;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0;
+}
+
+void TestImageButton::keysPressTheFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(int, clicks);
+    Fixture f;
+    QSignalSpy spy(f.button, &ImageButton::clicked);
+    QTest::keyClick(f.button, Qt::Key(key));
+    QCOMPARE(spy.count(), clicks);
+}
+
+void TestImageButton::tabbingInShowsAFocusRing() {
+    Fixture f;
+    f.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    // The window hands its first button the focus as it opens; that alone
+    // shows no ring, so the window looks as it did.
+    f.button->setFocus(Qt::ActiveWindowFocusReason);
+    const QImage opened = grabbed(&f.window);
+    QCOMPARE(pixel(opened, 31, 21), QColor(Qt::red));
+    f.button->clearFocus();
+    f.button->setFocus(Qt::TabFocusReason);
+    const QImage focused = grabbed(&f.window);
+    // The ring lies on the button's edge; its middle still shows the picture.
+    QVERIFY(pixel(focused, 31, 21) != QColor(Qt::red));
+    QCOMPARE(pixel(focused, 50, 30), QColor(Qt::red));
+    f.button->clearFocus();
+    QCOMPARE(grabbed(&f.window), opened);
 }
 
 QTEST_MAIN(TestImageButton)

@@ -69,6 +69,9 @@ class TestSelButton : public QObject {
     void redrawingSettersReturnToRest();
     void captionFollowsTheObjectNameUntilSet();
     void captionIsPlainText();
+    void keysClickTheFocusedButton_data();
+    void keysClickTheFocusedButton();
+    void focusShowsARingAndClicksDoNotTakeIt();
 };
 
 void TestSelButton::looksPaintFaceAndCaptionColours() {
@@ -272,6 +275,48 @@ void TestSelButton::captionIsPlainText() {
     QVERIFY(!boxOf(ampersand.shown(), kInk).isEmpty());
     Fixture doubled(QStringLiteral("&&"));
     QVERIFY(boxOf(doubled.shown(), kInk).width() > boxOf(ampersand.shown(), kInk).width() + 2);
+}
+
+void TestSelButton::keysClickTheFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("space") << int(Qt::Key_Space) << true << 1;
+    QTest::newRow("return") << int(Qt::Key_Return) << true << 1;
+    QTest::newRow("keypad enter") << int(Qt::Key_Enter) << true << 1;
+    QTest::newRow("letter") << int(Qt::Key_A) << true << 0;
+    QTest::newRow("space, disabled") << int(Qt::Key_Space) << false << 0;
+}
+
+void TestSelButton::keysClickTheFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(bool, enabled);
+    QFETCH(int, clicks);
+    Fixture f;
+    f.button->setButtonEnabled(enabled);
+    QSignalSpy spy(f.button, &TSelButton::clicked);
+    QTest::keyClick(f.button, Qt::Key(key));
+    QCOMPARE(spy.count(), clicks);
+    if (clicks) QCOMPARE(spy.at(0).at(0).value<TSelButton*>(), f.button);
+    QCOMPARE(f.button->look(), Look::Rest);
+}
+
+void TestSelButton::focusShowsARingAndClicksDoNotTakeIt() {
+    Fixture f;
+    f.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    f.button->clearFocus();
+    QTest::mouseClick(f.button, Qt::LeftButton, {}, f.middle());
+    QVERIFY(!f.button->hasFocus());
+    QTest::mouseMove(&f.window, QPoint(190, 55));
+    const QImage rest = f.shown();
+    f.button->setFocus(Qt::TabFocusReason);
+    const QImage focused = f.shown();
+    QVERIFY(focused != rest);
+    // The face in the middle of the caption's row keeps its colour.
+    QCOMPARE(pixel(focused, 100, 10), pixel(rest, 100, 10));
+    f.button->clearFocus();
+    QCOMPARE(f.shown(), rest);
 }
 
 QTEST_MAIN(TestSelButton)

@@ -1,6 +1,7 @@
 // The help window through real clicks on its buttons: which page is in front
 // under which heading, what survives hiding, the About and Done buttons, the
 // buttons' looks, and that the Scoring page states the rules the game applies.
+#include <QApplication>
 #include <QDate>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -50,6 +51,8 @@ class TestHelp : public QObject {
     void firstShowingPresentsOverview();
     void pageButtonsBringTheirPage_data();
     void pageButtonsBringTheirPage();
+    void pageButtonsBringTheirPageFromTheKeyboard_data() { pageButtonsBringTheirPage_data(); }
+    void pageButtonsBringTheirPageFromTheKeyboard();
     void pageInFrontSurvivesHideAndShow();
     void tagWithoutPageLeavesTheFrontPage();
     void aboutOpensWhileHelpStays();
@@ -140,6 +143,25 @@ void TestHelp::pageButtonsBringTheirPage() {
     QTextBrowser* box = this->page(page);
     QVERIFY(box->isReadOnly());
     QVERIFY2(!bodyOf(box, title).isEmpty(), "title line, blank line, body");
+}
+
+// Tab reaches each page button in turn from the window's first, and Space or
+// Enter presses it.
+void TestHelp::pageButtonsBringTheirPageFromTheKeyboard() {
+    QFETCH(QString, button);
+    QFETCH(QString, page);
+    QFETCH(QString, heading);
+    showHelp();
+    help()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(help()));
+    this->button(QStringLiteral("SelButton1"))->setFocus(Qt::TabFocusReason);
+    while (QApplication::focusWidget() != this->button(button)) {
+        QVERIFY(QApplication::focusWidget() != this->button(QStringLiteral("button_done")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClick(this->button(button), button == u"SelButton4" ? Qt::Key_Return : Qt::Key_Space);
+    QCOMPARE(frontPage(), page);
+    QCOMPARE(caption(), heading);
 }
 
 void TestHelp::pageInFrontSurvivesHideAndShow() {

@@ -1,0 +1,230 @@
+#include "ui/main/boardkeys.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "ui/controls/ButtonComps.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/TFlatPanelUnit.h"
+#include "ui/controls/focusring.h"
+#include "ui/main/mainform.h"
+
+namespace quintelle::ui {
+
+namespace {
+
+// The gaps between the cells are 4 pixels, so a frame reaching 2 pixels out
+// of its cell never touches the next one.
+constexpr int kOutside = 2;
+
+bool isButton(const QWidget* w) {
+    return qobject_cast<const ImageButton*>(w) || qobject_cast<const TSelButton*>(w);
+}
+
+}  // namespace
+
+CursorFrame::CursorFrame(QWidget* board) : QWidget(board) {
+    setObjectName(QStringLiteral("cursor_frame"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
+
+void CursorFrame::frame(const QRect& cell) {
+    setGeometry(cell.adjusted(-kOutside, -kOutside, kOutside, kOutside));
+}
+
+void CursorFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paintRing(p, rect(), 3);
+}
+
+BoardKeys::BoardKeys(Tmain& main)
+    : QObject(&main), main_(main), board_(main.control(QStringLiteral("panel_board1"))) {
+    board_->setFocusPolicy(Qt::StrongFocus);
+    board_->installEventFilter(this);
+    frame_ = new CursorFrame(board_);
+
+    panels_ = {
+        {main.control(QStringLiteral("panel_name")),
+         {QStringLiteral("edit_aname"), QStringLiteral("button_namedone"),
+          QStringLiteral("button_namecancel")},
+         QStringLiteral("button_namedone"),
+         QStringLiteral("button_namecancel")},
+        {main.control(QStringLiteral("panel_cleared")),
+         {QStringLiteral("edit_name"), QStringLiteral("button_sendscore"),
+          QStringLiteral("button_highscores"), QStringLiteral("button_cancel")},
+         {},
+         QStringLiteral("button_cancel")},
+        {main.control(QStringLiteral("panel_continue")),
+         {QStringLiteral("button_continue")},
+         QStringLiteral("button_continue"),
+         {}},
+    };
+    // Any other pop-up panel goes round its own controls in the order they
+    // were made.
+    for (auto* panel : board_->findChildren<TFlatPanel*>(Qt::FindDirectChildrenOnly)) {
+        if (std::any_of(panels_.begin(), panels_.end(),
+                        [panel](const Panel& p) { return p.panel == panel; }))
+            continue;
+        Panel extra{panel, {}, {}, {}};
+        for (auto* w : panel->findChildren<QWidget*>())
+            if (w->focusPolicy() & Qt::TabFocus) extra.order << w->objectName();
+        panels_.push_back(extra);
+    }
+
+    for (const Panel& p : panels_) {
+        if (!p.panel) continue;
+        p.panel->installEventFilter(this);
+        for (const QString& name : p.order)
+            if (QWidget* w = main.control(name)) w->installEventFilter(this);
+    }
+    // The panel is stacked above the highlight, so it covers it.
+    if (!panels_.empty() && panels_.front().panel) frame_->stackUnder(panels_.front().panel);
+}
+
+QWidget* BoardKeys::cellWidget(int address) const {
+    return main_.control(QStringLiteral("image_card%1").arg(address));
+}
+
+void BoardKeys::moveTo(int address) {
+    const int row = address / 10, column = address % 10;
+    if (row < 1 || row > 5 || column < 1 || column > 5) return;
+    cell_ = address;
+    QWidget* cell = cellWidget(address);
+    frame_->frame(cell->geometry());
+    // A screen reader follows the cursor as it would the focus.
+    if (main_.focusWidget() == board_) {
+        QAccessibleEvent moved(cell, QAccessible::Focus);
+        QAccessible::updateAccessibility(&moved);
+    }
+}
+
+void BoardKeys::showCursor() {
+    frame_->setVisible(main_.game().dealing());
+}
+
+void BoardKeys::roundStarted() {
+    moveTo(11);
+    showCursor();
+}
+
+void BoardKeys::roundEnded() {
+    frame_->hide();
+}
+
+bool BoardKeys::anyPanelUp() const {
+    return std::any_of(panels_.begin(), panels_.end(),
+                       [](const Panel& p) { return p.panel && p.panel->isVisible(); });
+}
+
+void BoardKeys::press(const QString& name) {
+    QWidget* w = main_.control(name);
+    if (auto* image = qobject_cast<ImageButton*>(w))
+        image->click();
+    else if (auto* sel = qobject_cast<TSelButton*>(w))
+        sel->click();
+}
+
+std::vector<QWidget*> BoardKeys::focusable(const Panel& panel) const {
+    std::vector<QWidget*> list;
+    for (const QString& name : panel.order)
+        if (QWidget* w = main_.control(name); w && w->isVisible() && w->isEnabled())
+            list.push_back(w);
+    return list;
+}
+
+bool BoardKeys::boardKey(QKeyEvent* key) {
+    const auto k = key->key();
+    const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
+    if (!main_.game().dealing()) {
+        if (enter && !anyPanelUp()) {
+            press(QStringLiteral("button_start"));
+            return true;
+        }
+        return false;
+    }
+    const int row = cell_ / 10, column = cell_ % 10;
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    switch (k) {
+        case Qt::Key_Left:
+            moveTo(row * 10 + std::max(1, column - 1));
+            return true;
+        case Qt::Key_Right:
+            moveTo(row * 10 + std::min(5, column + 1));
+            return true;
+        case Qt::Key_Up:
+            moveTo(std::max(1, row - 1) * 10 + column);
+            return true;
+        case Qt::Key_Down:
+            moveTo(std::min(5, row + 1) * 10 + column);
+            return true;
+        case Qt::Key_Home:
+            moveTo(ctrl ? 11 : row * 10 + 1);
+            return true;
+        case Qt::Key_End:
+            moveTo(ctrl ? 55 : row * 10 + 5);
+            return true;
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!key->isAutoRepeat()) main_.image_card11Click(cellWidget(cell_));
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool BoardKeys::panelKey(const Panel& panel, QWidget* focus, QKeyEvent* key) {
+    const auto k = key->key();
+    if (k == Qt::Key_Tab || k == Qt::Key_Backtab) {
+        const auto list = focusable(panel);
+        if (list.empty()) return false;
+        const bool back = k == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+        const auto at = std::find(list.begin(), list.end(), focus);
+        const qsizetype n = static_cast<qsizetype>(list.size());
+        qsizetype i = at == list.end() ? -1 : at - list.begin();
+        i = back ? (i <= 0 ? n - 1 : i - 1) : (i + 1) % n;
+        list[static_cast<size_t>(i)]->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        return true;
+    }
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+        if (isButton(focus) || panel.accept.isEmpty()) return false;  // the button presses itself
+        if (!key->isAutoRepeat()) press(panel.accept);
+        return true;
+    }
+    if (k == Qt::Key_Escape && !panel.cancel.isEmpty()) {
+        if (!key->isAutoRepeat()) press(panel.cancel);
+        return true;
+    }
+    return false;
+}
+
+bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        QWidget* focus = main_.focusWidget();
+        if (watched == board_) return focus == board_ && boardKey(key);
+        if (watched != focus) return false;  // passed up from a child; handled there
+        for (const Panel& p : panels_)
+            if (p.panel && p.panel->isAncestorOf(focus)) return panelKey(p, focus, key);
+        return false;
+    }
+    if (type != QEvent::Show && type != QEvent::Hide) return false;
+    for (const Panel& p : panels_) {
+        if (p.panel != watched) continue;
+        if (type == QEvent::Show) {
+            const auto list = focusable(p);
+            if (!list.empty()) list.front()->setFocus(Qt::OtherFocusReason);
+        } else {
+            QWidget* focus = main_.focusWidget();
+            if (!focus || p.panel->isAncestorOf(focus)) board_->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    return false;
+}
+
+}  // namespace quintelle::ui
