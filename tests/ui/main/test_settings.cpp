@@ -54,8 +54,8 @@ TEST_F(MainWindowTest, BoundsAndNameComeFromTheFile) {
     writeIni({"Top=40", "Left=50", "Width=0x2D0", "Height=650", "Name="});
     open();
     EXPECT_EQ(window().pos(), QPoint(50, 40));
-    EXPECT_EQ(window().size(), QSize(720, 650));
-    EXPECT_EQ(textOf(QStringLiteral("edit_name")), QString());  // present but empty: no "Guest"
+    EXPECT_EQ(window().frameGeometry().size(), QSize(720, 650));  // the outer size
+    EXPECT_EQ(textOf(QStringLiteral("edit_name")), QString());    // present but empty: no "Guest"
     EXPECT_EQ(textOf(QStringLiteral("edit_aname")), QString());
 }
 
@@ -90,11 +90,12 @@ TEST_F(MainWindowTest, AMovedWindowWiderThanTheWorkAreaLosesThreePixels) {
     window().resize(work.width() + 40, 640);
     QCoreApplication::processEvents();
     ASSERT_EQ(window().width(), work.width() + 40);
-    const int height = window().height();
+    const QSize outer = window().frameGeometry().size();
+    const int height = outer.height();
     window().close();
     EXPECT_EQ(iniValue(QStringLiteral("Left")), QStringLiteral("10"));
     EXPECT_EQ(iniValue(QStringLiteral("Top")), QStringLiteral("20"));
-    EXPECT_EQ(iniValue(QStringLiteral("Width")), QString::number(work.width() + 37));
+    EXPECT_EQ(iniValue(QStringLiteral("Width")), QString::number(outer.width() - 3));
     EXPECT_EQ(iniValue(QStringLiteral("Height")),
               QString::number(height > work.height() ? height - 3 : height));
 }
@@ -105,7 +106,7 @@ TEST_F(MainWindowTest, AMovedWindowInsideTheWorkAreaKeepsItsSize) {
     window().move(7, 9);
     window().resize(work.width() - 20, work.height() - 10);
     QCoreApplication::processEvents();
-    const QSize size = window().size();
+    const QSize size = window().frameGeometry().size();
     ASSERT_LE(size.width(), work.width());
     ASSERT_LE(size.height(), work.height());
     window().close();
@@ -125,8 +126,9 @@ TEST_F(MainWindowTest, ResetScreenLocationWritesNothingButIsStoredAtClose) {
     window().close();
     EXPECT_EQ(iniValue(QStringLiteral("Top")), QStringLiteral("3"));
     EXPECT_EQ(iniValue(QStringLiteral("Left")), QStringLiteral("3"));
-    EXPECT_EQ(iniValue(QStringLiteral("Width")), QString::number(window().width()));
-    EXPECT_EQ(iniValue(QStringLiteral("Height")), QString::number(window().height()));
+    EXPECT_EQ(iniValue(QStringLiteral("Width")), QString::number(window().frameGeometry().width()));
+    EXPECT_EQ(iniValue(QStringLiteral("Height")),
+              QString::number(window().frameGeometry().height()));
     EXPECT_EQ(window().width(), 676);
 }
 
@@ -137,10 +139,11 @@ TEST_F(MainWindowTest, TogglingPlaySoundsWritesTheWholeFileAtOnce) {
     QAction* sound = action(QStringLiteral("PlaySounds1"));
     sound->trigger();
     EXPECT_FALSE(sound->isChecked());
-    EXPECT_EQ(iniLines(), (QStringList{"[quintelle]", "Top=14", "Left=12",
-                                       QStringLiteral("Width=%1").arg(window().width()),
-                                       QStringLiteral("Height=%1").arg(window().height()),
-                                       "Name=Guest", "Sounds=no", "Update=true"}));
+    EXPECT_EQ(iniLines(),
+              (QStringList{"[quintelle]", "Top=14", "Left=12",
+                           QStringLiteral("Width=%1").arg(window().frameGeometry().width()),
+                           QStringLiteral("Height=%1").arg(window().frameGeometry().height()),
+                           "Name=Guest", "Sounds=no", "Update=true"}));
     sound->trigger();
     EXPECT_TRUE(sound->isChecked());
     EXPECT_EQ(iniValue(QStringLiteral("Sounds")), QStringLiteral("yes"));
