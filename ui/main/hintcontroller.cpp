@@ -120,6 +120,8 @@ void HintController::answered(Position asked, std::optional<int> cell) {
     const int address = Position::address(*cell);
     if (QWidget* target = window_.control(QStringLiteral("image_card%1").arg(address)))
         static_cast<HintGlow*>(glow_)->ring(target);
+    // A keyboard player lands on the hinted cell, one key away from playing it.
+    window_.moveCursorTo(address);
 }
 
 void HintController::clearMark() {

@@ -13,6 +13,7 @@
 
 #include "data/inifile.h"
 #include "net/httpcli.h"
+#include "net/httpget.h"
 #include "net/server.h"
 #include "platform/appdir.h"
 #include "platform/dates.h"
@@ -138,6 +139,12 @@ void Tmain::FormCreate() {
     productWord_ = QStringLiteral("quintelle");
     installerName_ = QStringLiteral("qtlsetup.exe");
     getupdate = new THttpCli(this);
+    checkupdate = new THTTPGet(this);
+    checkupdate->setObjectName(QStringLiteral("checkupdate"));
+    // The version text is compared byte for byte; Latin-1 keeps every byte.
+    checkupdate->OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
+        checkupdateDoneString(sender, QString::fromLatin1(body));
+    };
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
     LbBackground1 = coverWithTile(centralWidget(), art::woodTile());
     standardSize_ = kStandardSize;
@@ -161,8 +168,12 @@ void Tmain::showEvent(QShowEvent* event) {
 }
 
 void Tmain::FormShow() {
-    // The update check starts here when its option is on; it arrives with the
-    // online services.
+    if (!updatecheck->isChecked()) return;
+    const net::VendorServer& server = net::vendorServer();
+    checkupdate->URL = QStringLiteral("http://") + server.host + u'/' + productWord_ + u'/' +
+                       productWord_ + QStringLiteral("version.txt");
+    checkupdate->Port = server.port;
+    checkupdate->StartFetch();
 }
 
 void Tmain::closeEvent(QCloseEvent* event) {

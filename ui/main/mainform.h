@@ -18,6 +18,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class THttpCli;
+class THTTPGet;
 class TFlatPanel;
 class TLbBackground;
 class Thighscore;
@@ -212,6 +213,7 @@ class Tmain : public QMainWindow,
     QAction* About1 = nullptr;
 
     THttpCli* getupdate = nullptr;
+    THTTPGet* checkupdate = nullptr;
     QLabel* label_update = nullptr;
     QLineEdit* edit_name = nullptr;
     QLineEdit* edit_aname = nullptr;

@@ -25,7 +25,7 @@ class HintTest : public MainWindowTest {
   protected:
     Tmain& openActive() {
         Tmain& w = open();
-        w.setWindows(Tmain::Windows{nullptr, nullptr, nullptr, nullptr, &tally, nullptr});
+        w.setWindows(Tmain::Windows{nullptr, nullptr, nullptr, nullptr, &tally, nullptr, {}});
         w.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
         return w;
@@ -86,6 +86,7 @@ TEST_F(HintTest, DuringARoundRingsOneAllowedCellAndChangesNothingElse) {
     const int address = ringedAddress();
     ASSERT_NE(address, 0);
     EXPECT_EQ(game.grid(address / 10, address % 10), 0) << address;
+    EXPECT_EQ(window().cursorCell(), address) << "the keyboard cursor follows the hint";
 
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(sounds().empty());

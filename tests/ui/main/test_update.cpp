@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "mainwindow_fixture.h"
+#include "net/httpget.h"
 #include "tests/support/scripted_server.h"
 #include "ui/main/program.h"
 
@@ -25,11 +26,15 @@ class UpdateTest : public MainWindowTest {
     }
     void TearDown() override { quintelle::platform::setExecutableName({}); }
 
-    // The running program as a file of the test folder, and the windows.
-    Tmain& start(const QString& executable, const std::string& server = "127.0.0.1:9") {
+    // The running program as a file of the test folder, and the windows; the
+    // check at start is off unless asked for, so the server sees only the
+    // download.
+    Tmain& start(const QString& executable, const std::string& server = "127.0.0.1:9",
+                 bool checkAtStart = false) {
         quintelle::platform::setExecutableName(executable);
         writeFile(executable, "the program");
-        writeIni({QStringLiteral("Server=") + QString::fromStdString(server)});
+        writeIni({QStringLiteral("Server=") + QString::fromStdString(server),
+                  checkAtStart ? QStringLiteral("Update=true") : QStringLiteral("Update=false")});
         program_ = std::make_unique<quintelle::ui::ProgramWindows>();
         program_->main().show();
         return program_->main();
@@ -64,6 +69,36 @@ TEST_F(UpdateTest, OnlyAnExactlyEqualVersionTextOffersNothing) {
         widget("panel_update")->hide();
         main.checkupdateDoneString(&main, body);
         EXPECT_EQ(widget("panel_update")->isVisible(), offered);
+    }
+}
+
+// The check at start asks the server for its version text when the option
+// is on, and only then; the answer decides the offer.
+TEST_F(UpdateTest, TheCheckAtStartAsksTheServerWhenTheOptionIsOn) {
+    const struct Row {
+        bool checkAtStart;
+        const char* answer;
+        bool offered;
+    } rows[] = {{true, "2.0.0", true}, {true, "1.0.0", false}, {false, "2.0.0", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.answer) + (row.checkAtStart ? " on" : " off"));
+        ScriptedServer server({Reply::ok(row.answer, "text/plain")});
+        Tmain& main = start(QStringLiteral("quintelle"), server.hostPort(), row.checkAtStart);
+        auto* check = main.findChild<THTTPGet*>(QStringLiteral("checkupdate"));
+        ASSERT_NE(check, nullptr);
+        EXPECT_EQ(check->busy(), row.checkAtStart);
+        // The answer is handed over on the window's thread once the fetch ends.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
+        if (row.checkAtStart) {
+            ASSERT_TRUE(server.waitForRequests(1));
+            const std::string request = server.requests()[0].bytes;
+            EXPECT_EQ(request.substr(0, request.find("\r\n")),
+                      "GET /quintelle/quintelleversion.txt HTTP/1.0");
+            EXPECT_NE(request.find("User-Agent: Quintelle HTTPGet\r\n"), std::string::npos);
+        }
+        EXPECT_EQ(widget("panel_update")->isVisible(), row.offered);
+        EXPECT_EQ(server.connections(), row.checkAtStart ? 1 : 0);
+        program_.reset();
     }
 }
 
