@@ -26,16 +26,16 @@ constexpr std::array<int, 64> kChromaQuant = {
     99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
 
 // Standard Huffman tables: code counts per length 1..16, then the symbols.
-struct HuffmanSpec {
+struct HuffmanTable {
     std::array<std::uint8_t, 16> counts;
     std::vector<std::uint8_t> symbols;
 };
 
-const HuffmanSpec kLumaDc{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+const HuffmanTable kLumaDc{{0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
                           {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
-const HuffmanSpec kChromaDc{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
+const HuffmanTable kChromaDc{{0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
                             {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
-const HuffmanSpec kLumaAc{
+const HuffmanTable kLumaAc{
     {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d},
     {0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21, 0x31, 0x41, 0x06, 0x13, 0x51, 0x61,
      0x07, 0x22, 0x71, 0x14, 0x32, 0x81, 0x91, 0xa1, 0x08, 0x23, 0x42, 0xb1, 0xc1, 0x15, 0x52,
@@ -48,7 +48,7 @@ const HuffmanSpec kLumaAc{
      0xb7, 0xb8, 0xb9, 0xba, 0xc2, 0xc3, 0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca, 0xd2, 0xd3,
      0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda, 0xe1, 0xe2, 0xe3, 0xe4, 0xe5, 0xe6, 0xe7, 0xe8,
      0xe9, 0xea, 0xf1, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa}};
-const HuffmanSpec kChromaAc{
+const HuffmanTable kChromaAc{
     {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77},
     {0x00, 0x01, 0x02, 0x03, 0x11, 0x04, 0x05, 0x21, 0x31, 0x06, 0x12, 0x41, 0x51, 0x07, 0x61,
      0x71, 0x13, 0x22, 0x32, 0x81, 0x08, 0x14, 0x42, 0x91, 0xa1, 0xb1, 0xc1, 0x09, 0x23, 0x33,
@@ -69,17 +69,17 @@ struct Code {
 
 // Canonical codes: within each length, consecutive values; one more bit
 // doubles the next code.
-std::array<Code, 256> buildCodes(const HuffmanSpec& spec) {
+std::array<Code, 256> buildCodes(const HuffmanTable& table) {
     std::array<Code, 256> codes{};
     std::uint16_t code = 0;
     std::size_t k = 0;
     for (int length = 1; length <= 16; ++length) {
-        for (int i = 0; i < spec.counts[length - 1]; ++i) {
-            codes[spec.symbols.at(k++)] = {code++, length};
+        for (int i = 0; i < table.counts[length - 1]; ++i) {
+            codes[table.symbols.at(k++)] = {code++, length};
         }
         code <<= 1;
     }
-    if (k != spec.symbols.size()) throw std::logic_error("Huffman table counts do not add up");
+    if (k != table.symbols.size()) throw std::logic_error("Huffman table counts do not add up");
     return codes;
 }
 
@@ -191,10 +191,10 @@ void encodeBlock(BitWriter& w, const std::array<double, 64>& samples, Component&
     if (run > 0) w.put((*c.ac)[0x00].bits, (*c.ac)[0x00].length);
 }
 
-void putHuffmanTable(std::string& out, int tableClass, int id, const HuffmanSpec& spec) {
+void putHuffmanTable(std::string& out, int tableClass, int id, const HuffmanTable& table) {
     out.push_back(static_cast<char>((tableClass << 4) | id));
-    for (std::uint8_t n : spec.counts) out.push_back(static_cast<char>(n));
-    for (std::uint8_t s : spec.symbols) out.push_back(static_cast<char>(s));
+    for (std::uint8_t n : table.counts) out.push_back(static_cast<char>(n));
+    for (std::uint8_t s : table.symbols) out.push_back(static_cast<char>(s));
 }
 
 }  // namespace
@@ -231,9 +231,9 @@ std::string encodeJpeg(const std::vector<Rgb>& pixels, int width, int height, in
         out.push_back(static_cast<char>(id == 1 ? 0 : 1));
     }
 
-    const HuffmanSpec* tables[4] = {&kLumaDc, &kLumaAc, &kChromaDc, &kChromaAc};
+    const HuffmanTable* tables[4] = {&kLumaDc, &kLumaAc, &kChromaDc, &kChromaAc};
     int dhtLength = 0;
-    for (const HuffmanSpec* t : tables) dhtLength += 17 + static_cast<int>(t->symbols.size());
+    for (const HuffmanTable* t : tables) dhtLength += 17 + static_cast<int>(t->symbols.size());
     putMarker(out, 0xC4, dhtLength);
     putHuffmanTable(out, 0, 0, kLumaDc);
     putHuffmanTable(out, 1, 0, kLumaAc);
