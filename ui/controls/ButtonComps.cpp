@@ -122,17 +122,10 @@ void TSelButton::click() {
 }
 
 void TSelButton::keyPressEvent(QKeyEvent* event) {
-    focusRing_.keyed();
+    const bool presses = focusRing_.pressesButton(event);
     update();
-    switch (event->key()) {
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!event->isAutoRepeat()) click();
-            break;
-        default:
-            QWidget::keyPressEvent(event);
-    }
+    if (!presses) return QWidget::keyPressEvent(event);
+    if (!event->isAutoRepeat()) click();
 }
 
 void TSelButton::focusInEvent(QFocusEvent* event) {

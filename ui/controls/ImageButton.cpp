@@ -45,17 +45,10 @@ void ImageButton::paintEvent(QPaintEvent*) {
 }
 
 void ImageButton::keyPressEvent(QKeyEvent* event) {
-    focusRing_.keyed();
+    const bool presses = focusRing_.pressesButton(event);
     update();
-    switch (event->key()) {
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!event->isAutoRepeat()) click();
-            break;
-        default:
-            QWidget::keyPressEvent(event);
-    }
+    if (!presses) return QWidget::keyPressEvent(event);
+    if (!event->isAutoRepeat()) click();
 }
 
 void ImageButton::focusInEvent(QFocusEvent* event) {

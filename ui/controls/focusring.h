@@ -1,5 +1,6 @@
 #pragma once
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
@@ -32,6 +33,14 @@ class FocusRing {
     void focusOut() { shown_ = false; }
     // A key pressed in the button: the player is at the keyboard.
     void keyed() { shown_ = true; }
+
+    // Marks the ring as keyed; true when the key is one that presses a
+    // focused button (Space, Return, Enter).
+    bool pressesButton(const QKeyEvent* event) {
+        keyed();
+        const int key = event->key();
+        return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
 
     void paint(QPainter& p, const QRect& area, bool focused) const {
         if (focused && shown_) paintRing(p, area, 2);
