@@ -130,20 +130,27 @@ void TLZR::compressBlock(std::span<const std::uint8_t> chunk, std::vector<std::u
     }
 }
 
-void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std::uint8_t>& out) {
-    const std::size_t length = block.size();
-    if (length > MaxBlockSize) fail(kSizeMismatch);
-    out.clear();
-    if (length < 2) return;
-    if (block[0] == kFlagStored) {
-        out.assign(block.begin() + 1, block.end());
-        return;
-    }
-    if (length < 3) return;
+namespace {
 
-    out.resize(ChunkSize);
-    std::uint8_t* dst = out.data();
+// Decoding moves whole groups of bytes and may write up to this many bytes
+// past the end of an item; every output buffer keeps that room after its limit.
+constexpr std::size_t kSlack = 32;
+
+// Decodes one block into dst, which holds limit + kSlack writable bytes, and
+// returns the bytes produced. Anything that would read past the block, refer
+// before the output or produce more than limit is the size-mismatch error.
+std::size_t decodeBlock(std::span<const std::uint8_t> block, std::uint8_t* dst, std::size_t limit) {
+    const std::size_t length = block.size();
+    if (length > TLZR::MaxBlockSize) fail(kSizeMismatch);
+    if (length < 2) return 0;
     const std::uint8_t* src = block.data();
+    if (src[0] == kFlagStored) {
+        if (length - 1 > limit) fail(kSizeMismatch);
+        std::memcpy(dst, src + 1, length - 1);
+        return length - 1;
+    }
+    if (length < 3) return 0;
+
     std::size_t produced = 0;
     std::uint32_t control = static_cast<std::uint32_t>(src[1]) << 8 | src[2];
     int bits = 16;
@@ -155,33 +162,63 @@ void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std:
             i += 2;
             bits = 16;
         }
-        if (control & 0x8000) {
-            if (i + 2 > length) fail(kSizeMismatch);
-            const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
-            if (offset == 0) {
-                if (i + 4 > length) fail(kSizeMismatch);
-                const std::size_t run =
-                    (static_cast<std::size_t>(src[i + 1]) << 8 | src[i + 2]) + kMinRun;
-                if (run > ChunkSize - produced) fail(kSizeMismatch);
-                std::memset(dst + produced, src[i + 3], run);
-                produced += run;
-                i += 4;
-            } else {
-                const std::size_t count = (src[i + 1] & 15u) + kMinCopy;
-                if (offset > produced || count > ChunkSize - produced) fail(kSizeMismatch);
-                // Byte by byte: a copy may overlap the bytes it produces.
-                for (std::size_t k = 0; k < count; ++k, ++produced)
-                    dst[produced] = dst[produced - offset];
-                i += 2;
-            }
-        } else {
-            if (i >= length || produced == ChunkSize) fail(kSizeMismatch);
-            dst[produced++] = src[i++];
-        }
+        const std::size_t copy = control >> 15 & 1;
         control = (control << 1) & 0xFFFF;
         --bits;
+
+        // Away from the ends, literals and plain copies take one path without
+        // a branch on the item kind (the data decides it, so the processor
+        // cannot predict it): move kMaxCopy bytes from the literal or from the
+        // earlier output and advance by what the item really covers.
+        if (i + kMaxCopy <= length && produced + kMaxCopy <= limit) {
+            const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
+            const std::size_t near = (offset < kMaxCopy) | (offset > produced);
+            if ((copy & near) == 0) {
+                const std::uintptr_t mask = 0 - std::uintptr_t{copy};
+                const std::uintptr_t earlier =
+                    reinterpret_cast<std::uintptr_t>(dst + produced) - offset;
+                const std::uintptr_t literal = reinterpret_cast<std::uintptr_t>(src + i);
+                std::memcpy(
+                    dst + produced,
+                    reinterpret_cast<const std::uint8_t*>((earlier & mask) | (literal & ~mask)),
+                    kMaxCopy);
+                produced += 1 + (((src[i + 1] & 15u) + kMinCopy - 1) & mask);
+                i += 1 + copy;
+                continue;
+            }
+        }
+
+        if (!copy) {
+            if (produced == limit) fail(kSizeMismatch);
+            dst[produced++] = src[i++];
+            continue;
+        }
+        if (i + 2 > length) fail(kSizeMismatch);
+        const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
+        if (offset == 0) {
+            if (i + 4 > length) fail(kSizeMismatch);
+            const std::size_t run =
+                (static_cast<std::size_t>(src[i + 1]) << 8 | src[i + 2]) + kMinRun;
+            if (run > limit - produced) fail(kSizeMismatch);
+            std::memset(dst + produced, src[i + 3], run);
+            produced += run;
+            i += 4;
+            continue;
+        }
+        const std::size_t count = (src[i + 1] & 15u) + kMinCopy;
+        if (offset > produced || count > limit - produced) fail(kSizeMismatch);
+        // Byte by byte: a near copy overlaps the bytes it produces.
+        for (std::size_t k = 0; k < count; ++k, ++produced) dst[produced] = dst[produced - offset];
+        i += 2;
     }
-    out.resize(produced);
+    return produced;
+}
+
+}  // namespace
+
+void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std::uint8_t>& out) {
+    out.resize(ChunkSize + kSlack);
+    out.resize(decodeBlock(block, out.data(), ChunkSize));
 }
 
 std::vector<std::uint8_t> compressFast(std::span<const std::uint8_t> input) {
@@ -216,39 +253,58 @@ std::uint64_t statedSize(std::span<const std::uint8_t> file, const std::string& 
     return original;
 }
 
-}  // namespace
-
-std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
-                         const std::function<void(std::span<const std::uint8_t>)>& sink) {
-    const std::uint64_t original = statedSize(file, inputFile);
-
-    std::vector<std::uint8_t> decoded;
-    decoded.reserve(TLZR::ChunkSize);
+// Walks the blocks of a container stating `original` bytes; `place` decodes
+// one block with at most the given number of bytes and returns how many it
+// produced. A block shorter than a chunk is the last.
+template <class Place>
+std::uint64_t decodeBlocks(std::span<const std::uint8_t> file, const std::string& inputFile,
+                           std::uint64_t original, Place place) {
     std::uint64_t total = 0;
     std::size_t at = 8;
+    std::size_t produced = 0;
     do {
         if (file.size() - at < 2) readError(inputFile);
         const std::size_t length = getLittle(file, at, 2);
         at += 2;
         if (length > TLZR::MaxBlockSize) fail(kSizeMismatch);
         if (file.size() - at < length) readError(inputFile);
-        TLZR::decompressBlock(file.subspan(at, length), decoded);
+        const auto limit =
+            static_cast<std::size_t>(std::min<std::uint64_t>(TLZR::ChunkSize, original - total));
+        produced = place(file.subspan(at, length), limit);
         at += length;
-        total += decoded.size();
-        if (total > original) fail(kSizeMismatch);
-        sink(decoded);
-    } while (decoded.size() == TLZR::ChunkSize);
+        total += produced;
+    } while (produced == TLZR::ChunkSize);
     if (total != original) fail(kSizeMismatch);
     return total;
 }
 
+}  // namespace
+
+std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
+                         const std::function<void(std::span<const std::uint8_t>)>& sink) {
+    std::vector<std::uint8_t> decoded(TLZR::ChunkSize + kSlack);
+    return decodeBlocks(file, inputFile, statedSize(file, inputFile),
+                        [&](std::span<const std::uint8_t> block, std::size_t limit) {
+                            const std::size_t n = decodeBlock(block, decoded.data(), limit);
+                            sink(std::span<const std::uint8_t>(decoded.data(), n));
+                            return n;
+                        });
+}
+
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                                      const std::string& inputFile) {
-    std::vector<std::uint8_t> out;
-    out.reserve(statedSize(file, inputFile));
-    decompress(file, inputFile, [&out](std::span<const std::uint8_t> block) {
-        out.insert(out.end(), block.begin(), block.end());
-    });
+    // Blocks decode straight into place; the slack past the end absorbs the
+    // last copies' whole-word writes and is cut off at the end.
+    const std::uint64_t original = statedSize(file, inputFile);
+    std::vector<std::uint8_t> out(original + kSlack);
+    std::uint64_t total = 0;
+    decodeBlocks(file, inputFile, original,
+                 [&](std::span<const std::uint8_t> block, std::size_t limit) {
+                     const std::size_t n = decodeBlock(block, out.data() + total, limit);
+                     total += n;
+                     return n;
+                 });
+    out.resize(original);
     return out;
 }
 

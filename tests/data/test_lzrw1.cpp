@@ -115,11 +115,13 @@ TEST(Lzrw1Container, RoundTripsEveryKindAndSize) {
         for (std::size_t i = 0; i < size; ++i)
             data[i] = kind == 0 ? static_cast<std::uint8_t>(words[(i * 7 + i / 97) % words.size()])
                       : kind == 1 ? static_cast<std::uint8_t>(i / 5000 % 3)
+                      // copies from every distance 1..40, near ones overlapping what they make
+                      : kind == 3 ? static_cast<std::uint8_t>('a' + i % (1 + i / 700 % 40))
                                   : static_cast<std::uint8_t>(random());
         return data;
     };
     for (std::size_t size : {0u, 1u, 32767u, 32768u, 32769u, 200u * 1024u})
-        for (int kind = 0; kind < 3; ++kind) {
+        for (int kind = 0; kind < 4; ++kind) {
             const Bytes data = make(kind, size);
             const Bytes file = quintelle::compressFast(data);
             EXPECT_EQ(quintelle::decompress(file), data) << "size " << size << " kind " << kind;
