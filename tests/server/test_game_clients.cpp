@@ -1,0 +1,226 @@
+// The game's own windows and network clients against a real quintelle-server
+// process on loopback: a score posted from the game-over panel comes back on
+// the high-score page, and the update check and installer download work
+// against what the server publishes.
+#include <QBuffer>
+#include <QDir>
+#include <QTextDocument>
+#include <fstream>
+
+#include "mainwindow_fixture.h"
+#include "net/httpcli.h"
+#include "net/httpget.h"
+#include "net/server.h"
+#include "platform/dates.h"
+#include "tests/server/harness.h"
+#include "ui/help/aboutform.h"
+#include "ui/highscore/highscoreform.h"
+#include "ui/highscore/htmlviewer.h"
+#include "ui/main/program.h"
+
+namespace {
+
+using quintelle::testing::ServerProcess;
+using quintelle::testing::TempDir;
+
+class GameAndService : public MainWindowTest {
+  protected:
+    void TearDown() override {
+        program_.reset();
+        quintelle::platform::setExecutableName({});
+        quintelle::net::resetVendorServer();
+        MainWindowTest::TearDown();
+    }
+
+    // A server on its own SQLite file, publishing `version` and whatever is
+    // put into files() before it starts.
+    ServerProcess& serve(const std::string& version) {
+        server_ = std::make_unique<ServerProcess>(
+            (data_.path() / "scores.db").string(),
+            std::vector<std::string>{"--files", files_.path().string(), "--version-text", version});
+        return *server_;
+    }
+    const std::filesystem::path& files() const { return files_.path(); }
+
+    // The whole program, as the player starts it, pointed at the server.
+    Tmain& startGame(bool checkAtStart) {
+        quintelle::platform::setExecutableFolder(folder());
+        quintelle::platform::setExecutableName(QStringLiteral("quintelle"));
+        writeFile(QStringLiteral("quintelle"), "the program");
+        writeIni({QStringLiteral("Server=127.0.0.1:%1").arg(server_->port()),
+                  QStringLiteral("Update=%1").arg(checkAtStart ? "true" : "false")});
+        program_ = std::make_unique<quintelle::ui::ProgramWindows>();
+        program_->main().show();
+        return program_->main();
+    }
+    quintelle::ui::ProgramWindows& program() { return *program_; }
+
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(QDir(folder()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile file(QDir(folder()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    // Posts from the game-over panel as the player does, and waits until the
+    // high-score window shows its page with its pictures.
+    void post(int score, const QString& name) {
+        Thighscore& highscore = *program_->highscore();
+        highscore.hide();
+        program_->main().setTag("label_score", score);
+        qobject_cast<QLineEdit*>(program_->main().control(QStringLiteral("edit_name")))
+            ->setText(name);
+        program_->main().show("panel_cleared");
+        QTest::mouseClick(program_->main().control(QStringLiteral("button_sendscore")),
+                          Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 15000)) << score;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !highscore.getit().busy() && highscore.displayhtml()->picturesPending() == 0;
+            },
+            15000));
+    }
+
+  private:
+    TempDir data_, files_;
+    std::unique_ptr<ServerProcess> server_;
+    std::unique_ptr<quintelle::ui::ProgramWindows> program_;
+};
+
+// The table rows of the page as the viewer shows them (one cell a line,
+// after the Rank/Name/Score/Date heading), cells joined by "|".
+std::vector<std::string> shownRows(const QTextDocument& page) {
+    const QStringList lines = page.toPlainText().split(u'\n');
+    std::vector<std::string> rows;
+    qsizetype at = lines.indexOf(QStringLiteral("Rank"));
+    if (at < 0) return rows;
+    for (at += 4; at + 4 <= lines.size(); at += 4) {
+        bool ranked = false;
+        lines[at].toInt(&ranked);
+        if (!ranked) break;
+        rows.push_back(lines.mid(at, 4).join(u'|').toStdString());
+    }
+    return rows;
+}
+
+TEST_F(GameAndService, PostedScoresComeBackRankedOnTheHighScorePage) {
+    serve("1.0.0");
+    startGame(false);
+    const std::string today =
+        quintelle::ui::postingDate(QDate::currentDate(), quintelle::platform::dateSeparator())
+            .toStdString();
+    const struct Row {
+        int score;
+        QString typed;
+    } posts[] = {{1234, QStringLiteral("Ann Lee&Co")},
+                 {5000, QString()},
+                 {1234, QStringLiteral("Zo\u00eb <b>")},
+                 {-40, QStringLiteral("a=b&date=x")}};
+    for (const Row& row : posts) post(row.score, row.typed);
+
+    const THtmlViewer& viewer = *program().highscore()->displayhtml();
+    const std::vector<std::string> expected = {
+        "1|Guest|5000|" + today,
+        "2|Ann Lee&Co|1234|" + today,
+        "3|Zo\u00eb <b>|1234|" + today,
+        "4|a=b&date=x|-40|" + today,
+    };
+    EXPECT_EQ(shownRows(*viewer.document()), expected) << viewer.toPlainText().toStdString();
+
+    // The page's logo is the server's own picture, fetched by the viewer.
+    const QString logo = QStringLiteral("http://127.0.0.1:%1/quintelle/logo.jpg")
+                             .arg(quintelle::net::vendorServer().port);
+    const QVariant picture = viewer.document()->resource(QTextDocument::ImageResource, QUrl(logo));
+    ASSERT_TRUE(picture.canConvert<QImage>());
+    EXPECT_FALSE(picture.value<QImage>().isNull());
+}
+
+TEST_F(GameAndService, TheUpdateCheckOffersOnlyAVersionOtherThanTheGames) {
+    const QString own = Tabout(nullptr).versionText();
+    const struct Row {
+        std::string published;
+        bool offered;
+    } rows[] = {{own.toStdString(), false}, {own.toStdString() + "1", true}, {"0.9", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.published);
+        serve(row.published);
+        Tmain& main = startGame(true);
+        auto* check = main.findChild<THTTPGet*>(QStringLiteral("checkupdate"));
+        ASSERT_NE(check, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 15000));
+        EXPECT_EQ(main.control(QStringLiteral("panel_update"))->isVisible(), row.offered);
+    }
+}
+
+TEST_F(GameAndService, TheOfferedInstallerIsDownloadedWholeAndStarted) {
+    // A stand-in installer: records its parameters, as the real one would
+    // take them.
+    const QString argsFile = QDir(folder()).filePath(QStringLiteral("args.txt"));
+    std::string installer = "#!/bin/sh\necho \"$@\" > '" + argsFile.toStdString() +
+                            ".part' && mv '" + argsFile.toStdString() + ".part' '" +
+                            argsFile.toStdString() + "'\n";
+    installer += "# " + std::string(20000, 'x') + "\n";  // several reads long
+    std::ofstream(files() / "qtlsetup.exe", std::ios::binary) << installer;
+    serve("99.0");
+    Tmain& main = startGame(true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return main.control(QStringLiteral("panel_update"))->isVisible(); }, 15000));
+    QTest::mouseClick(main.control(QStringLiteral("button_updateyes")), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(argsFile); }, 15000));
+    EXPECT_EQ(readFile(QStringLiteral("args.txt")), "/SP- /silent /noicons\n");
+    EXPECT_EQ(readFile(QStringLiteral("qtlsetup.exe")), QByteArray::fromStdString(installer));
+}
+
+TEST_F(GameAndService, AMissingInstallerAbortsTheDownloadAndPutsTheProgramBack) {
+    serve("99.0");
+    Tmain& main = startGame(true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return main.control(QStringLiteral("panel_update"))->isVisible(); }, 15000));
+    QTest::mouseClick(main.control(QStringLiteral("button_updateyes")), Qt::LeftButton);
+    EXPECT_EQ(qobject_cast<QLabel*>(main.control(QStringLiteral("label_update")))->text(),
+              QStringLiteral("Download Aborted"));
+    EXPECT_EQ(readFile(QStringLiteral("quintelle")), "the program");
+    EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(QStringLiteral("quintelle.BAK"))));
+    EXPECT_TRUE(main.isVisible());
+}
+
+// The download client alone: the installer's bytes and Content-Length as
+// served, and the server's 404 raised with its status.
+TEST_F(GameAndService, TheDownloadClientFetchesWhatTheServerPublishes) {
+    std::string bytes;
+    for (int i = 0; i < 300000; ++i) bytes += char(i * 7 + i / 256);
+    std::ofstream(files() / "qtlsetup.exe", std::ios::binary) << bytes;
+    ServerProcess& server = serve("1.0.0");
+    const QString base = QStringLiteral("http://127.0.0.1:%1/quintelle/").arg(server.port());
+
+    THttpCli client;
+    QBuffer body;
+    body.open(QIODevice::WriteOnly);
+    client.ReceiveStream = &body;
+    client.URL = base + QStringLiteral("qtlsetup.exe");
+    client.RunGet();
+    EXPECT_EQ(client.ResponseStatus(), 200);
+    EXPECT_EQ(client.BodyLength(), qint64(bytes.size()));
+    EXPECT_EQ(body.data(), QByteArray::fromStdString(bytes));
+
+    std::filesystem::remove(files() / "qtlsetup.exe");
+    body.buffer().clear();
+    body.seek(0);
+    int raised = 0;
+    try {
+        client.RunGet();
+    } catch (const EHttpException& e) {
+        raised = e.ErrorCode;
+    }
+    EXPECT_EQ(raised, 404);
+    // An error page is kept only as far as it came with its header.
+    const std::string page =
+        quintelle::testing::httpGet(server.port(), "/quintelle/qtlsetup.exe").body;
+    EXPECT_FALSE(page.empty());
+    EXPECT_TRUE(page.starts_with(body.data().toStdString())) << body.data().toStdString();
+}
+
+}  // namespace
