@@ -422,6 +422,7 @@ QImage Desktop::grabWindow(unsigned long window) const {
 GameProcess::GameProcess(Desktop& desktop, const QString& executable)
     : desktop_(desktop), executable_(folder_.filePath(QFileInfo(executable).fileName())) {
     QFile::copy(executable, executable_);
+    writeSettings({QStringLiteral("Update=false")});
 }
 
 GameProcess::~GameProcess() {

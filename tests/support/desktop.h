@@ -127,7 +127,9 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
 // The built game as a process on a desktop. Its executable is copied into a
 // folder of its own, so the settings and tally files it writes beside itself
-// land there.
+// land there. The folder starts with a settings file that turns the update
+// check off, so the game reaches for no server unless a test names one; a
+// test that writes its own settings file decides that itself.
 class GameProcess {
   public:
     explicit GameProcess(Desktop& desktop, const QString& executable = builtGame());
