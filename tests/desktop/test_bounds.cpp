@@ -32,7 +32,8 @@ std::optional<QRect> storedBounds(const GameProcess& game) {
 }
 
 QByteArray settings(QRect frame) {
-    return QStringLiteral("[quintelle]\r\nTop=%1\r\nLeft=%2\r\nWidth=%3\r\nHeight=%4\r\n")
+    return QStringLiteral(
+               "[quintelle]\r\nTop=%1\r\nLeft=%2\r\nWidth=%3\r\nHeight=%4\r\nUpdate=false\r\n")
         .arg(frame.y())
         .arg(frame.x())
         .arg(frame.width())

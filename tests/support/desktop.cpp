@@ -241,6 +241,9 @@ QProcessEnvironment Desktop::environment() const {
     env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + pulseSocket_);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // Requests go straight to the servers the tests start, never via a proxy.
+    for (const char* proxy : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
+        env.remove(QString::fromLatin1(proxy));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     return env;
 }
@@ -375,11 +378,51 @@ QImage Desktop::screenshot() const {
     return png ? QImage::fromData(*png, "PNG") : QImage();
 }
 
+unsigned long Desktop::findWindow(qint64 pid, const QString& title) const {
+    // xdotool takes a POSIX extended expression; the title is matched as it is.
+    QString pattern = QStringLiteral("^");
+    for (const QChar c : title) {
+        if (QStringLiteral(".[]()*+?{}|^$\\").contains(c)) pattern += u'\\';
+        pattern += c;
+    }
+    pattern += u'$';
+    const auto found =
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+             QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), pattern},
+            5000);
+    if (!found || found->trimmed().isEmpty()) return 0;
+    return found->trimmed().split('\n').first().toULong();
+}
+
+QImage Desktop::grabWindow(unsigned long window) const {
+    XConnection x(display_);
+    if (!x.get() || !window) return {};
+    XSetErrorHandler(silentXErrors);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x.get(), window, &attributes) || attributes.map_state != IsViewable)
+        return {};
+    XImage* image = XGetImage(x.get(), window, 0, 0, unsigned(attributes.width),
+                              unsigned(attributes.height), AllPlanes, ZPixmap);
+    if (!image) return {};
+    QImage grabbed(attributes.width, attributes.height, QImage::Format_RGB32);
+    for (int y = 0; y < attributes.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grabbed.scanLine(y));
+        for (int x0 = 0; x0 < attributes.width; ++x0) {
+            const unsigned long pixel = XGetPixel(image, x0, y);
+            line[x0] = qRgb(int((pixel >> 16) & 0xff), int((pixel >> 8) & 0xff), int(pixel & 0xff));
+        }
+    }
+    XDestroyImage(image);
+    return grabbed;
+}
+
 // --- the game ---------------------------------------------------------------
 
 GameProcess::GameProcess(Desktop& desktop, const QString& executable)
     : desktop_(desktop), executable_(folder_.filePath(QFileInfo(executable).fileName())) {
     QFile::copy(executable, executable_);
+    writeSettings({QStringLiteral("Update=false")});
 }
 
 GameProcess::~GameProcess() {
@@ -396,6 +439,12 @@ QString GameProcess::builtGame() {
 void GameProcess::writeFile(const QString& name, const QByteArray& content) const {
     QFile file(folder_.filePath(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(content);
+}
+
+void GameProcess::writeSettings(const QStringList& lines) const {
+    QByteArray text = "[quintelle]\r\n";
+    for (const QString& line : lines) text += line.toLocal8Bit() + "\r\n";
+    writeFile(QStringLiteral("quintelle.ini"), text);
 }
 
 std::optional<QByteArray> GameProcess::readFile(const QString& name) const {
@@ -419,11 +468,12 @@ bool GameProcess::start(int timeoutMs) {
     const bool mapped = waitUntil(
         [&] {
             if (process_->state() == QProcess::NotRunning) return true;
-            const auto found = desktop_.run(
-                QStringLiteral("xdotool"),
-                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                 pid, QStringLiteral("--name"), QStringLiteral("^Quintelle$")},
-                5000);
+            const auto found =
+                desktop_.run(QStringLiteral("xdotool"),
+                             {QStringLiteral("search"), QStringLiteral("--all"),
+                              QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid,
+                              QStringLiteral("--name"), QStringLiteral("^Quintelle$")},
+                             5000);
             if (!found || found->trimmed().isEmpty()) return false;
             window_ = found->trimmed().split('\n').first().toULong();
             return window_ != 0;
@@ -451,6 +501,14 @@ bool GameProcess::start(int timeoutMs) {
 
 bool GameProcess::running() const {
     return process_ && process_->state() != QProcess::NotRunning;
+}
+
+qint64 GameProcess::processId() const {
+    return process_ ? process_->processId() : 0;
+}
+
+QImage GameProcess::grab() const {
+    return desktop_.grabWindow(window_);
 }
 
 GameProcess::Geometry GameProcess::geometry() const {
@@ -536,6 +594,11 @@ QPoint GameProcess::cellCentre(int row, int column) const {
 
 QPoint GameProcess::startButton() const {
     return QPoint(2 + 6 + 494 + 60, menuBarHeight() + 5 + 33 + 462 + 20);
+}
+
+QPoint GameProcess::onBoard(QPoint inner) const {
+    // The inner board lies at (6, 33) of the outer one, which lies at (2, 5).
+    return inner + QPoint(2 + 6, menuBarHeight() + 5 + 33);
 }
 
 void GameProcess::moveFrame(QPoint topLeft) const {

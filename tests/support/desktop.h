@@ -92,6 +92,12 @@ class Desktop {
                                   int timeoutMs = 15000) const;
     QImage screenshot() const;
 
+    // A visible top-level window of process `pid` whose title is exactly
+    // `title`; 0 while there is none.
+    unsigned long findWindow(qint64 pid, const QString& title) const;
+    // What a window shows, its own area only; a null image when it is gone.
+    QImage grabWindow(unsigned long window) const;
+
     // Records everything the sound server plays from now on.
     bool startRecording();
     Recording stopRecording();
@@ -121,7 +127,9 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
 // The built game as a process on a desktop. Its executable is copied into a
 // folder of its own, so the settings and tally files it writes beside itself
-// land there.
+// land there. The folder starts with a settings file that turns the update
+// check off, so the game reaches for no server unless a test names one; a
+// test that writes its own settings file decides that itself.
 class GameProcess {
   public:
     explicit GameProcess(Desktop& desktop, const QString& executable = builtGame());
@@ -134,13 +142,18 @@ class GameProcess {
     QString folder() const { return folder_.path(); }
     QString filePath(const QString& name) const { return folder_.filePath(name); }
     void writeFile(const QString& name, const QByteArray& content) const;
+    // The settings file with these "key=value" lines in its one section.
+    void writeSettings(const QStringList& lines) const;
     std::optional<QByteArray> readFile(const QString& name) const;
 
     // Starts the game and waits for its main window to be mapped (and framed,
     // with a window manager).
     bool start(int timeoutMs = 30000);
     bool running() const;
+    qint64 processId() const;
     unsigned long window() const { return window_; }
+    // What the main window shows now, its own area (menu bar included).
+    QImage grab() const;
 
     struct Geometry {
         QRect frame;   // outer, decorations included
@@ -158,6 +171,9 @@ class GameProcess {
     // The centre of a grid cell (row, column 1..5) and of the Start button.
     QPoint cellCentre(int row, int column) const;
     QPoint startButton() const;
+    // A point given in the inner board's coordinates, where the pop-up
+    // panels and their controls are laid out.
+    QPoint onBoard(QPoint inner) const;
     int menuBarHeight() const;
 
     // Moves and resizes the frame as a window manager user would.

@@ -4,6 +4,7 @@
 // replaced by a recorder.
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
@@ -57,6 +58,11 @@ struct Windows {
 
     Windows() {
         quintelle::platform::setExecutableFolder(home.path());
+        // Showing the main window checks for updates unless this is off; these
+        // tests reach no server.
+        QFile settings(QDir(home.path()).filePath(QStringLiteral("quintelle.ini")));
+        if (settings.open(QIODevice::WriteOnly)) settings.write("[quintelle]\r\nUpdate=false\r\n");
+        settings.close();
         program = std::make_unique<quintelle::ui::ProgramWindows>();
         main = &program->main();
         about = program->about();

@@ -25,8 +25,8 @@ class HighscoreTest : public MainWindowTest {
     void TearDown() override {
         if (highscore_) window().setWindows({});
         highscore_.reset();
-        quintelle::net::resetVendorServer();
         quintelle::platform::setShellForTesting({});
+        MainWindowTest::TearDown();
     }
 
     // Opens both windows against a server answering with `script`.

@@ -201,7 +201,8 @@ TEST(ServerSetting, IsHostOrHostAndPort) {
 }
 
 TEST_F(HighscoreTest, TheSettingsFileNamesTheServerAndIsNeverWrittenWithIt) {
-    writeIni({QStringLiteral("Server=games.example:8081")});
+    // No update check: the named host is not one of ours.
+    writeIni({QStringLiteral("Server=games.example:8081"), QStringLiteral("Update=false")});
     open();
     EXPECT_EQ(net::vendorServer().host, QStringLiteral("games.example"));
     EXPECT_EQ(net::vendorServer().port, 8081);
@@ -213,7 +214,8 @@ TEST_F(HighscoreTest, TheSettingsFileNamesTheServerAndIsNeverWrittenWithIt) {
 }
 
 TEST_F(HighscoreTest, WithoutTheKeyTheBuildsServerStandsAndNothingIsAdded) {
-    writeIni({QStringLiteral("Server=not a server")});
+    writeIni({QStringLiteral("Server=not a server"), QStringLiteral("Update=false")});
+    quintelle::net::resetVendorServer();
     open();
     EXPECT_EQ(net::vendorServer().text, QStringLiteral(QUINTELLE_SERVER));
     window().close();

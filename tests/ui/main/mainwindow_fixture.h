@@ -1,6 +1,7 @@
 #pragma once
 // A main window of its own for every test: a fresh folder for the settings
-// file and a sound backend that records instead of playing.
+// file, a sound backend that records instead of playing, and a vendor's
+// server of the test's own.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -18,8 +19,10 @@
 #include <optional>
 #include <vector>
 
+#include "net/server.h"
 #include "platform/appdir.h"
 #include "platform/sound.h"
+#include "tests/support/scripted_server.h"
 #include "ui/main/mainform.h"
 #include "ui/main/widgets.h"
 
@@ -64,10 +67,16 @@ class MainWindowTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QCursor::setPos(QPoint(799, 599));
+        // The update check of a shown window reaches only this server, which
+        // closes every connection unanswered: no offer, and nothing leaves
+        // the machine. A test's settings file may still name another.
+        quintelle::net::setVendorServer(
+            *quintelle::net::parseServer(QString::fromStdString(vendor_.hostPort())));
     }
 
     void TearDown() override {
         window_.reset();  // it may still write its settings
+        quintelle::net::resetVendorServer();
         if (dataHome_) qputenv("XDG_DATA_HOME", *dataHome_);
     }
 
@@ -154,6 +163,7 @@ class MainWindowTest : public ::testing::Test {
     std::vector<QString>& sounds() { return *sounds_; }
 
   private:
+    quintelle::testsupport::ScriptedServer vendor_;
     QTemporaryDir dir_;
     std::shared_ptr<std::vector<QString>> sounds_ = std::make_shared<std::vector<QString>>();
     std::unique_ptr<Tmain> window_;

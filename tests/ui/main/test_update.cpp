@@ -24,7 +24,11 @@ class UpdateTest : public MainWindowTest {
         quintelle::platform::installSoundBackend(
             std::make_unique<SoundRecorder>(std::make_shared<std::vector<QString>>()));
     }
-    void TearDown() override { quintelle::platform::setExecutableName({}); }
+    void TearDown() override {
+        program_.reset();
+        quintelle::platform::setExecutableName({});
+        MainWindowTest::TearDown();
+    }
 
     // The running program as a file of the test folder, and the windows; the
     // check at start is off unless asked for, so the server sees only the

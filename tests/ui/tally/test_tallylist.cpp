@@ -623,6 +623,12 @@ TEST_F(TallyWindow, NameAndDateWiderThanTheirLabelsAreCutAtTheEdge) {
 
 TEST_F(TallyWindow, TakesTheMainWindowsTileAndIsShownFromTheViewMenu) {
     quintelle::platform::installSoundBackend(std::make_unique<SilentSounds>());
+    {
+        // Shown, the main window would check for updates; no server here.
+        QFile settings(dir.filePath(QStringLiteral("quintelle.ini")));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[quintelle]\r\nUpdate=false\r\n");
+    }
     Tmain mainWindow;
     auto w = std::make_unique<Ttallylist>(&mainWindow);
     auto* background = w->findChild<TLbBackground*>(QStringLiteral("LbBackground1"));
