@@ -106,9 +106,9 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
     auto* button = new ImageButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(QRect(topLeft, art::buttonSize(word)));
-    const qreal dpr = parent->devicePixelRatioF();
-    button->setPixmap(art::buttonPicture(word, false, dpr));
-    button->setPressedPixmap(art::buttonPicture(word, true, dpr));
+    button->setPixmapSource([word](qreal dpr) { return art::buttonPicture(word, false, dpr); });
+    button->setPressedPixmapSource(
+        [word](qreal dpr) { return art::buttonPicture(word, true, dpr); });
     button->setAccessibleName(buttonName(word));
     return button;
 }
