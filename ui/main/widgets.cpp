@@ -138,6 +138,10 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 }
 
 namespace {
+constexpr int kBorder = 1;
+constexpr QColor kGround{245, 235, 216};
+constexpr QColor kBorderColour{120, 80, 40};
+
 // The box already holds the edited text while it is validated, so the length
 // before the edit is kept from the last change: typing may not grow the text
 // past the limit, while a longer name set by the program can still be shortened.
@@ -163,6 +167,22 @@ NameEdit::NameEdit(QWidget* parent, const char* name, QRect geometry, int limit)
     setObjectName(QString::fromLatin1(name));
     setGeometry(geometry);
     setValidator(new TypingLimit(this, limit));
+    // The look by palette and margins rather than a style sheet, which would
+    // bring a style of its own into the window: the text sits inside the
+    // border and 4 pixels of padding each side.
+    setFrame(false);
+    setTextMargins(kBorder + 4, kBorder, kBorder + 4, kBorder);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, kGround);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+}
+
+void NameEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    QPainter p(this);
+    p.setPen(kBorderColour);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace quintelle::ui

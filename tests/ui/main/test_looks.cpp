@@ -1,5 +1,6 @@
-// What the window shows is drawn late (buttons when first shown); it must
-// look exactly as the pictures it stands for.
+// What the window shows is drawn late (buttons when first shown) and without
+// style sheets; it must look exactly as the pictures and the style it stands
+// for.
 #include <QApplication>
 #include <QTest>
 
@@ -44,4 +45,49 @@ TEST(Looks, PictureButtonsShowTheirWordsPictures) {
             << row.name;
         EXPECT_EQ(button->size(), art::buttonSize(row.word)) << row.name;
     }
+}
+
+// The name box is styled by palette and margins; pixel for pixel it is the
+// box this style sheet describes, empty or holding a name, with and without
+// the focus, the name selected or not.
+TEST(Looks, NameBoxIsTheStyledBox) {
+    const int flashTime = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);  // a caret that does not blink
+    QWidget window;
+    window.resize(400, 100);
+    const QRect box(83, 54, 161, 32);
+    auto* ours = new quintelle::ui::NameEdit(&window, "edit_aname", box, 10);
+    auto* styled = new QLineEdit(&window);
+    styled->setGeometry(box);
+    styled->setStyleSheet(
+        QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
+                       "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
+    const QFont font = quintelle::ui::makeFont({"MS Sans Serif", 19});
+    ours->setFont(font);
+    styled->setFont(font);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    for (const QString& text : {QString(), QStringLiteral("Guest"), QStringLiteral("Wjq_Mg 9"),
+                                QStringLiteral("A name longer than the box holds")})
+        for (bool focused : {false, true})
+            for (bool selected : {false, true}) {
+                auto look = [&](QLineEdit* edit) {
+                    edit->setText(text);
+                    if (selected)
+                        edit->selectAll();
+                    else
+                        edit->deselect();
+                    if (focused)
+                        edit->setFocus();
+                    else
+                        window.setFocus();
+                    return edit->grab().toImage();
+                };
+                const QImage expected = look(styled);
+                EXPECT_EQ(look(ours), expected)
+                    << text.toStdString() << " focused " << focused << " selected " << selected;
+            }
+    QApplication::setCursorFlashTime(flashTime);
 }
