@@ -91,3 +91,19 @@ TEST(Looks, NameBoxIsTheStyledBox) {
             }
     QApplication::setCursorFlashTime(flashTime);
 }
+
+// The program's icon is drawn when first asked for, and gives exactly what
+// an icon holding the emblem at one and two times its size gives, at every
+// size a desktop may ask for.
+TEST(Looks, WindowIconIsTheEmblemAtOneAndTwoTimes) {
+    const QIcon icon = QApplication::windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    QIcon reference;
+    for (qreal dpr : {1.0, 2.0}) reference.addPixmap(art::emblem(dpr));
+    EXPECT_EQ(icon.availableSizes(), reference.availableSizes());
+    for (int side : {16, 24, 32, 48, 64, 86, 128, 172, 256}) {
+        const QSize size(side, side);
+        EXPECT_EQ(icon.actualSize(size), reference.actualSize(size)) << side;
+        EXPECT_EQ(icon.pixmap(size).toImage(), reference.pixmap(size).toImage()) << side;
+    }
+}
