@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QValidator>
+#include <map>
+#include <tuple>
 
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
@@ -101,14 +103,26 @@ QString buttonName(art::ButtonWord word) {
     return {};
 }
 
+namespace {
+// The picture buttons share their pictures: drawn once per word, state and
+// pixel ratio, every DONE and CANCEL of the program shows the same pixels.
+QPixmap sharedButtonPicture(art::ButtonWord word, bool pressed, qreal dpr) {
+    static std::map<std::tuple<int, bool, qreal>, QPixmap> cache;
+    const auto key = std::make_tuple(static_cast<int>(word), pressed, dpr);
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, art::buttonPicture(word, pressed, dpr)).first;
+    return it->second;
+}
+}  // namespace
+
 ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
                                art::ButtonWord word) {
     auto* button = new ImageButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(QRect(topLeft, art::buttonSize(word)));
-    button->setPixmapSource([word](qreal dpr) { return art::buttonPicture(word, false, dpr); });
+    button->setPixmapSource([word](qreal dpr) { return sharedButtonPicture(word, false, dpr); });
     button->setPressedPixmapSource(
-        [word](qreal dpr) { return art::buttonPicture(word, true, dpr); });
+        [word](qreal dpr) { return sharedButtonPicture(word, true, dpr); });
     button->setAccessibleName(buttonName(word));
     return button;
 }
