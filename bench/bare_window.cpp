@@ -15,8 +15,9 @@ int main(int argc, char** argv) {
     label.setGeometry(20, 20, 200, 20);
     int seconds = 0;
     auto show = [&] {
-        label.setText(QStringLiteral("Time: %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10,
-                                                                             QLatin1Char('0')));
+        label.setText(QStringLiteral("Time: %1:%2")
+                          .arg(seconds / 60)
+                          .arg(seconds % 60, 2, 10, QLatin1Char('0')));
     };
     show();
     QTimer clock;

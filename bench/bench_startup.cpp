@@ -15,6 +15,8 @@
 // Each figure is the median of several starts, with the ratio game / bare.
 // Processor time is read from /proc/PID/task/*/schedstat (nanoseconds);
 // peak memory is VmHWM from /proc/PID/status.
+#include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -31,8 +33,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -64,9 +64,9 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
 }
 
 double median(std::vector<double> values) {
-    values.erase(std::remove_if(values.begin(), values.end(),
-                                [](double v) { return std::isnan(v); }),
-                 values.end());
+    values.erase(
+        std::remove_if(values.begin(), values.end(), [](double v) { return std::isnan(v); }),
+        values.end());
     if (values.empty()) return NAN;
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
@@ -89,7 +89,8 @@ struct Program {
 
     Program(QString label, const QString& built,
             std::vector<std::pair<QString, QByteArray>> besides = {})
-        : name(std::move(label)), folder(std::make_unique<QTemporaryDir>()),
+        : name(std::move(label)),
+          folder(std::make_unique<QTemporaryDir>()),
           files(std::move(besides)) {
         executable = folder->filePath(QFileInfo(built).fileName());
         QFile::copy(built, executable);
@@ -429,8 +430,8 @@ int main(int argc, char** argv) {
     offscreen.insert(QStringLiteral("HOME"), home.path());
     offscreen.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     offscreen.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    offscreen.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + home.filePath(
-                                                                                  "no-sound"));
+    offscreen.insert(QStringLiteral("PULSE_SERVER"),
+                     QStringLiteral("unix:") + home.filePath("no-sound"));
     {
         Row quiet{QStringLiteral("offscreen: start to quiet (ms)"), {}, {}, 1.3};
         Row cpu{QStringLiteral("offscreen: processor time to quiet (ms)"), {}, {}, 0};
@@ -454,10 +455,8 @@ int main(int argc, char** argv) {
             std::printf("No desktop: %s\n", qPrintable(desktop.error()));
         } else {
             const QProcessEnvironment x = desktop.environment();
-            Row frame{QStringLiteral("X: start to first frame, two pings answered (ms)"),
-                      {},
-                      {},
-                      1.3};
+            Row frame{
+                QStringLiteral("X: start to first frame, two pings answered (ms)"), {}, {}, 1.3};
             Row quiet{QStringLiteral("X: start to quiet (ms)"), {}, {}, 1.3};
             Row cpu{QStringLiteral("X: processor time to first frame (ms)"), {}, {}, 0};
             Row memory{QStringLiteral("X: peak resident memory (MiB)"), {}, {}, 1.3};

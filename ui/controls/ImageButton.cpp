@@ -42,8 +42,7 @@ void ImageButton::setPixmapSource(Source source) {
 }
 
 void ImageButton::setPressedPixmap(const QPixmap& pixmap) {
-    setPressedPixmapSource(pixmap.isNull() ? Source()
-                                           : Source([pixmap](qreal) { return pixmap; }));
+    setPressedPixmapSource(pixmap.isNull() ? Source() : Source([pixmap](qreal) { return pixmap; }));
 }
 
 void ImageButton::setPressedPixmapSource(Source source) {
