@@ -56,6 +56,7 @@ bench: build
 	./$(BUILD)/bench/quintelle_bench
 	./$(BUILD)/bench/quintelle_bench_download
 	./$(BUILD)/bench/quintelle_bench_server
+	./$(BUILD)/bench/quintelle_bench_startup
 
 # Coverage-guided fuzzing of the stored-file parsers with clang's libFuzzer,
 # FUZZ_SECONDS per target; findings land in $(FUZZ_BUILD)/fuzz.

@@ -16,19 +16,42 @@ void ImageButton::click() {
     emit clicked();
 }
 
+void ImageButton::Picture::set(Source source) {
+    source_ = std::move(source);
+    drawn_ = QPixmap();
+    dpr_ = 0;
+}
+
+QPixmap ImageButton::Picture::at(qreal dpr) const {
+    if (!source_) return {};
+    if (dpr_ != dpr) {
+        drawn_ = source_(dpr);
+        dpr_ = dpr;
+    }
+    return drawn_;
+}
+
 void ImageButton::setPixmap(const QPixmap& pixmap) {
-    pixmap_ = pixmap;
+    setPixmapSource(pixmap.isNull() ? Source() : Source([pixmap](qreal) { return pixmap; }));
+}
+
+void ImageButton::setPixmapSource(Source source) {
+    pixmap_.set(std::move(source));
     updateGeometry();
     update();
 }
 
 void ImageButton::setPressedPixmap(const QPixmap& pixmap) {
-    pressedPixmap_ = pixmap;
+    setPressedPixmapSource(pixmap.isNull() ? Source() : Source([pixmap](qreal) { return pixmap; }));
+}
+
+void ImageButton::setPressedPixmapSource(Source source) {
+    pressedPixmap_.set(std::move(source));
     update();
 }
 
 QSize ImageButton::sizeHint() const {
-    return pixmap_.isNull() ? QSize() : pixmap_.deviceIndependentSize().toSize();
+    return pixmap_.isNull() ? QSize() : pixmap().deviceIndependentSize().toSize();
 }
 
 void ImageButton::setDown(bool down) {
@@ -38,7 +61,7 @@ void ImageButton::setDown(bool down) {
 }
 
 void ImageButton::paintEvent(QPaintEvent*) {
-    const QPixmap& shown = down_ && !pressedPixmap_.isNull() ? pressedPixmap_ : pixmap_;
+    const QPixmap shown = down_ && !pressedPixmap_.isNull() ? pressedPixmap() : pixmap();
     QPainter p(this);
     if (!shown.isNull()) p.drawPixmap(rect(), shown);
     focusRing_.paint(p, rect(), hasFocus());

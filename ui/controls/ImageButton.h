@@ -2,11 +2,14 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 
 #include "ui/controls/focusring.h"
 
 // A clickable picture: shows its pixmap stretched over the button, and the
 // pressed pixmap (when there is one) while the left button is held on it.
+// Pictures given as sources are drawn when first shown, at the pixel ratio
+// they are shown at, so a button that is never seen costs no drawing.
 // It takes the focus by tabbing (a click leaves the focus where it was), shows
 // it with a ring, and presses on Space, Enter and Return.
 class ImageButton : public QWidget {
@@ -15,11 +18,16 @@ class ImageButton : public QWidget {
   public:
     explicit ImageButton(QWidget* parent = nullptr);
 
-    QPixmap pixmap() const { return pixmap_; }
-    void setPixmap(const QPixmap& pixmap);
+    using Source = std::function<QPixmap(qreal dpr)>;
 
-    QPixmap pressedPixmap() const { return pressedPixmap_; }
+    // The pictures at the button's present pixel ratio.
+    QPixmap pixmap() const { return pixmap_.at(devicePixelRatioF()); }
+    void setPixmap(const QPixmap& pixmap);
+    void setPixmapSource(Source source);
+
+    QPixmap pressedPixmap() const { return pressedPixmap_.at(devicePixelRatioF()); }
     void setPressedPixmap(const QPixmap& pixmap);
+    void setPressedPixmapSource(Source source);
 
     bool isDown() const { return down_; }
 
@@ -43,8 +51,21 @@ class ImageButton : public QWidget {
   private:
     void setDown(bool down);
 
-    QPixmap pixmap_;
-    QPixmap pressedPixmap_;
+    // A picture drawn on first use and kept for the pixel ratio it was drawn at.
+    class Picture {
+      public:
+        void set(Source source);
+        bool isNull() const { return !source_; }
+        QPixmap at(qreal dpr) const;
+
+      private:
+        Source source_;
+        mutable QPixmap drawn_;
+        mutable qreal dpr_ = 0;
+    };
+
+    Picture pixmap_;
+    Picture pressedPixmap_;
     bool held_ = false;  // the left button went down on us and is still down
     bool down_ = false;  // held and the pointer is over the button
     FocusRing focusRing_;

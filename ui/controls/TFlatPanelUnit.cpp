@@ -80,16 +80,28 @@ void TFlatPanel::paintEvent(QPaintEvent*) {
     // inside the window's back buffer, so the clear pixels show exactly what the
     // parent shows here (its colour, tiles, labels, pictures, and through any
     // depth of transparent panels), without painting the parent a second time.
+    auto frame = [&](QPainter& p) {
+        p.fillRect(0, 0, 1, h, colorHighLight_);
+        p.fillRect(0, 0, w, 1, colorHighLight_);
+        p.fillRect(w - 1, 0, 1, h, colorShadow_);
+        p.fillRect(0, h - 1, w, 1, colorShadow_);
+    };
+    // A clear panel without a caption is only its frame: drawn straight onto
+    // the panel it gives the same pixels without a panel-sized bitmap.
+    if (transparent_ && caption_.isEmpty() && colorHighLight_.alpha() == 255 &&
+        colorShadow_.alpha() == 255) {
+        QPainter p(this);
+        frame(p);
+        return;
+    }
+
     const qreal dpr = devicePixelRatioF();
     QPixmap bitmap(QSize(w, h) * dpr);
     bitmap.setDevicePixelRatio(dpr);
     bitmap.fill(transparent_ ? QColor(Qt::transparent) : color());
 
     QPainter p(&bitmap);
-    p.fillRect(0, 0, 1, h, colorHighLight_);
-    p.fillRect(0, 0, w, 1, colorHighLight_);
-    p.fillRect(w - 1, 0, 1, h, colorShadow_);
-    p.fillRect(0, h - 1, w, 1, colorShadow_);
+    frame(p);
 
     if (!caption_.isEmpty()) {
         const QRect box = QRect(0, 0, w, h).adjusted(1, 1, -1, -1);

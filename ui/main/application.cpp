@@ -2,12 +2,47 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QIconEngine>
 #include <QMessageBox>
 #include <exception>
 
 #include "ui/art/art.h"
 
 namespace quintelle::ui {
+
+namespace {
+
+// The program's icon: the emblem at one and two times its size, drawn when a
+// window first asks for it (on a platform without window icons, never).
+class EmblemIconEngine : public QIconEngine {
+  public:
+    QIconEngine* clone() const override { return new EmblemIconEngine; }
+    QString key() const override { return QStringLiteral("quintelle-emblem"); }
+    bool isNull() override { return false; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {art::emblemSize, art::emblemSize * 2};
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return drawn().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return drawn().pixmap(size, 1.0, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+
+  private:
+    const QIcon& drawn() {
+        if (icon_.isNull())
+            for (qreal dpr : {1.0, 2.0}) icon_.addPixmap(art::emblem(dpr));
+        return icon_;
+    }
+    QIcon icon_;
+};
+
+}  // namespace
 
 QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The application title. No display name is set: Qt would append it to
@@ -19,9 +54,7 @@ QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationDomain(QStringLiteral("orvanta.com"));
     setDesktopFileName(QStringLiteral(QUINTELLE_APP_ID));
     installFontSubstitutes();
-    QIcon icon;
-    for (qreal dpr : {1.0, 2.0}) icon.addPixmap(art::emblem(dpr));
-    setWindowIcon(icon);
+    setWindowIcon(QIcon(new EmblemIconEngine));
 }
 
 bool QuintelleApp::notify(QObject* receiver, QEvent* event) {

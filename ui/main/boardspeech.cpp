@@ -37,7 +37,9 @@ BoardSpeech::BoardSpeech(Tmain& main) : QObject(&main), main_(main) {
     announcer_->setObjectName(QStringLiteral("label_announce"));
     announcer_->setGeometry(0, 0, 1, 1);
     announcer_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    announcer_->setStyleSheet(QStringLiteral("color: transparent"));
+    QPalette unseen = announcer_->palette();
+    unseen.setColor(QPalette::WindowText, Qt::transparent);
+    announcer_->setPalette(unseen);
     announcer_->lower();
 
     for (int r = 1; r <= 5; ++r)

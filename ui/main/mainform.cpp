@@ -70,13 +70,10 @@ void addPanelBackground(QWidget* panel, const char* name) {
         [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); }, true);
 }
 
-// A name box: cream, black text, typing limited to ten characters.
+// A name box, typing limited to ten characters.
 QLineEdit* makeNameEdit(QWidget* parent, const char* name, QRect geometry) {
     auto* edit = new NameEdit(parent, name, geometry, 10);
     edit->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    edit->setStyleSheet(
-        QStringLiteral("QLineEdit { background: rgb(245, 235, 216); color: black; "
-                       "border: 1px solid rgb(120, 80, 40); padding: 0 4px; }"));
     return edit;
 }
 

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QValidator>
+#include <map>
+#include <tuple>
 
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
@@ -101,14 +103,26 @@ QString buttonName(art::ButtonWord word) {
     return {};
 }
 
+namespace {
+// The picture buttons share their pictures: drawn once per word, state and
+// pixel ratio, every DONE and CANCEL of the program shows the same pixels.
+QPixmap sharedButtonPicture(art::ButtonWord word, bool pressed, qreal dpr) {
+    static std::map<std::tuple<int, bool, qreal>, QPixmap> cache;
+    const auto key = std::make_tuple(static_cast<int>(word), pressed, dpr);
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, art::buttonPicture(word, pressed, dpr)).first;
+    return it->second;
+}
+}  // namespace
+
 ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
                                art::ButtonWord word) {
     auto* button = new ImageButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(QRect(topLeft, art::buttonSize(word)));
-    const qreal dpr = parent->devicePixelRatioF();
-    button->setPixmap(art::buttonPicture(word, false, dpr));
-    button->setPressedPixmap(art::buttonPicture(word, true, dpr));
+    button->setPixmapSource([word](qreal dpr) { return sharedButtonPicture(word, false, dpr); });
+    button->setPressedPixmapSource(
+        [word](qreal dpr) { return sharedButtonPicture(word, true, dpr); });
     button->setAccessibleName(buttonName(word));
     return button;
 }
@@ -138,6 +152,10 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 }
 
 namespace {
+constexpr int kBorder = 1;
+constexpr QColor kGround{245, 235, 216};
+constexpr QColor kBorderColour{120, 80, 40};
+
 // The box already holds the edited text while it is validated, so the length
 // before the edit is kept from the last change: typing may not grow the text
 // past the limit, while a longer name set by the program can still be shortened.
@@ -163,6 +181,22 @@ NameEdit::NameEdit(QWidget* parent, const char* name, QRect geometry, int limit)
     setObjectName(QString::fromLatin1(name));
     setGeometry(geometry);
     setValidator(new TypingLimit(this, limit));
+    // The look by palette and margins rather than a style sheet, which would
+    // bring a style of its own into the window: the text sits inside the
+    // border and 4 pixels of padding each side.
+    setFrame(false);
+    setTextMargins(kBorder + 4, kBorder, kBorder + 4, kBorder);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, kGround);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+}
+
+void NameEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    QPainter p(this);
+    p.setPen(kBorderColour);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 }  // namespace quintelle::ui

@@ -94,11 +94,15 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
                   const FontSpec& font, QColor colour, Qt::Alignment alignment = Qt::AlignLeft,
                   bool wordWrap = false);
 
-// A name box: typing stops at `limit` characters, but a longer name set by
-// the program (read from the settings) is shown and kept whole.
+// A name box: cream, black text, a thin brown border. Typing stops at
+// `limit` characters, but a longer name set by the program (read from the
+// settings) is shown and kept whole.
 class NameEdit : public QLineEdit {
   public:
     NameEdit(QWidget* parent, const char* name, QRect geometry, int limit);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace quintelle::ui

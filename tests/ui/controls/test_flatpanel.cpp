@@ -50,6 +50,7 @@ class TestFlatPanel : public QObject {
     void ampersandUnderlinesTheNextCharacter();
     void doubleAmpersandDrawsOne();
     void disabledCaptionIsEngraved();
+    void clearPanelLooksTheSameDrawnDirectlyOrComposed();
 };
 
 void TestFlatPanel::nestedTransparentPanelsShowTheWindowBeneath() {
@@ -232,6 +233,32 @@ void TestFlatPanel::disabledCaptionIsEngraved() {
     QCOMPARE(shaded, enabled);  // the dark copy stands where the caption stood
     QCOMPARE(lit.right(), shaded.right() + 1);
     QCOMPARE(lit.bottom(), shaded.bottom() + 1);
+}
+
+// A clear panel without a caption is drawn as its frame alone; with a caption
+// that shows nothing (a blank) it is composed off screen. Over a tiled window
+// both give the same pixels.
+void TestFlatPanel::clearPanelLooksTheSameDrawnDirectlyOrComposed() {
+    const QColor highlight(0, 64, 0);
+    const QColor shadow(Qt::magenta);
+    QWidget window;
+    window.resize(120, 90);
+    TLbBackground background(&window);
+    background.setImage(distinctTile());
+    background.setEnabled(true);
+    background.Loaded();
+    auto* panel = new TFlatPanel(&window);
+    panel->setGeometry(7, 9, 101, 67);
+    panel->setTransparent(true);
+    panel->setColorHighLight(highlight);
+    panel->setColorShadow(shadow);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage direct = grabbed(&window);
+    panel->setCaption(QStringLiteral(" "));
+    const QImage composed = grabbed(&window);
+    QCOMPARE(direct, composed);
+    QCOMPARE(pixel(direct, 7, 40), highlight);  // the frame is there
 }
 
 QTEST_MAIN(TestFlatPanel)

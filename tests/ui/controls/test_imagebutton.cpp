@@ -47,6 +47,7 @@ class TestImageButton : public QObject {
     void keysPressTheFocusedButton_data();
     void keysPressTheFocusedButton();
     void tabbingInShowsAFocusRing();
+    void picturesAreDrawnWhenFirstNeeded();
 };
 
 void TestImageButton::leftClickOverTheButtonClicks() {
@@ -131,6 +132,41 @@ void TestImageButton::tabbingInShowsAFocusRing() {
     QCOMPARE(pixel(focused, 50, 30), QColor(Qt::red));
     f.button->clearFocus();
     QCOMPARE(grabbed(&f.window), opened);
+}
+
+// A button that is never shown draws nothing; the picture at rest is drawn
+// for the first paint, the pressed one for the first press, each only once
+// at the same pixel ratio.
+void TestImageButton::picturesAreDrawnWhenFirstNeeded() {
+    QWidget window;
+    window.resize(120, 60);
+    auto* button = new ImageButton(&window);
+    button->setGeometry(30, 20, 40, 20);
+    int atRest = 0, pressed = 0;
+    button->setPixmapSource([&](qreal dpr) {
+        ++atRest;
+        QPixmap p = solid(Qt::red);
+        p.setDevicePixelRatio(dpr);
+        return p;
+    });
+    button->setPressedPixmapSource([&](qreal) {
+        ++pressed;
+        return solid(Qt::blue);
+    });
+    QCOMPARE(atRest + pressed, 0);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(pixel(grabbed(&window), 50, 30), QColor(Qt::red));
+    QCOMPARE(pressed, 0);
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    QCOMPARE(pixel(grabbed(&window), 50, 30), QColor(Qt::blue));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
+    QCOMPARE(pixel(grabbed(&window), 50, 30), QColor(Qt::red));
+    QCOMPARE(atRest, 1);
+    QCOMPARE(pressed, 1);
+    QCOMPARE(button->pixmap().devicePixelRatio(), button->devicePixelRatioF());
 }
 
 QTEST_MAIN(TestImageButton)
