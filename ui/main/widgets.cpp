@@ -99,6 +99,8 @@ QString buttonName(art::ButtonWord word) {
             return QStringLiteral("High Scores");
         case art::ButtonWord::ResetTally:
             return QStringLiteral("Reset Tally");
+        case art::ButtonWord::Yes:
+            return QStringLiteral("Yes");
     }
     return {};
 }

@@ -439,7 +439,8 @@ TEST_F(KeyboardTest, LabelsReadTheirTextsAndButtonsTheirWords) {
         {"button_start", "Start Game"},       {"button_continue", "Done"},
         {"button_cancel", "Cancel"},          {"button_sendscore", "Send Score"},
         {"button_highscores", "High Scores"}, {"button_namedone", "Done"},
-        {"button_namecancel", "Cancel"}};
+        {"button_namecancel", "Cancel"},      {"button_updateyes", "Yes"},
+        {"button_updatecancel", "Cancel"}};
     for (const auto& [name, said] : buttons) {
         QAccessibleInterface* iface =
             QAccessible::queryAccessibleInterface(find(QString::fromLatin1(name)));
