@@ -55,15 +55,6 @@ class GameAndService : public MainWindowTest {
     }
     quintelle::ui::ProgramWindows& program() { return *program_; }
 
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile file(QDir(folder()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray readFile(const QString& name) const {
-        QFile file(QDir(folder()).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
 
     // Posts from the game-over panel as the player does, and waits until the
     // high-score window shows its page with its pictures.

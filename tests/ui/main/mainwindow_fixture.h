@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -91,6 +92,17 @@ class MainWindowTest : public ::testing::Test {
 
     QString folder() const { return dir_.path(); }
     QString iniPath() const { return dir_.filePath(QStringLiteral("quintelle.ini")); }
+
+    // A file of the test's folder, where the program and its files live.
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(QDir(folder()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& name) const {
+        QFile file(QDir(folder()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
 
     // The section header and the given key=value lines, CR LF ended.
     void writeIni(const QStringList& lines) {

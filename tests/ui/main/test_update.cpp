@@ -44,15 +44,6 @@ class UpdateTest : public MainWindowTest {
         return program_->main();
     }
 
-    void writeFile(const QString& name, const QByteArray& bytes) {
-        QFile file(QDir(folder()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray readFile(const QString& name) const {
-        QFile file(QDir(folder()).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
     QStringList files() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
 
     QWidget* widget(const char* name) { return program_->main().control(QString(name)); }
