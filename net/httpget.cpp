@@ -225,20 +225,7 @@ THTTPGet::~THTTPGet() {
 
 void THTTPGet::StartFetch() {
     if (worker_) return;
-    THTTPGetThread::Request request;
-    request.URL = URL;
-    request.Port = Port;
-    request.AcceptTypes = AcceptTypes;
-    request.Agent = Agent;
-    request.UseCache = UseCache;
-    request.BinaryData = BinaryData;
-    request.UserName = UserName;
-    request.Password = Password;
-    request.PostQuery = PostQuery;
-    request.Referer = Referer;
-    request.StallLimit = StallLimit;
-    request.MaxBodyBytes = MaxBodyBytes;
-    worker_ = std::make_shared<THTTPGetThread>(std::move(request));
+    worker_ = std::make_shared<THTTPGetThread>(static_cast<const THTTPGetRequest&>(*this));
     THTTPGetThread::start(worker_, this);
     if (WaitThread) QCoreApplication::processEvents();
 }

@@ -14,24 +14,32 @@
 
 class THTTPGet;
 
+// What a transfer asks for: the component's published properties, with
+// their defaults. A worker takes a copy when its transfer starts.
+struct THTTPGetRequest {
+    QString URL;
+    // The server's port; an address text never carries one.
+    int Port = 80;
+    QString AcceptTypes = QStringLiteral("*/*");
+    QString Agent = QStringLiteral("Quintelle HTTPGet");
+    bool UseCache = false;
+    bool BinaryData = false;
+    QString UserName;
+    QString Password;
+    QString PostQuery;
+    QString Referer;
+    // A transfer with no progress for this long fails, and so does a body
+    // larger than MaxBodyBytes: a hung or hostile server cannot keep the
+    // component busy for good or exhaust memory.
+    std::chrono::milliseconds StallLimit{60000};
+    std::int64_t MaxBodyBytes = 8 * 1024 * 1024;
+};
+
 // One transfer on a worker thread of its own. It works on a private copy of
 // the request, so later changes to the component do not touch it.
 class THTTPGetThread {
   public:
-    struct Request {
-        QString URL;
-        int Port = 80;
-        QString AcceptTypes;
-        QString Agent;
-        bool UseCache = false;
-        bool BinaryData = false;
-        QString UserName;
-        QString Password;
-        QString PostQuery;
-        QString Referer;
-        std::chrono::milliseconds StallLimit{60000};
-        std::int64_t MaxBodyBytes = 0;
-    };
+    using Request = THTTPGetRequest;
 
     // The results, read by the component once the worker has finished.
     QByteArray Body;
@@ -66,29 +74,13 @@ class THTTPGetThread {
     std::thread thread_;
 };
 
-class THTTPGet : public QObject {
+class THTTPGet : public QObject, public THTTPGetRequest {
     Q_OBJECT
   public:
     explicit THTTPGet(QObject* parent = nullptr);
     ~THTTPGet() override;
 
-    QString URL;
-    // The server's port; an address text never carries one.
-    int Port = 80;
-    QString AcceptTypes = QStringLiteral("*/*");
-    QString Agent = QStringLiteral("Quintelle HTTPGet");
-    bool UseCache = false;
-    bool BinaryData = false;
-    QString UserName;
-    QString Password;
-    QString PostQuery;
-    QString Referer;
     bool WaitThread = false;
-    // A transfer with no progress for this long fails, and so does a body
-    // larger than MaxBodyBytes: a hung or hostile server cannot keep the
-    // component busy for good or exhaust memory.
-    std::chrono::milliseconds StallLimit{60000};
-    std::int64_t MaxBodyBytes = 8 * 1024 * 1024;
 
     std::function<void(THTTPGet* sender, const QByteArray& body)> OnDoneString;
     std::function<void(THTTPGet* sender)> OnError;
