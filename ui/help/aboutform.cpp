@@ -31,14 +31,9 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
 }  // namespace
 
 Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
-    setObjectName(QStringLiteral("about"));
-    setWindowTitle(QStringLiteral("Quintelle - About"));
+    dress(QStringLiteral("about"), QStringLiteral("Quintelle - About"), kClient);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kClient);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
 
     makePicture(this, "Image2", QRect(1, 3, 86, 86), [](qreal dpr) { return art::emblem(dpr); });
     makePicture(this, "Image1", QRect(58, 20, 247, 44),

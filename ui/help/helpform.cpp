@@ -233,14 +233,9 @@ QTextBrowser* makePage(QWidget* parent, const Page& page, QRect geometry) {
 }  // namespace
 
 Thelp::Thelp(Tmain* main, Tabout* about) : SecondaryWindow(main), about_(about) {
-    setObjectName(QStringLiteral("help"));
-    setWindowTitle(QStringLiteral("Quintelle - Help File"));
+    dress(QStringLiteral("help"), QStringLiteral("Quintelle - Help File"), kClient);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClient);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
 
     buildSide();
     buildPages();

@@ -22,14 +22,9 @@ QString quintelle::ui::postingDate(const QDate& date, const QString& separator) 
 
 Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     : SecondaryWindow(main, Placement::DesktopCentre), main_(main), vendorLink_(vendorLink) {
-    setObjectName(QStringLiteral("highscore"));
-    setWindowTitle(QStringLiteral("Quintelle - High Scores"));
+    dress(QStringLiteral("highscore"), QStringLiteral("Quintelle - High Scores"), kClient);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(kClient);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
     setFont(makeFont(FontSpec{}));
 
     auto* image1 = new Picture(this, "Image1", QRect(11, 10, 86, 86),

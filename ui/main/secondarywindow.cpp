@@ -2,12 +2,23 @@
 
 #include <QScreen>
 
+#include "ui/main/palette.h"
+
 namespace quintelle::ui {
 
 SecondaryWindow::SecondaryWindow(QWidget* mainWindow, Placement placement)
     : QWidget(nullptr, Qt::Window), mainWindow_(mainWindow), placement_(placement) {
     // Closing it only hides it; the program ends with the main window alone.
     setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+void SecondaryWindow::dress(const QString& objectName, const QString& title, QSize client) {
+    setObjectName(objectName);
+    setWindowTitle(title);
+    setFixedSize(client);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colours::wood);
+    setPalette(palette);
 }
 
 void SecondaryWindow::showOverMain() {

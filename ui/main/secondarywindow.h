@@ -15,6 +15,9 @@ class SecondaryWindow : public QWidget {
 
   protected:
     QWidget* mainWindow() const { return mainWindow_; }
+    // What every secondary window starts with: its object name, title and
+    // fixed client size, on the wood colour.
+    void dress(const QString& objectName, const QString& title, QSize client);
 
   private:
     QWidget* mainWindow_;

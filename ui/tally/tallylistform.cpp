@@ -92,12 +92,7 @@ Ttallylist::~Ttallylist() {
 }
 
 void Ttallylist::build() {
-    setObjectName(QStringLiteral("tallylist"));
-    setWindowTitle(QStringLiteral("Quintelle - Tally List"));
-    setFixedSize(kClientSize);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
+    dress(QStringLiteral("tallylist"), QStringLiteral("Quintelle - Tally List"), kClientSize);
     setAutoFillBackground(true);
     setFont(makeFont(FontSpec{kFamily, 13, false}));
 
