@@ -8,6 +8,7 @@
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
+#include "ui/main/keptpictures.h"
 #include "ui/main/mainform.h"
 #include "ui/main/palette.h"
 #include "ui/main/widgets.h"
@@ -35,9 +36,9 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    makePicture(this, "Image2", QRect(1, 3, 86, 86), [](qreal dpr) { return art::emblem(dpr); });
+    makePicture(this, "Image2", QRect(1, 3, 86, 86), keptDrawing(QStringLiteral("emblem"), art::emblem));
     makePicture(this, "Image1", QRect(58, 20, 247, 44),
-                [](qreal dpr) { return art::titlePicture(dpr); });
+                keptDrawing(QStringLiteral("title"), art::titlePicture));
 
     URL1.URL = net::vendorServer().text;
     Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream,

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "ui/art/art.h"
+#include "ui/main/keptpictures.h"
 
 namespace quintelle::ui {
 
@@ -36,7 +37,8 @@ class EmblemIconEngine : public QIconEngine {
   private:
     const QIcon& drawn() {
         if (icon_.isNull())
-            for (qreal dpr : {1.0, 2.0}) icon_.addPixmap(art::emblem(dpr));
+            for (qreal dpr : {1.0, 2.0})
+                icon_.addPixmap(keptPicture(QStringLiteral("emblem"), dpr, art::emblem));
         return icon_;
     }
     QIcon icon_;

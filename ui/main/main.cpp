@@ -1,13 +1,18 @@
 // Program entry: the application object (title "Quintelle", the error box
 // for every handler), the windows in their fixed order, the message loop.
+#include <QStandardPaths>
 #include <memory>
 
 #include "ui/main/application.h"
+#include "ui/main/keptpictures.h"
 #include "ui/main/mainform.h"
 #include "ui/main/program.h"
 
 int main(int argc, char** argv) {
     quintelle::ui::QuintelleApp app(argc, argv);
+    // Later starts read the drawn art back from the user's cache folder.
+    quintelle::ui::keepPicturesIn(
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pictures"));
     std::unique_ptr<quintelle::ui::ProgramWindows> windows;
     quintelle::ui::guarded([&] { windows = std::make_unique<quintelle::ui::ProgramWindows>(); });
     if (!windows) return 1;

@@ -27,6 +27,7 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/hintcontroller.h"
+#include "ui/main/keptpictures.h"
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardspeech.h"
 #include "ui/main/palette.h"
@@ -67,7 +68,13 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
 void addPanelBackground(QWidget* panel, const char* name) {
     makePicture(
         panel, name, panel->rect(),
-        [panel](qreal dpr) { return art::panelBackground(panel->size(), dpr); }, true);
+        [panel](qreal dpr) {
+            const QSize size = panel->size();
+            return keptPicture(
+                QStringLiteral("panel-%1x%2").arg(size.width()).arg(size.height()), dpr,
+                [size](qreal ratio) { return art::panelBackground(size, ratio); });
+        },
+        true);
 }
 
 // A name box, typing limited to ten characters.
@@ -455,18 +462,19 @@ void Tmain::buildBoard(QWidget* client) {
               FontSpec{"MS Sans Serif", 13}, colours::cream);
     TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
 
-    makePicture(inner, "Image27", at(3, 2, 455, 534), [](qreal dpr) { return art::board(dpr); });
+    makePicture(inner, "Image27", at(3, 2, 455, 534), keptDrawing(QStringLiteral("board"), art::board));
     auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40),
-                             [](qreal dpr) { return art::logo(dpr); });
+                             keptDrawing(QStringLiteral("logo"), art::logo));
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
     makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold,
               colours::cream, Qt::AlignHCenter);
     makePicture(
         inner, "Image1", at(495, 172, 135, 29),
-        [](qreal dpr) { return art::clockFrame(art::clockFrameSize, dpr); }, true);
+        keptDrawing(QStringLiteral("clockframe"),
+                    [](qreal dpr) { return art::clockFrame(art::clockFrameSize, dpr); }), true);
     makePicture(inner, "image_timer", at(497, 174, 131, 25),
-                [](qreal dpr) { return art::clockBar(dpr); });
+                keptDrawing(QStringLiteral("clockbar"), art::clockBar));
     makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"),
               kArial16Bold, Qt::black, Qt::AlignHCenter);
 
@@ -491,13 +499,13 @@ void Tmain::buildBoard(QWidget* client) {
               colours::cream, Qt::AlignHCenter);
 
     makePicture(inner, "Image3", at(504, 4, 117, 163),
-                [](qreal dpr) { return art::offerFrame(dpr); });
+                keptDrawing(QStringLiteral("offerframe"), art::offerFrame));
     auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
     topcard->setTransparentForMouse(true);
     makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"),
               kArial13Bold, colours::cream, Qt::AlignHCenter);
     Picture* replace = makePicture(inner, "image_replace", at(514, 146, 97, 14),
-                                   [](qreal dpr) { return art::replacementWord(dpr); });
+                                   keptDrawing(QStringLiteral("replacement"), art::replacementWord));
     ::setTag(replace, 1);
     replace->hide();
     makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "),
@@ -509,7 +517,7 @@ void Tmain::buildBoard(QWidget* client) {
         makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
     connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
     makePicture(inner, "Image2", at(466, 250, 192, 208),
-                [](qreal dpr) { return art::scoringTable(dpr); });
+                keptDrawing(QStringLiteral("scoringtable"), art::scoringTable));
 
     buildNamePanel(inner);
     buildUpdatePanel(inner);

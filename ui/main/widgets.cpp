@@ -4,12 +4,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QValidator>
-#include <map>
-#include <tuple>
 
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
+#include "ui/main/keptpictures.h"
 
 namespace quintelle::ui {
 
@@ -109,11 +108,9 @@ namespace {
 // The picture buttons share their pictures: drawn once per word, state and
 // pixel ratio, every DONE and CANCEL of the program shows the same pixels.
 QPixmap sharedButtonPicture(art::ButtonWord word, bool pressed, qreal dpr) {
-    static std::map<std::tuple<int, bool, qreal>, QPixmap> cache;
-    const auto key = std::make_tuple(static_cast<int>(word), pressed, dpr);
-    auto it = cache.find(key);
-    if (it == cache.end()) it = cache.emplace(key, art::buttonPicture(word, pressed, dpr)).first;
-    return it->second;
+    return keptPicture(
+        QStringLiteral("button-%1-%2").arg(static_cast<int>(word)).arg(pressed ? "down" : "up"),
+        dpr, [word, pressed](qreal ratio) { return art::buttonPicture(word, pressed, ratio); });
 }
 }  // namespace
 

@@ -1,0 +1,193 @@
+// The drawn art is kept between starts: what is read back is what was drawn,
+// pixel for pixel, and anything damaged or foreign is drawn again.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "mainwindow_fixture.h"
+#include "ui/art/art.h"
+#include "ui/main/keptpictures.h"
+
+namespace {
+
+namespace art = quintelle::art;
+using quintelle::ui::keepPicturesIn;
+using quintelle::ui::keptPicture;
+using quintelle::ui::keptPicturesFolder;
+
+// A drawing that counts how often it is asked for.
+struct CountedDrawing {
+    std::function<QPixmap(qreal)> draw;
+    int calls = 0;
+    quintelle::ui::PictureDrawing function() {
+        return [this](qreal dpr) {
+            ++calls;
+            return draw(dpr);
+        };
+    }
+};
+
+struct PictureRow {
+    const char* name;
+    std::function<QPixmap(qreal)> draw;
+};
+
+const std::vector<PictureRow>& pictureRows() {
+    static const std::vector<PictureRow> rows = {
+        {"board", art::board},
+        {"logo", art::logo},
+        {"scoringtable", art::scoringTable},
+        {"clockbar", art::clockBar},
+        {"offerframe", art::offerFrame},
+        {"replacement", art::replacementWord},
+        {"emblem", art::emblem},
+        {"panel", [](qreal dpr) { return art::panelBackground({329, 161}, dpr); }},
+        {"button", [](qreal dpr) { return art::buttonPicture(art::ButtonWord::Yes, true, dpr); }},
+    };
+    return rows;
+}
+
+QImage pixels(const QPixmap& pixmap) {
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QString storedFile(const QString& name, qreal dpr) {
+    return keptPicturesFolder() + u'/' + name + u'@' + QString::number(dpr) +
+           QStringLiteral(".pix");
+}
+
+class KeptPictures : public MainWindowTest {
+  protected:
+    void TearDown() override {
+        keepPicturesIn({});
+        MainWindowTest::TearDown();
+    }
+    QTemporaryDir root;
+};
+
+}  // namespace
+
+TEST_F(KeptPictures, WhatIsReadBackIsWhatWasDrawnAndNothingIsDrawnTwice) {
+    for (qreal dpr : {1.0, 2.0})
+        for (const PictureRow& row : pictureRows()) {
+            SCOPED_TRACE(::testing::Message() << row.name << " @" << dpr);
+            const QString name = QString::fromLatin1(row.name);
+            CountedDrawing drawing{row.draw};
+            keepPicturesIn(root.path());
+            const QPixmap drawn = keptPicture(name, dpr, drawing.function());
+            EXPECT_EQ(keptPicture(name, dpr, drawing.function()).cacheKey(), drawn.cacheKey());
+            ASSERT_TRUE(QFileInfo::exists(storedFile(name, dpr)));
+
+            keepPicturesIn(root.path());  // a later start
+            const QPixmap read = keptPicture(name, dpr, drawing.function());
+            EXPECT_EQ(drawing.calls, 1);
+            EXPECT_EQ(read.devicePixelRatio(), dpr);
+            EXPECT_EQ(read.size(), drawn.size());
+            EXPECT_EQ(read.hasAlphaChannel(), drawn.hasAlphaChannel());
+            EXPECT_EQ(pixels(read), pixels(row.draw(dpr)));
+        }
+}
+
+TEST_F(KeptPictures, ADamagedFileIsDrawnAgainAndReplaced) {
+    struct Damage {
+        const char* what;
+        std::function<void(QByteArray&)> apply;
+    };
+    const Damage damages[] = {
+        {"a pixel changed", [](QByteArray& b) { b[b.size() / 2] = char(b[b.size() / 2] ^ 0x40); }},
+        {"cut short", [](QByteArray& b) { b.chop(100); }},
+        {"one byte too many", [](QByteArray& b) { b.append('\0'); }},
+        {"only the header", [](QByteArray& b) { b.truncate(40); }},
+        {"empty", [](QByteArray& b) { b.clear(); }},
+        {"another kind of file", [](QByteArray& b) { b[0] = 'P'; }},
+        {"its width changed", [](QByteArray& b) { b[4] = char(b[4] + 1); }},
+        {"its format changed", [](QByteArray& b) { b[16] = char(99); }},
+        {"its ratio changed", [](QByteArray& b) { b[31] = char(b[31] ^ 0x01); }},
+    };
+    const QString name = QStringLiteral("logo");
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        CountedDrawing drawing{art::logo};
+        keepPicturesIn(root.path());
+        const QPixmap drawn = keptPicture(name, 1.0, drawing.function());
+        QFile file(storedFile(name, 1.0));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        damage.apply(bytes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+
+        keepPicturesIn(root.path());
+        EXPECT_EQ(pixels(keptPicture(name, 1.0, drawing.function())), pixels(drawn));
+        EXPECT_EQ(drawing.calls, 2);
+        keepPicturesIn(root.path());  // the file was written anew
+        EXPECT_EQ(pixels(keptPicture(name, 1.0, drawing.function())), pixels(drawn));
+        EXPECT_EQ(drawing.calls, 2);
+        QFile::remove(storedFile(name, 1.0));
+    }
+}
+
+TEST_F(KeptPictures, OnlyThisBuildsFolderStaysOtherThingsAreLeftAlone) {
+    const QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("0123456789abcdef")));
+    writeFile(dir.filePath(QStringLiteral("0123456789abcdef/board@1.pix")), "old");
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("notes")));
+    writeFile(dir.filePath(QStringLiteral("readme.txt")), "mine");
+
+    keepPicturesIn(root.path());
+    const QString key = QFileInfo(keptPicturesFolder()).fileName();
+    EXPECT_EQ(QFileInfo(keptPicturesFolder()).absolutePath(), QFileInfo(root.path()).absoluteFilePath());
+    EXPECT_TRUE(dir.exists(QStringLiteral("0123456789abcdef")));  // untouched until a write
+    keptPicture(QStringLiteral("clockbar"), 1.0, art::clockBar);
+    EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '),
+              key + QStringLiteral(" notes"));
+    EXPECT_TRUE(dir.exists(QStringLiteral("readme.txt")));
+}
+
+TEST_F(KeptPictures, WithoutAFolderOrWhereNothingCanBeWrittenPicturesAreStillDrawnOnce) {
+    const QString blocked = QDir(root.path()).filePath(QStringLiteral("a-file"));
+    writeFile(blocked, "not a folder");
+    for (const QString& folder : {QString(), blocked}) {
+        SCOPED_TRACE(folder.toStdString());
+        CountedDrawing drawing{art::clockBar};
+        keepPicturesIn(folder);
+        EXPECT_EQ(pixels(keptPicture(QStringLiteral("clockbar"), 2.0, drawing.function())),
+                  pixels(art::clockBar(2.0)));
+        keptPicture(QStringLiteral("clockbar"), 2.0, drawing.function());
+        EXPECT_EQ(drawing.calls, 1);
+    }
+    EXPECT_TRUE(keptPicturesFolder().startsWith(blocked));
+    EXPECT_EQ(readFile(blocked), QByteArray("not a folder"));
+}
+
+// A main window built from kept pictures looks exactly as one that drew them,
+// and a second window draws nothing.
+TEST_F(KeptPictures, AWindowFromKeptPicturesLooksAsOneThatDrewThem) {
+    quintelle::platform::setExecutableFolder(folder());
+    keepPicturesIn(root.path());
+    QImage first;
+    {
+        Tmain main;
+        main.show();
+        first = main.grab().toImage();
+    }
+    QStringList stored;
+    for (QDirIterator it(keptPicturesFolder(), QDir::Files); it.hasNext();)
+        stored << QFileInfo(it.next()).fileName();
+    for (const char* name : {"board", "logo", "scoringtable", "clockframe", "clockbar",
+                             "offerframe", "button-0-up"})
+        EXPECT_TRUE(stored.contains(QString::fromLatin1(name) + QStringLiteral("@1.pix")))
+            << name << " in " << stored.join(u' ').toStdString();
+
+    keepPicturesIn(root.path());
+    Tmain main;
+    main.show();
+    EXPECT_EQ(main.grab().toImage(), first);
+}

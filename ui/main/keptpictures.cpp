@@ -1,0 +1,189 @@
+#include "ui/main/keptpictures.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QStandardPaths>
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "data/atomicfile.h"
+#include "platform/buildid.h"
+
+namespace quintelle::ui {
+
+namespace {
+
+// A stored picture: this header, then the image's rows as they are in memory.
+struct StoredHeader {
+    char magic[4];
+    qint32 width;
+    qint32 height;
+    qint32 bytesPerLine;
+    qint32 format;
+    qint32 reserved;
+    double dpr;
+    quint64 checksum;
+};
+constexpr char kMagic[4] = {'Q', 'P', 'X', '1'};
+
+quint64 checksum(const uchar* bytes, size_t size) {
+    quint64 sum = 0xcbf29ce484222325ull;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes + i, 8);
+        sum = (sum ^ word) * 0x100000001b3ull;
+        sum ^= sum >> 29;
+    }
+    for (; i < size; ++i) sum = (sum ^ bytes[i]) * 0x100000001b3ull;
+    return sum;
+}
+
+// What the drawn pixels depend on besides the code: Qt's version and the
+// fonts and font settings installed (installing or configuring fonts touches
+// one of these folders).
+QByteArray fontsFingerprint() {
+    QByteArray text;
+    const QString home = QDir::homePath();
+    const QStringList places = {
+        QStringLiteral("/etc/fonts"),
+        QStringLiteral("/etc/fonts/conf.d"),
+        QStringLiteral("/var/cache/fontconfig"),
+        QStringLiteral("/usr/share/fonts"),
+        QStringLiteral("/usr/share/fonts/truetype"),
+        QStringLiteral("/usr/local/share/fonts"),
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+            QStringLiteral("/fontconfig"),
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/fontconfig"),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/fonts"),
+        home + QStringLiteral("/.fonts"),
+    };
+    for (const QString& place : places) {
+        const QFileInfo info(place);
+        text += place.toUtf8() + ':' +
+                QByteArray::number(info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1) +
+                '\n';
+    }
+    text += qgetenv("FONTCONFIG_FILE") + '\n' + qgetenv("FONTCONFIG_PATH") + '\n';
+    return text;
+}
+
+QString storeKey() {
+    const QByteArray build = platform::programBuildId();
+    if (build.isEmpty()) return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(build);
+    hash.addData(QByteArray("\nQt ") + qVersion() + '\n');
+    hash.addData(fontsFingerprint());
+    return QString::fromLatin1(hash.result().toHex().left(16));
+}
+
+struct Keeper {
+    QString root;          // the folder named by the program
+    QString folder;        // root/key, where this build's pictures go
+    bool tidied = false;   // other builds' folders removed
+    QHash<QString, QPixmap> drawn;
+};
+
+Keeper& keeper() {
+    static Keeper instance;
+    return instance;
+}
+
+QString fileName(const QString& name, qreal dpr) {
+    return name + u'@' + QString::number(dpr) + QStringLiteral(".pix");
+}
+
+QPixmap readStored(const QString& path, qreal dpr) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    StoredHeader header;
+    if (bytes.size() < qsizetype(sizeof header)) return {};
+    std::memcpy(&header, bytes.constData(), sizeof header);
+    if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr || header.width <= 0 ||
+        header.height <= 0 || header.format <= QImage::Format_Invalid ||
+        header.format >= QImage::NImageFormats)
+        return {};
+    QImage image(header.width, header.height, static_cast<QImage::Format>(header.format));
+    if (image.isNull() || image.bytesPerLine() != header.bytesPerLine) return {};
+    const size_t size = size_t(image.sizeInBytes());
+    if (size_t(bytes.size()) != sizeof header + size) return {};
+    const auto* pixels = reinterpret_cast<const uchar*>(bytes.constData()) + sizeof header;
+    if (checksum(pixels, size) != header.checksum) return {};
+    std::memcpy(image.bits(), pixels, size);
+    image.setDevicePixelRatio(dpr);
+    QPixmap pixmap = QPixmap::fromImage(std::move(image));
+    pixmap.setDevicePixelRatio(dpr);
+    return pixmap;
+}
+
+void removeOtherBuilds(Keeper& k) {
+    k.tidied = true;
+    QDir root(k.root);
+    const QString current = QFileInfo(k.folder).fileName();
+    const auto isKey = [](const QString& entry) {
+        return entry.size() == 16 && std::all_of(entry.begin(), entry.end(), [](QChar c) {
+                   return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+               });
+    };
+    for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (entry != current && isKey(entry)) QDir(root.filePath(entry)).removeRecursively();
+}
+
+void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
+    const QImage image = pixmap.toImage();
+    if (image.isNull()) return;
+    if (!k.tidied) removeOtherBuilds(k);
+    if (!QDir().mkpath(k.folder)) return;
+    StoredHeader header{};
+    std::memcpy(header.magic, kMagic, 4);
+    header.width = image.width();
+    header.height = image.height();
+    header.bytesPerLine = int(image.bytesPerLine());
+    header.format = int(image.format());
+    header.dpr = dpr;
+    header.checksum = checksum(image.constBits(), size_t(image.sizeInBytes()));
+    std::string bytes(sizeof header + size_t(image.sizeInBytes()), '\0');
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::memcpy(bytes.data() + sizeof header, image.constBits(), size_t(image.sizeInBytes()));
+    // A picture that cannot be stored is drawn again next time; nothing to report.
+    writeFileAtomically(path.toStdString(), bytes);
+}
+
+}  // namespace
+
+QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw) {
+    Keeper& k = keeper();
+    const QString key = name + u'@' + QString::number(dpr);
+    if (auto it = k.drawn.constFind(key); it != k.drawn.cend()) return *it;
+    QPixmap pixmap;
+    const QString path = k.folder.isEmpty() ? QString() : k.folder + u'/' + fileName(name, dpr);
+    if (!path.isEmpty()) pixmap = readStored(path, dpr);
+    if (pixmap.isNull()) {
+        pixmap = draw(dpr);
+        if (!path.isEmpty()) store(k, path, pixmap, dpr);
+    }
+    k.drawn.insert(key, pixmap);
+    return pixmap;
+}
+
+void keepPicturesIn(const QString& folder) {
+    Keeper& k = keeper();
+    k = Keeper{};
+    k.root = folder;
+    if (folder.isEmpty()) return;
+    const QString key = storeKey();
+    if (!key.isEmpty()) k.folder = QDir(folder).filePath(key);
+}
+
+QString keptPicturesFolder() { return keeper().folder; }
+
+}  // namespace quintelle::ui
