@@ -104,21 +104,21 @@ QString fileName(const QString& name, qreal dpr) {
 QPixmap readStored(const QString& path, qreal dpr) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
     StoredHeader header;
-    if (bytes.size() < qsizetype(sizeof header)) return {};
-    std::memcpy(&header, bytes.constData(), sizeof header);
+    if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header))
+        return {};
     if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr || header.width <= 0 ||
         header.height <= 0 || header.format <= QImage::Format_Invalid ||
         header.format >= QImage::NImageFormats)
         return {};
     QImage image(header.width, header.height, static_cast<QImage::Format>(header.format));
     if (image.isNull() || image.bytesPerLine() != header.bytesPerLine) return {};
-    const size_t size = size_t(image.sizeInBytes());
-    if (size_t(bytes.size()) != sizeof header + size) return {};
-    const auto* pixels = reinterpret_cast<const uchar*>(bytes.constData()) + sizeof header;
-    if (checksum(pixels, size) != header.checksum) return {};
-    std::memcpy(image.bits(), pixels, size);
+    // The pixels go straight into the image: no second copy of a large picture.
+    const qint64 size = image.sizeInBytes();
+    if (file.size() != qint64(sizeof header) + size ||
+        file.read(reinterpret_cast<char*>(image.bits()), size) != size ||
+        checksum(image.constBits(), size_t(size)) != header.checksum)
+        return {};
     image.setDevicePixelRatio(dpr);
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(dpr);
