@@ -8,7 +8,7 @@
 namespace quintelle {
 namespace {
 
-// Every answer below is asked of classifyhand once, at start-up, so the two
+// Every answer below is asked of classifyhand once, at first use, so the two
 // classifiers cannot drift apart: five distinct ranks are looked up by their
 // rank mask (flush or not), and repeated ranks only depend on how many
 // distinct ranks there are and whether one of them is held three or four
@@ -45,20 +45,25 @@ struct Tables {
     }
 };
 
-const Tables kTables;
+// Built at first use: a program that never searches deals never pays for it.
+const Tables& tables() {
+    static const Tables built;
+    return built;
+}
 
 }  // namespace
 
 int classof(const LineCards& line) {
+    const Tables& t = tables();
     switch (std::popcount(line.ranks)) {
         case 5:
-            return (line.oneSuit() ? kTables.flush : kTables.plain)[line.ranks];
+            return (line.oneSuit() ? t.flush : t.plain)[line.ranks];
         case 4:
-            return kTables.pair;
+            return t.pair;
         case 3:
-            return line.hasCount(3) ? kTables.trips : kTables.twoPair;
+            return line.hasCount(3) ? t.trips : t.twoPair;
         default:
-            return line.hasCount(4) ? kTables.quads : kTables.fullHouse;
+            return line.hasCount(4) ? t.quads : t.fullHouse;
     }
 }
 
