@@ -47,18 +47,27 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QTextBrowser(parent) {
     setMouseTracking(true);
     document()->setUndoRedoEnabled(false);  // link colouring is not an edit
     connect(this, &QTextBrowser::anchorClicked, this, &THtmlViewer::linkClicked);
-    applyPresentation();
+    applyPalette();
 }
 
 THtmlViewer::~THtmlViewer() = default;
 
-void THtmlViewer::applyPresentation() {
+void THtmlViewer::applyPalette() {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Base, DefBackground);
     palette.setColor(QPalette::Text, DefFontColor);
     palette.setColor(QPalette::Link, DefHotSpotColor);
     palette.setColor(QPalette::LinkVisited, DefVisitedLinkColor);
     setPalette(palette);
+}
+
+void THtmlViewer::showEvent(QShowEvent* event) {
+    if (document()->isEmpty()) applyPresentation();
+    QTextBrowser::showEvent(event);
+}
+
+void THtmlViewer::applyPresentation() {
+    applyPalette();
     document()->setDefaultStyleSheet(
         QStringLiteral("body { color: %1; font-family: \"%2\"; }\n"
                        "pre { font-family: \"%3\"; }\n"

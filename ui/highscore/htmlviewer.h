@@ -47,6 +47,7 @@ class THtmlViewer : public QTextBrowser {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void linkClicked(const QUrl& url);
@@ -56,6 +57,10 @@ class THtmlViewer : public QTextBrowser {
     void pictureArrived(const QString& address, const QByteArray& bytes);
     // Colours every link: visited, under the pointer, or plain.
     void colourLinks();
+    void applyPalette();
+    // The page's fonts and colours, set when it is first shown or filled:
+    // laying out even an empty page loads its fonts, which a viewer that
+    // stays hidden should not pay for.
     void applyPresentation();
 
     QString pressedAnchor_;

@@ -104,6 +104,24 @@ TEST_F(HighscoreWindow, ShowsThePageInTheGamesColoursAndKeepsItWhenClosed) {
     EXPECT_TRUE(viewer.toPlainText().contains(QStringLiteral("pre text")));
 }
 
+// Before any page arrives, the viewer already shows in the page's colours
+// and fonts, and a page put in later still gets them.
+TEST(HtmlViewer, AnEmptyViewerIsDressedWhenShownAndAPageLaterStillIs) {
+    THtmlViewer viewer;
+    viewer.resize(200, 120);
+    viewer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    const QImage empty = viewer.grab().toImage();
+    EXPECT_GT(pixelsNear(empty, QColor(166, 103, 51)), empty.width() * empty.height() / 2);
+    EXPECT_EQ(viewer.document()->defaultFont().family(), QStringLiteral("Times New Roman"));
+    EXPECT_TRUE(viewer.document()->defaultStyleSheet().contains(QStringLiteral("Arial")));
+
+    viewer.LoadFromString(QStringLiteral("<pre>WWWWWWWW</pre>"));
+    EXPECT_EQ(viewer.document()->defaultFont().family(), QStringLiteral("Times New Roman"));
+    const QImage page = viewer.grab().toImage();
+    EXPECT_GT(pixelsNear(page, QColor(250, 244, 235)), 10);
+}
+
 TEST_F(HighscoreWindow, HandsOnlyWebAndMailLinksToTheShellExactlyAsWritten) {
     struct Row {
         const char* href;
