@@ -4,7 +4,10 @@
 #include <QIcon>
 #include <QIconEngine>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <exception>
+#include <functional>
+#include <optional>
 
 #include "ui/art/art.h"
 #include "ui/main/keptpictures.h"
@@ -13,35 +16,55 @@ namespace quintelle::ui {
 
 namespace {
 
-// The program's icon: the emblem at one and two times its size, drawn when a
-// window first asks for it (on a platform without window icons, never).
-class EmblemIconEngine : public QIconEngine {
+// An icon made only when something first asks about it: its pixels, its
+// sizes or its drawing. Until then it costs nothing.
+class DeferredIconEngine : public QIconEngine {
   public:
-    QIconEngine* clone() const override { return new EmblemIconEngine; }
-    QString key() const override { return QStringLiteral("quintelle-emblem"); }
-    bool isNull() override { return false; }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {art::emblemSize, art::emblemSize * 2};
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+    QIconEngine* clone() const override { return new DeferredIconEngine(make_); }
+    QString key() const override { return QStringLiteral("quintelle-deferred"); }
+    bool isNull() override { return made().isNull(); }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return made().availableSizes(mode, state);
     }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return drawn().actualSize(size, mode, state);
+        return made().actualSize(size, mode, state);
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return drawn().pixmap(size, 1.0, mode, state);
+        return made().pixmap(size, 1.0, mode, state);
+    }
+    // Asked for `size` device pixels at `scale`: the made icon is asked for
+    // the same, in its own terms of logical size and ratio.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return made().pixmap((QSizeF(size) / scale).toSize(), scale, mode, state);
     }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
-        drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+        made().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
 
   private:
-    const QIcon& drawn() {
-        if (icon_.isNull())
-            for (qreal dpr : {1.0, 2.0})
-                icon_.addPixmap(keptPicture(QStringLiteral("emblem"), dpr, art::emblem));
-        return icon_;
+    const QIcon& made() {
+        if (!made_) made_ = make_();
+        return *made_;
     }
-    QIcon icon_;
+    std::function<QIcon()> make_;
+    std::optional<QIcon> made_;
+};
+
+// The platform's own style, except that its standard icons are read from
+// their files only when first shown: the menu bar asks for one it shows only
+// when its menus do not fit, and reading it would load every image plugin.
+class DeferredIconsStyle : public QProxyStyle {
+  public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (option) return QProxyStyle::standardIcon(icon, option, widget);
+        return QIcon(new DeferredIconEngine([base = baseStyle(), icon] {
+            return base->standardIcon(icon);
+        }));
+    }
 };
 
 }  // namespace
@@ -56,7 +79,14 @@ QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationDomain(QStringLiteral("orvanta.com"));
     setDesktopFileName(QStringLiteral(QUINTELLE_APP_ID));
     installFontSubstitutes();
-    setWindowIcon(QIcon(new EmblemIconEngine));
+    setStyle(new DeferredIconsStyle);
+    // The program's icon: the emblem at one and two times its size, made
+    // when a window first asks for it (on a platform without icons, never).
+    setWindowIcon(QIcon(new DeferredIconEngine([] {
+        QIcon icon;
+        for (qreal dpr : {1.0, 2.0}) icon.addPixmap(keptPicture(QStringLiteral("emblem"), dpr, art::emblem));
+        return icon;
+    })));
 }
 
 bool QuintelleApp::notify(QObject* receiver, QEvent* event) {

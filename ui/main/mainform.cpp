@@ -150,7 +150,13 @@ void Tmain::FormCreate() {
         checkupdateDoneString(sender, QString::fromLatin1(body));
     };
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
-    LbBackground1 = coverWithTile(centralWidget(), art::woodTile());
+    // Kept with the drawn art: reading the bitmap file would load every
+    // image plugin Qt has.
+    LbBackground1 = coverWithTile(
+        centralWidget(),
+        keptPicture(QStringLiteral("wood"), 1.0, [](qreal) {
+            return QPixmap::fromImage(art::woodTile());
+        }).toImage());
     standardSize_ = kStandardSize;
     random_.seed(platform::utcMillisecondsOfDay());
     loadinifile();

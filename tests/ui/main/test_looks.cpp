@@ -2,6 +2,8 @@
 // style sheets; it must look exactly as the pictures and the style it stands
 // for.
 #include <QApplication>
+#include <QProxyStyle>
+#include <QStyle>
 #include <QTest>
 
 #include "mainwindow_fixture.h"
@@ -105,5 +107,34 @@ TEST(Looks, WindowIconIsTheEmblemAtOneAndTwoTimes) {
         const QSize size(side, side);
         EXPECT_EQ(icon.actualSize(size), reference.actualSize(size)) << side;
         EXPECT_EQ(icon.pixmap(size).toImage(), reference.pixmap(size).toImage()) << side;
+        EXPECT_EQ(icon.pixmap(size, 2.0).toImage(), reference.pixmap(size, 2.0).toImage()) << side;
+    }
+}
+
+// The style's standard icons are read when first drawn, and are then exactly
+// those of the platform style it stands in for, whatever their size.
+TEST(Looks, StandardIconsAreThePlatformStylesOnes) {
+    auto* proxy = qobject_cast<QProxyStyle*>(QApplication::style());
+    ASSERT_NE(proxy, nullptr);
+    const QStyle* platform = proxy->baseStyle();
+    for (QStyle::StandardPixmap which :
+         {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton,
+          QStyle::SP_MessageBoxCritical, QStyle::SP_MessageBoxWarning,
+          QStyle::SP_MessageBoxQuestion, QStyle::SP_TitleBarCloseButton, QStyle::SP_ArrowRight,
+          QStyle::SP_DialogOkButton}) {
+        SCOPED_TRACE(int(which));
+        const QIcon ours = QApplication::style()->standardIcon(which);
+        const QIcon theirs = platform->standardIcon(which);
+        EXPECT_EQ(ours.isNull(), theirs.isNull());
+        EXPECT_EQ(ours.availableSizes(), theirs.availableSizes());
+        for (int side : {8, 16, 32, 48}) {
+            const QSize size(side, side);
+            EXPECT_EQ(ours.actualSize(size), theirs.actualSize(size)) << side;
+            EXPECT_EQ(ours.pixmap(size).toImage(), theirs.pixmap(size).toImage()) << side;
+            const QPixmap sharp = ours.pixmap(size, 2.0);
+            EXPECT_EQ(sharp.toImage(), theirs.pixmap(size, 2.0).toImage()) << side;
+            EXPECT_EQ(sharp.devicePixelRatio(), theirs.pixmap(size, 2.0).devicePixelRatio())
+                << side;
+        }
     }
 }
