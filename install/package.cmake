@@ -20,8 +20,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${QUINTELLE_SERVER}/")
-# The fonts the layout was measured with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# The fonts the layout was measured with, and libcurl, which the program
+# opens at run time, out of shlibdeps' sight; 7.85 is the first to take
+# the protocol list as text.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, libcurl4 (>= 7.85.0)")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME quintelle-${PROJECT_VERSION})

@@ -1,10 +1,9 @@
 #include "net/httpget.h"
 
-#include <curl/curl.h>
-
 #include <QCoreApplication>
 #include <QPointer>
-#include <mutex>
+
+#include "net/curlapi.h"
 
 namespace quintelle::net {
 
@@ -60,6 +59,7 @@ namespace {
 
 struct Transfer {
     THTTPGetThread* worker;
+    const quintelle::net::CurlApi& api;
     CURL* curl;
     bool refused = false;  // stopped, stalled, too large or not wanted
     bool firstPiece = true;
@@ -74,7 +74,7 @@ size_t onBody(char* data, size_t, size_t size, void* context) {
     if (t.firstPiece) {
         t.firstPiece = false;
         curl_off_t length = -1;
-        curl_easy_getinfo(t.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        t.api.easy_getinfo(t.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         if (length < 0 && w.request().BinaryData) return t.refused = true, 0;
     }
     if (w.BytesReceived + static_cast<std::int64_t>(size) > w.request().MaxBodyBytes)
@@ -98,11 +98,6 @@ int onProgress(void* context, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off
     return 0;
 }
 
-void initCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 }  // namespace
 
 THTTPGetThread::~THTTPGetThread() {
@@ -114,7 +109,6 @@ THTTPGetThread::~THTTPGetThread() {
 }
 
 void THTTPGetThread::start(const std::shared_ptr<THTTPGetThread>& self, THTTPGet* owner) {
-    initCurlOnce();
     self->owner_ = owner;
     // The thread keeps its worker alive: a detached worker outlives its owner.
     self->thread_ = std::thread([self] { self->run(); });
@@ -154,35 +148,39 @@ bool THTTPGetThread::transfer() {
     if (!plainHost(split.host) || request_.Port < 1 || request_.Port > 65535) return false;
     if (stopRequested()) return false;
 
-    CURL* curl = curl_easy_init();
+    // Loaded here, on the worker, by the first transfer of the session; a
+    // machine without it fails every transfer as an unreachable server does.
+    const CurlApi* api = curlApi();
+    if (!api) return false;
+    CURL* curl = api->easy_init();
     if (!curl) return false;
-    const std::unique_ptr<CURL, void (*)(CURL*)> curlGuard(curl, curl_easy_cleanup);
+    const std::unique_ptr<CURL, void (*)(CURL*)> curlGuard(curl, api->easy_cleanup);
     curl_slist* headers = nullptr;
     const std::unique_ptr<curl_slist, void (*)(curl_slist*)> headersGuard(nullptr,
-                                                                          curl_slist_free_all);
+                                                                          api->slist_free_all);
     const auto header = [&](const QByteArray& line) {
-        headers = curl_slist_append(headers, line.constData());
+        headers = api->slist_append(headers, line.constData());
     };
 
     const QByteArray url = "http://" + split.host.toLatin1() + ':' +
                            QByteArray::number(request_.Port) + requestTarget(split.object);
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+    api->easy_setopt(curl, CURLOPT_URL, url.constData());
+    api->easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+    api->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    api->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api->easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    api->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(request_.StallLimit.count()));
 
     const QByteArray agent = request_.Agent.toUtf8();
-    if (!agent.isEmpty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
+    if (!agent.isEmpty()) api->easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
     const QByteArray referer = request_.Referer.toUtf8();
-    if (!referer.isEmpty()) curl_easy_setopt(curl, CURLOPT_REFERER, referer.constData());
+    if (!referer.isEmpty()) api->easy_setopt(curl, CURLOPT_REFERER, referer.constData());
     const QByteArray user = request_.UserName.toUtf8();
     const QByteArray password = request_.Password.toUtf8();
     if (!user.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+        api->easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+        api->easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
     }
 
     header("Accept: " + request_.AcceptTypes.toUtf8());
@@ -191,24 +189,24 @@ bool THTTPGetThread::transfer() {
     const QByteArray form = request_.PostQuery.toUtf8();
     if (!form.isEmpty()) {
         header("Content-Type: application/x-www-form-urlencoded");
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
-        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, form.constData());
+        api->easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
+        api->easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, form.constData());
     }
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    api->easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 
-    Transfer t{this, curl};
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+    Transfer t{this, *api, curl};
+    api->easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+    api->easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    api->easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    api->easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    api->easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
 
-    curl_easy_perform(curl);
-    curl_slist_free_all(headers);
+    api->easy_perform(curl);
+    api->slist_free_all(headers);
     headers = nullptr;
 
     curl_off_t length = -1;
-    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    api->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     ContentLength = length < 0 ? 0 : length;
     // A body cut short by the server still counts, as any body does; only
     // our own bounds and a stop make the transfer fail.

@@ -27,7 +27,7 @@ done
 
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libqt6multimedia6 libstdc++6 fonts-liberation2; do
+for library in libc6 libqt6widgets6 libqt6multimedia6 libstdc++6 fonts-liberation2 libcurl4; do
   grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
