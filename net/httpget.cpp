@@ -155,11 +155,14 @@ bool THTTPGetThread::transfer() {
     CURL* curl = api->easy_init();
     if (!curl) return false;
     const std::unique_ptr<CURL, void (*)(CURL*)> curlGuard(curl, api->easy_cleanup);
-    curl_slist* headers = nullptr;
-    const std::unique_ptr<curl_slist, void (*)(curl_slist*)> headersGuard(nullptr,
-                                                                          api->slist_free_all);
+    // Freed before the handle, whichever way this ends.
+    std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(nullptr, api->slist_free_all);
     const auto header = [&](const QByteArray& line) {
-        headers = api->slist_append(headers, line.constData());
+        // On failure curl leaves the list as it was.
+        if (curl_slist* longer = api->slist_append(headers.get(), line.constData())) {
+            (void)headers.release();
+            headers.reset(longer);
+        }
     };
 
     const QByteArray url = "http://" + split.host.toLatin1() + ':' +
@@ -192,7 +195,7 @@ bool THTTPGetThread::transfer() {
         api->easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.size()));
         api->easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, form.constData());
     }
-    api->easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    api->easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
 
     Transfer t{this, *api, curl};
     api->easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
@@ -202,8 +205,6 @@ bool THTTPGetThread::transfer() {
     api->easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
 
     api->easy_perform(curl);
-    api->slist_free_all(headers);
-    headers = nullptr;
 
     curl_off_t length = -1;
     api->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
