@@ -30,6 +30,7 @@ struct StoredHeader {
     quint64 checksum;
 };
 constexpr char kMagic[4] = {'Q', 'P', 'X', '1'};
+constexpr qint32 kMaxSide = 8192;  // far beyond any picture of ours at any ratio
 
 quint64 checksum(const uchar* bytes, size_t size) {
     quint64 sum = 0xcbf29ce484222325ull;
@@ -107,16 +108,21 @@ QPixmap readStored(const QString& path, qreal dpr) {
     StoredHeader header;
     if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header))
         return {};
-    if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr || header.width <= 0 ||
-        header.height <= 0 || header.format <= QImage::Format_Invalid ||
-        header.format >= QImage::NImageFormats)
+    // Only what store() writes, and nothing is allocated before the file's
+    // size agrees with its header.
+    const auto format = static_cast<QImage::Format>(header.format);
+    if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr ||
+        (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+         format != QImage::Format_ARGB32_Premultiplied) ||
+        header.width <= 0 || header.width > kMaxSide || header.height <= 0 ||
+        header.height > kMaxSide || header.bytesPerLine != header.width * 4)
         return {};
-    QImage image(header.width, header.height, static_cast<QImage::Format>(header.format));
+    const qint64 size = qint64(header.bytesPerLine) * header.height;
+    if (file.size() != qint64(sizeof header) + size) return {};
+    QImage image(header.width, header.height, format);
     if (image.isNull() || image.bytesPerLine() != header.bytesPerLine) return {};
     // The pixels go straight into the image: no second copy of a large picture.
-    const qint64 size = image.sizeInBytes();
-    if (file.size() != qint64(sizeof header) + size ||
-        file.read(reinterpret_cast<char*>(image.bits()), size) != size ||
+    if (file.read(reinterpret_cast<char*>(image.bits()), size) != size ||
         checksum(image.constBits(), size_t(size)) != header.checksum)
         return {};
     image.setDevicePixelRatio(dpr);
@@ -139,8 +145,12 @@ void removeOtherBuilds(Keeper& k) {
 }
 
 void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
-    const QImage image = pixmap.toImage();
+    QImage image = pixmap.toImage();
     if (image.isNull()) return;
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32 &&
+        image.format() != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                : QImage::Format_RGB32);
     if (!k.tidied) removeOtherBuilds(k);
     if (!QDir().mkpath(k.folder)) return;
     StoredHeader header{};

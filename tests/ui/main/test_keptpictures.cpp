@@ -107,6 +107,14 @@ TEST_F(KeptPictures, ADamagedFileIsDrawnAgainAndReplaced) {
         {"another kind of file", [](QByteArray& b) { b[0] = 'P'; }},
         {"its width changed", [](QByteArray& b) { b[4] = char(b[4] + 1); }},
         {"its format changed", [](QByteArray& b) { b[16] = char(99); }},
+        {"a format never written", [](QByteArray& b) { b[16] = char(QImage::Format_Mono); }},
+        {"a giant width",
+         [](QByteArray& b) {
+             b[4] = char(0xFF);
+             b[5] = char(0xFF);
+             b[6] = char(0xFF);
+             b[7] = char(0x7F);
+         }},
         {"its ratio changed", [](QByteArray& b) { b[31] = char(b[31] ^ 0x01); }},
     };
     const QString name = QStringLiteral("logo");
