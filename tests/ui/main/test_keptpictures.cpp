@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
+#include <optional>
 
 #include "mainwindow_fixture.h"
 #include "ui/art/art.h"
@@ -198,4 +199,42 @@ TEST_F(KeptPictures, AWindowFromKeptPicturesLooksAsOneThatDrewThem) {
     Tmain main;
     main.show();
     EXPECT_EQ(main.grab().toImage(), first);
+}
+
+// Fonts installed or configured for the player alone change what lettering
+// looks like, so they lead to another folder: nothing drawn with the old
+// fonts is read back.
+TEST_F(KeptPictures, FontsInstalledOrConfiguredLeadToAnotherFolder) {
+    QTemporaryDir home;
+    const auto restore = [](const char* name, std::optional<QByteArray> value) {
+        value ? qputenv(name, *value) : qunsetenv(name);
+    };
+    const auto saved = [](const char* name) {
+        return qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    };
+    const auto dataHome = saved("XDG_DATA_HOME");
+    const auto configHome = saved("XDG_CONFIG_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    keepPicturesIn(root.path());
+    const QString before = keptPicturesFolder();
+    keepPicturesIn(root.path());
+    EXPECT_EQ(keptPicturesFolder(), before) << "the same fonts, the same folder";
+
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"a font folder of the player's own",
+         [&] { QDir().mkpath(home.filePath(QStringLiteral("data/fonts"))); }},
+        {"font settings of the player's own",
+         [&] { QDir().mkpath(home.filePath(QStringLiteral("config/fontconfig"))); }},
+    };
+    QStringList seen{before};
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        keepPicturesIn(root.path());
+        EXPECT_FALSE(seen.contains(keptPicturesFolder())) << keptPicturesFolder().toStdString();
+        seen << keptPicturesFolder();
+    }
+    restore("XDG_DATA_HOME", dataHome);
+    restore("XDG_CONFIG_HOME", configHome);
 }
