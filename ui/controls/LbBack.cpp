@@ -1,6 +1,7 @@
 #include "ui/controls/LbBack.h"
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -35,6 +36,9 @@ class PaintHook : public QObject {
             // Copy first: the handler may replace itself while it runs.
             const PaintHandler run = handler;
             QPainter painter(window_);
+            // What this paint covers, as the painter's clip: painting
+            // outside it is cut away anyway, and handlers can skip it.
+            painter.setClipRect(static_cast<QPaintEvent*>(event)->rect());
             run(window_, painter);
         }
         return false;
@@ -102,9 +106,15 @@ void TLbBackground::paintTiles(QWidget* sender, QPainter& painter) const {
             const QSize outer = owner_->frameGeometry().size();
             const int columns = outer.width() / tile.width() + 2;
             const int rows = outer.height() / tile.height() + 2;
-            for (int c = 0; c < columns; ++c)
-                for (int r = 0; r < rows; ++r)
-                    painter.drawImage(QPoint(c * tile.width(), r * tile.height()), image_);
+            // Only the tiles the paint reaches: a clock tick repaints a
+            // sliver of the window, not all of it.
+            QRect reach(0, 0, columns * tile.width(), rows * tile.height());
+            if (painter.hasClipping()) reach &= painter.clipBoundingRect().toAlignedRect();
+            if (!reach.isEmpty())
+                for (int c = reach.left() / tile.width(); c <= reach.right() / tile.width(); ++c)
+                    for (int r = reach.top() / tile.height(); r <= reach.bottom() / tile.height();
+                         ++r)
+                        painter.drawImage(QPoint(c * tile.width(), r * tile.height()), image_);
         }
     }
     if (previous_) previous_(sender, painter);

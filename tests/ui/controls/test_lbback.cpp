@@ -69,6 +69,8 @@ class TestLbBack : public QObject {
     void plainWindowWhenOffOrEmpty();
     void destructionRestoresThePreviousHandler();
     void settingImageOrEnabledRepaintsTheWholeWindow();
+    void aPartialRepaintShowsTheTilesItUncovers_data();
+    void aPartialRepaintShowsTheTilesItUncovers();
 };
 
 void TestLbBack::tilesCoverTheClientAreaFromItsTopLeft_data() {
@@ -225,6 +227,55 @@ void TestLbBack::settingImageOrEnabledRepaintsTheWholeWindow() {
     background.setEnabled(false);
     QTRY_COMPARE(pixel(onScreen(&w.widget), 44, 34), kWindowColour);
     QCOMPARE(painted, QRegion(w.widget.rect()));
+}
+
+void TestLbBack::aPartialRepaintShowsTheTilesItUncovers_data() {
+    QTest::addColumn<QRect>("uncovered");
+    QTest::newRow("across a tile corner") << QRect(9, 7, 3, 3);
+    QTest::newRow("at the origin") << QRect(0, 0, 4, 4);
+    QTest::newRow("the bottom-right corner") << QRect(45, 35, 8, 6);
+    QTest::newRow("one pixel inside a tile") << QRect(15, 12, 1, 1);
+    QTest::newRow("a strip across the window") << QRect(0, 20, 53, 3);
+    QTest::newRow("a column of tiles") << QRect(30, 0, 10, 41);
+}
+
+// Only the part a hidden child leaves behind is painted again, and it shows
+// the tiles exactly as a whole paint does.
+void TestLbBack::aPartialRepaintShowsTheTilesItUncovers() {
+    QFETCH(QRect, uncovered);
+    Window w(53, 41);
+    TLbBackground background(&w.widget);
+    const QImage tile = distinctTile(10, 8);
+    background.setImage(tile);
+    background.setEnabled(true);
+    background.Loaded();
+    auto* cover = new QLabel(&w.widget);
+    cover->setAutoFillBackground(true);
+    QPalette p = cover->palette();
+    p.setColor(QPalette::Window, Qt::green);
+    cover->setPalette(p);
+    cover->setGeometry(uncovered);
+    w.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.widget));
+    QTRY_COMPARE(pixel(onScreen(&w.widget), uncovered.x(), uncovered.y()), QColor(Qt::green));
+
+    QRegion painted;
+    struct Recorder : QObject {
+        QRegion* region;
+        explicit Recorder(QRegion* r) : region(r) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } recorder(&painted);
+    w.widget.installEventFilter(&recorder);
+    cover->hide();
+    QTRY_VERIFY(pixel(onScreen(&w.widget), uncovered.x(), uncovered.y()) != QColor(Qt::green));
+    QCOMPARE(painted, QRegion(uncovered));
+    const QImage shown = onScreen(&w.widget);
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            QCOMPARE(pixel(shown, x, y), pixel(tile, x % 10, y % 8));
 }
 
 QTEST_MAIN(TestLbBack)
