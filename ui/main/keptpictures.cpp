@@ -140,7 +140,9 @@ void removeOtherBuilds(Keeper& k) {
                    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
                });
     };
-    for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    // Never through a link: what it points at is not ours to remove.
+    const auto entries = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QString& entry : entries)
         if (entry != current && isKey(entry)) QDir(root.filePath(entry)).removeRecursively();
 }
 

@@ -149,15 +149,21 @@ TEST_F(KeptPictures, OnlyThisBuildsFolderStaysOtherThingsAreLeftAlone) {
     writeFile(dir.filePath(QStringLiteral("0123456789abcdef/board@1.pix")), "old");
     ASSERT_TRUE(dir.mkpath(QStringLiteral("notes")));
     writeFile(dir.filePath(QStringLiteral("readme.txt")), "mine");
+    // A link that looks like another build's folder, to a folder of the player's.
+    QTemporaryDir elsewhere;
+    writeFile(QDir(elsewhere.path()).filePath(QStringLiteral("keep.txt")), "precious");
+    ASSERT_TRUE(QFile::link(elsewhere.path(), dir.filePath(QStringLiteral("fedcba9876543210"))));
 
     keepPicturesIn(root.path());
     const QString key = QFileInfo(keptPicturesFolder()).fileName();
     EXPECT_EQ(QFileInfo(keptPicturesFolder()).absolutePath(), QFileInfo(root.path()).absoluteFilePath());
     EXPECT_TRUE(dir.exists(QStringLiteral("0123456789abcdef")));  // untouched until a write
     keptPicture(QStringLiteral("clockbar"), 1.0, art::clockBar);
-    EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).join(u' '),
+    EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks).join(u' '),
               key + QStringLiteral(" notes"));
     EXPECT_TRUE(dir.exists(QStringLiteral("readme.txt")));
+    EXPECT_EQ(readFile(QDir(elsewhere.path()).filePath(QStringLiteral("keep.txt"))),
+              QByteArray("precious"));
 }
 
 TEST_F(KeptPictures, WithoutAFolderOrWhereNothingCanBeWrittenPicturesAreStillDrawnOnce) {
