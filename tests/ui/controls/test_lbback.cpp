@@ -48,6 +48,16 @@ struct PreviousHandler {
     }
 };
 
+// Adds up the region of every paint the widget receives.
+struct PaintRecorder : QObject {
+    QRegion* region;
+    PaintRecorder(QWidget* widget, QRegion* r) : region(r) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
 // The window's pixels as the screen holds them, without painting anything anew.
 QImage onScreen(QWidget* window) {
     return window->screen()
@@ -194,15 +204,7 @@ void TestLbBack::destructionRestoresThePreviousHandler() {
 void TestLbBack::settingImageOrEnabledRepaintsTheWholeWindow() {
     Window w(45, 35);
     QRegion painted;
-    struct Recorder : QObject {
-        QRegion* region;
-        explicit Recorder(QRegion* r) : region(r) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
-            return false;
-        }
-    } recorder(&painted);
-    w.widget.installEventFilter(&recorder);
+    PaintRecorder recorder(&w.widget, &painted);
 
     TLbBackground background(&w.widget);
     const QImage first = distinctTile(10, 8, 100);
@@ -260,15 +262,7 @@ void TestLbBack::aPartialRepaintShowsTheTilesItUncovers() {
     QTRY_COMPARE(pixel(onScreen(&w.widget), uncovered.x(), uncovered.y()), QColor(Qt::green));
 
     QRegion painted;
-    struct Recorder : QObject {
-        QRegion* region;
-        explicit Recorder(QRegion* r) : region(r) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(e)->region();
-            return false;
-        }
-    } recorder(&painted);
-    w.widget.installEventFilter(&recorder);
+    PaintRecorder recorder(&w.widget, &painted);
     cover->hide();
     QTRY_VERIFY(pixel(onScreen(&w.widget), uncovered.x(), uncovered.y()) != QColor(Qt::green));
     QCOMPARE(painted, QRegion(uncovered));
