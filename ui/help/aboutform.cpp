@@ -8,7 +8,7 @@
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
-#include "ui/main/keptpictures.h"
+#include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
 #include "ui/main/palette.h"
 #include "ui/main/widgets.h"
@@ -23,12 +23,6 @@ constexpr QColor kVersionColour{211, 226, 213};
 const FontSpec kCredit{"Times New Roman", 13, true};
 const FontSpec kLink{"MS Sans Serif", 16, true, true};
 
-Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source) {
-    auto* picture = new Picture(parent, name, geometry, std::move(source));
-    picture->setTransparentForMouse(true);
-    return picture;
-}
-
 }  // namespace
 
 Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
@@ -36,9 +30,9 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    makePicture(this, "Image2", QRect(1, 3, 86, 86), keptDrawing(QStringLiteral("emblem"), art::emblem));
+    makePicture(this, "Image2", QRect(1, 3, 86, 86), kept::emblem);
     makePicture(this, "Image1", QRect(58, 20, 247, 44),
-                keptDrawing(QStringLiteral("title"), art::titlePicture));
+                kept::title);
 
     URL1.URL = net::vendorServer().text;
     Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream,

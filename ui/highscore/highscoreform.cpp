@@ -8,7 +8,7 @@
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/highscore/htmlviewer.h"
-#include "ui/main/keptpictures.h"
+#include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
 #include "ui/main/palette.h"
 #include "ui/main/widgets.h"
@@ -29,7 +29,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     setFont(makeFont(FontSpec{}));
 
     auto* image1 = new Picture(this, "Image1", QRect(11, 10, 86, 86),
-                               keptDrawing(QStringLiteral("emblem"), art::emblem));
+                               kept::emblem);
     image1->setTransparentForMouse(true);
 
     panel_main = new TFlatPanel(this);
@@ -52,7 +52,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
 
     auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40),
-                               keptDrawing(QStringLiteral("logo"), art::logo));
+                               kept::logo);
     image2->setCursor(Qt::PointingHandCursor);
     connect(image2, &Picture::clicked, this, &Thighscore::Image2Click);
 

@@ -9,8 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "ui/art/art.h"
-#include "ui/main/keptpictures.h"
+#include "ui/main/keptart.h"
 
 namespace quintelle::ui {
 
@@ -84,7 +83,7 @@ QuintelleApp::QuintelleApp(int& argc, char** argv) : QApplication(argc, argv) {
     // when a window first asks for it (on a platform without icons, never).
     setWindowIcon(QIcon(new DeferredIconEngine([] {
         QIcon icon;
-        for (qreal dpr : {1.0, 2.0}) icon.addPixmap(keptPicture(QStringLiteral("emblem"), dpr, art::emblem));
+        for (qreal dpr : {1.0, 2.0}) icon.addPixmap(kept::emblem(dpr));
         return icon;
     })));
 }

@@ -18,13 +18,6 @@ using PictureDrawing = std::function<QPixmap(qreal dpr)>;
 // The picture called `name` (one name per drawing and size) at `dpr`.
 QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw);
 
-// A source for a picture widget that keeps what `draw` draws under `name`.
-inline PictureDrawing keptDrawing(QString name, PictureDrawing draw) {
-    return [name = std::move(name), draw = std::move(draw)](qreal dpr) {
-        return keptPicture(name, dpr, draw);
-    };
-}
-
 // From now on keeps pictures under `folder`, in a subfolder for this build,
 // Qt and the fonts (other builds' subfolders are removed when it is first
 // written), or in memory only when `folder` is empty. Forgets what was drawn.

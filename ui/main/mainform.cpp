@@ -27,7 +27,7 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/hintcontroller.h"
-#include "ui/main/keptpictures.h"
+#include "ui/main/keptart.h"
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardspeech.h"
 #include "ui/main/palette.h"
@@ -57,24 +57,11 @@ TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool tr
     return panel;
 }
 
-Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
-                     bool stretch = false) {
-    auto* picture = new Picture(parent, name, geometry, std::move(source), stretch);
-    picture->setTransparentForMouse(true);
-    return picture;
-}
-
 // The brown picture that fills a pop-up panel.
 void addPanelBackground(QWidget* panel, const char* name) {
     makePicture(
         panel, name, panel->rect(),
-        [panel](qreal dpr) {
-            const QSize size = panel->size();
-            return keptPicture(
-                QStringLiteral("panel-%1x%2").arg(size.width()).arg(size.height()), dpr,
-                [size](qreal ratio) { return art::panelBackground(size, ratio); });
-        },
-        true);
+        [panel](qreal dpr) { return kept::panelBackground(panel->size(), dpr); }, true);
 }
 
 // A name box, typing limited to ten characters.
@@ -150,13 +137,7 @@ void Tmain::FormCreate() {
         checkupdateDoneString(sender, QString::fromLatin1(body));
     };
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
-    // Kept with the drawn art: reading the bitmap file would load every
-    // image plugin Qt has.
-    LbBackground1 = coverWithTile(
-        centralWidget(),
-        keptPicture(QStringLiteral("wood"), 1.0, [](qreal) {
-            return QPixmap::fromImage(art::woodTile());
-        }).toImage());
+    LbBackground1 = coverWithTile(centralWidget(), kept::woodTile());
     standardSize_ = kStandardSize;
     random_.seed(platform::utcMillisecondsOfDay());
     loadinifile();
@@ -468,19 +449,18 @@ void Tmain::buildBoard(QWidget* client) {
               FontSpec{"MS Sans Serif", 13}, colours::cream);
     TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
 
-    makePicture(inner, "Image27", at(3, 2, 455, 534), keptDrawing(QStringLiteral("board"), art::board));
+    makePicture(inner, "Image27", at(3, 2, 455, 534), kept::board);
     auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40),
-                             keptDrawing(QStringLiteral("logo"), art::logo));
+                             kept::logo);
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
     makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold,
               colours::cream, Qt::AlignHCenter);
     makePicture(
         inner, "Image1", at(495, 172, 135, 29),
-        keptDrawing(QStringLiteral("clockframe"),
-                    [](qreal dpr) { return art::clockFrame(art::clockFrameSize, dpr); }), true);
+        kept::clockFrame, true);
     makePicture(inner, "image_timer", at(497, 174, 131, 25),
-                keptDrawing(QStringLiteral("clockbar"), art::clockBar));
+                kept::clockBar);
     makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"),
               kArial16Bold, Qt::black, Qt::AlignHCenter);
 
@@ -505,13 +485,13 @@ void Tmain::buildBoard(QWidget* client) {
               colours::cream, Qt::AlignHCenter);
 
     makePicture(inner, "Image3", at(504, 4, 117, 163),
-                keptDrawing(QStringLiteral("offerframe"), art::offerFrame));
+                kept::offerFrame);
     auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
     topcard->setTransparentForMouse(true);
     makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"),
               kArial13Bold, colours::cream, Qt::AlignHCenter);
     Picture* replace = makePicture(inner, "image_replace", at(514, 146, 97, 14),
-                                   keptDrawing(QStringLiteral("replacement"), art::replacementWord));
+                                   kept::replacementWord);
     ::setTag(replace, 1);
     replace->hide();
     makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "),
@@ -523,7 +503,7 @@ void Tmain::buildBoard(QWidget* client) {
         makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
     connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
     makePicture(inner, "Image2", at(466, 250, 192, 208),
-                keptDrawing(QStringLiteral("scoringtable"), art::scoringTable));
+                kept::scoringTable);
 
     buildNamePanel(inner);
     buildUpdatePanel(inner);

@@ -8,7 +8,7 @@
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
-#include "ui/main/keptpictures.h"
+#include "ui/main/keptart.h"
 
 namespace quintelle::ui {
 
@@ -51,6 +51,13 @@ void Picture::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     event->accept();
     if (click) emit clicked(this);
+}
+
+Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
+                     bool stretch) {
+    auto* picture = new Picture(parent, name, geometry, std::move(source), stretch);
+    picture->setTransparentForMouse(true);
+    return picture;
 }
 
 QPixmap cardPicture(int picture, qreal dpr) {
@@ -104,24 +111,14 @@ QString buttonName(art::ButtonWord word) {
     return {};
 }
 
-namespace {
-// The picture buttons share their pictures: drawn once per word, state and
-// pixel ratio, every DONE and CANCEL of the program shows the same pixels.
-QPixmap sharedButtonPicture(art::ButtonWord word, bool pressed, qreal dpr) {
-    return keptPicture(
-        QStringLiteral("button-%1-%2").arg(static_cast<int>(word)).arg(pressed ? "down" : "up"),
-        dpr, [word, pressed](qreal ratio) { return art::buttonPicture(word, pressed, ratio); });
-}
-}  // namespace
-
 ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft,
                                art::ButtonWord word) {
     auto* button = new ImageButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(QRect(topLeft, art::buttonSize(word)));
-    button->setPixmapSource([word](qreal dpr) { return sharedButtonPicture(word, false, dpr); });
+    button->setPixmapSource([word](qreal dpr) { return kept::button(word, false, dpr); });
     button->setPressedPixmapSource(
-        [word](qreal dpr) { return sharedButtonPicture(word, true, dpr); });
+        [word](qreal dpr) { return kept::button(word, true, dpr); });
     button->setAccessibleName(buttonName(word));
     return button;
 }

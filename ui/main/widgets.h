@@ -64,6 +64,10 @@ class Picture : public QWidget {
     qreal cacheDpr_ = 0;
 };
 
+// A picture that lets clicks through to what lies under it.
+Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
+                     bool stretch = false);
+
 // The card image list: picture 0 is the back, 1..52 the faces by card code.
 // Pictures are drawn once per pixel ratio and shared.
 QPixmap cardPicture(int picture, qreal dpr);
