@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cstring>
-#include <string_view>
+#include <string>
 
 #include "data/atomicfile.h"
 #include "platform/buildid.h"
