@@ -132,13 +132,122 @@ void TLZR::compressBlock(std::span<const std::uint8_t> chunk, std::vector<std::u
 
 namespace {
 
-// Decoding moves whole groups of bytes and may write up to this many bytes
-// past the end of an item; every output buffer keeps that room after its limit.
-constexpr std::size_t kSlack = 32;
+// Decoding state between items: the next input byte, the next output byte and
+// what is left of the current control word (its next bit in bit 15).
+struct Cursor {
+    const std::uint8_t* in;
+    std::uint8_t* out;
+    std::uint32_t control = 0;
+    int bits = 0;
+};
 
-// Decodes one block into dst, which holds limit + kSlack writable bytes, and
-// returns the bytes produced. Anything that would read past the block, refer
-// before the output or produce more than limit is the size-mismatch error.
+std::uint32_t big16(const std::uint8_t* at) {
+    return static_cast<std::uint32_t>(at[0]) << 8 | at[1];
+}
+
+// Moves kMaxCopy bytes, reading all before writing any: a copy shorter than its
+// offset but whose 18 bytes reach into what it writes still takes the bytes it
+// covers from before its start.
+void move18(std::uint8_t* to, const std::uint8_t* from) {
+    std::uint64_t head = 0, middle = 0;
+    std::uint16_t tail = 0;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&middle, from + 8, 8);
+    std::memcpy(&tail, from + 16, 2);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + 8, &middle, 8);
+    std::memcpy(to + 16, &tail, 2);
+}
+
+// One item with every bound checked: anything that would read past the block,
+// refer before the output or produce past outEnd is the size-mismatch error.
+void carefulItem(Cursor& c, const std::uint8_t* inEnd, const std::uint8_t* outStart,
+                 const std::uint8_t* outEnd) {
+    const bool copy = c.control >> 15 & 1;
+    c.control <<= 1;
+    --c.bits;
+    if (!copy) {
+        if (c.out == outEnd) fail(kSizeMismatch);
+        *c.out++ = *c.in++;
+        return;
+    }
+    if (inEnd - c.in < 2) fail(kSizeMismatch);
+    const std::uint32_t word = big16(c.in);
+    const std::size_t offset = word >> 4;
+    const auto room = static_cast<std::size_t>(outEnd - c.out);
+    if (offset == 0) {
+        if (inEnd - c.in < 4) fail(kSizeMismatch);
+        const std::size_t run = (static_cast<std::size_t>(word) << 8 | c.in[2]) + kMinRun;
+        if (run > room) fail(kSizeMismatch);
+        std::memset(c.out, c.in[3], run);
+        c.out += run;
+        c.in += 4;
+        return;
+    }
+    const std::size_t count = (word & 15u) + kMinCopy;
+    if (offset > static_cast<std::size_t>(c.out - outStart) || count > room)
+        fail(kSizeMismatch);
+    // Byte by byte: a near copy overlaps the bytes it produces.
+    for (std::size_t k = 0; k < count; ++k) c.out[k] = (c.out - offset)[k];
+    c.out += count;
+    c.in += 2;
+}
+
+// A group of 16 items with no run reads at most its control word, 16 two-byte
+// items and the kMaxCopy bytes a literal's move reads; it writes at most
+// kMaxCopy bytes from each item's start.
+constexpr std::size_t kGroupIn = 2 + 16 * 2 + kMaxCopy;
+constexpr std::size_t kGroupOut = 16 * kMaxCopy;
+
+// Decodes the group whose control word is at c.in, far enough from both ends
+// that no item can leave the buffers, without bounds checks. Literals and
+// plain copies take one path without a branch on the item kind (the data
+// decides it, so the processor cannot predict it): move kMaxCopy bytes from
+// the literal or from the earlier output and advance by what the item really
+// covers. With kFar the output already holds 4095 bytes, so no offset reaches
+// before it. A run, or a copy reaching before the output, is left with the
+// rest of the group to carefulItem.
+template <bool kFar>
+void fastGroup(Cursor& c, const std::uint8_t* outStart) {
+    std::uint32_t control = big16(c.in) << 16;
+    const std::uint8_t* in = c.in + 2;
+    std::uint8_t* out = c.out;
+    int left = 16;
+    for (; left > 0; --left) {
+        const std::uint32_t copy = control >> 31;
+        const std::uint32_t word = big16(in);
+        const std::size_t offset = word >> 4;
+        const std::size_t count = (word & 15u) + kMinCopy;
+        // Near: the copy overlaps its own output, is a run (offset 0) or,
+        // unless kFar, reaches before the output. One unsigned comparison
+        // covers all three, since at least kMaxCopy bytes are out.
+        const auto produced = static_cast<std::size_t>(out - outStart);
+        const bool near = kFar ? offset < count : offset - count > produced - count;
+        if (copy & near) {
+            if (offset == 0 || (!kFar && offset > produced)) break;
+            for (std::size_t k = 0; k < count; ++k) out[k] = (out - offset)[k];
+            control <<= 1;
+            out += count;
+            in += 2;
+            continue;
+        }
+        control <<= 1;
+        const std::uintptr_t mask = 0 - std::uintptr_t{copy};
+        const std::uintptr_t earlier = reinterpret_cast<std::uintptr_t>(out) - offset;
+        const std::uintptr_t literal = reinterpret_cast<std::uintptr_t>(in);
+        move18(out, reinterpret_cast<const std::uint8_t*>((earlier & mask) | (literal & ~mask)));
+        out += 1 + ((count - 1) & mask);
+        in += 1 + copy;
+    }
+    c.in = in;
+    c.out = out;
+    c.control = control >> 16;
+    c.bits = left;
+}
+
+// Decodes one block into dst, which holds limit writable bytes, and returns
+// the bytes produced. Anything that would read past the block, refer before
+// the output or produce more than limit is the size-mismatch error.
 std::size_t decodeBlock(std::span<const std::uint8_t> block, std::uint8_t* dst, std::size_t limit) {
     const std::size_t length = block.size();
     if (length > TLZR::MaxBlockSize) fail(kSizeMismatch);
@@ -151,73 +260,39 @@ std::size_t decodeBlock(std::span<const std::uint8_t> block, std::uint8_t* dst, 
     }
     if (length < 3) return 0;
 
-    std::size_t produced = 0;
-    std::uint32_t control = static_cast<std::uint32_t>(src[1]) << 8 | src[2];
-    int bits = 16;
-    std::size_t i = 3;
-    while (i < length) {
-        if (bits == 0) {
-            if (i + 2 > length) fail(kSizeMismatch);
-            control = static_cast<std::uint32_t>(src[i]) << 8 | src[i + 1];
-            i += 2;
-            bits = 16;
-        }
-        const std::size_t copy = control >> 15 & 1;
-        control = (control << 1) & 0xFFFF;
-        --bits;
-
-        // Away from the ends, literals and plain copies take one path without
-        // a branch on the item kind (the data decides it, so the processor
-        // cannot predict it): move kMaxCopy bytes from the literal or from the
-        // earlier output and advance by what the item really covers.
-        if (i + kMaxCopy <= length && produced + kMaxCopy <= limit) {
-            const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
-            const std::size_t near = (offset < kMaxCopy) | (offset > produced);
-            if ((copy & near) == 0) {
-                const std::uintptr_t mask = 0 - std::uintptr_t{copy};
-                const std::uintptr_t earlier =
-                    reinterpret_cast<std::uintptr_t>(dst + produced) - offset;
-                const std::uintptr_t literal = reinterpret_cast<std::uintptr_t>(src + i);
-                std::memcpy(
-                    dst + produced,
-                    reinterpret_cast<const std::uint8_t*>((earlier & mask) | (literal & ~mask)),
-                    kMaxCopy);
-                produced += 1 + (((src[i + 1] & 15u) + kMinCopy - 1) & mask);
-                i += 1 + copy;
-                continue;
+    const std::uint8_t* const inEnd = src + length;
+    const std::uint8_t* const outEnd = dst + limit;
+    Cursor c{src + 3, dst, big16(src + 1), 16};
+    while (c.in != inEnd) {
+        if (c.bits == 0) {
+            if (inEnd - c.in < 2) fail(kSizeMismatch);
+            if (static_cast<std::size_t>(inEnd - c.in) >= kGroupIn &&
+                static_cast<std::size_t>(outEnd - c.out) >= kGroupOut) {
+                const auto produced = static_cast<std::size_t>(c.out - dst);
+                if (produced >= kMaxOffset) {
+                    fastGroup<true>(c, dst);
+                    continue;
+                }
+                if (produced >= kMaxCopy) {
+                    fastGroup<false>(c, dst);
+                    continue;
+                }
             }
+            c.control = big16(c.in);
+            c.in += 2;
+            c.bits = 16;
+            // Only the first control word may end a block.
+            if (c.in == inEnd) fail(kSizeMismatch);
         }
-
-        if (!copy) {
-            if (produced == limit) fail(kSizeMismatch);
-            dst[produced++] = src[i++];
-            continue;
-        }
-        if (i + 2 > length) fail(kSizeMismatch);
-        const std::size_t offset = static_cast<std::size_t>(src[i]) << 4 | src[i + 1] >> 4;
-        if (offset == 0) {
-            if (i + 4 > length) fail(kSizeMismatch);
-            const std::size_t run =
-                (static_cast<std::size_t>(src[i + 1]) << 8 | src[i + 2]) + kMinRun;
-            if (run > limit - produced) fail(kSizeMismatch);
-            std::memset(dst + produced, src[i + 3], run);
-            produced += run;
-            i += 4;
-            continue;
-        }
-        const std::size_t count = (src[i + 1] & 15u) + kMinCopy;
-        if (offset > produced || count > limit - produced) fail(kSizeMismatch);
-        // Byte by byte: a near copy overlaps the bytes it produces.
-        for (std::size_t k = 0; k < count; ++k, ++produced) dst[produced] = dst[produced - offset];
-        i += 2;
+        carefulItem(c, inEnd, dst, outEnd);
     }
-    return produced;
+    return static_cast<std::size_t>(c.out - dst);
 }
 
 }  // namespace
 
 void TLZR::decompressBlock(std::span<const std::uint8_t> block, std::vector<std::uint8_t>& out) {
-    out.resize(ChunkSize + kSlack);
+    out.resize(ChunkSize);
     out.resize(decodeBlock(block, out.data(), ChunkSize));
 }
 
@@ -282,7 +357,7 @@ std::uint64_t decodeBlocks(std::span<const std::uint8_t> file, const std::string
 
 std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
                          const std::function<void(std::span<const std::uint8_t>)>& sink) {
-    std::vector<std::uint8_t> decoded(TLZR::ChunkSize + kSlack);
+    std::vector<std::uint8_t> decoded(TLZR::ChunkSize);
     return decodeBlocks(file, inputFile, statedSize(file, inputFile),
                         [&](std::span<const std::uint8_t> block, std::size_t limit) {
                             const std::size_t n = decodeBlock(block, decoded.data(), limit);
@@ -293,10 +368,9 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
 
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                                      const std::string& inputFile) {
-    // Blocks decode straight into place; the slack past the end absorbs the
-    // last copies' whole-word writes and is cut off at the end.
+    // Blocks decode straight into place.
     const std::uint64_t original = statedSize(file, inputFile);
-    std::vector<std::uint8_t> out(original + kSlack);
+    std::vector<std::uint8_t> out(original);
     std::uint64_t total = 0;
     decodeBlocks(file, inputFile, original,
                  [&](std::span<const std::uint8_t> block, std::size_t limit) {
@@ -304,7 +378,6 @@ std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                      total += n;
                      return n;
                  });
-    out.resize(original);
     return out;
 }
 

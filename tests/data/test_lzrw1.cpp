@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 
 #include "data/lzrw1.h"
@@ -93,6 +94,141 @@ TEST(Lzrw1Block, CodesKnownChunksExactly) {
         TLZR::decompressBlock(block, decoded);
         EXPECT_EQ(decoded, row.chunk) << row.name;
     }
+}
+
+// The block format read the plainest way, item by item: the decoded bytes,
+// or nothing where a block is malformed.
+std::optional<Bytes> readItemByItem(const Bytes& block) {
+    const std::size_t limit = TLZR::ChunkSize, size = block.size();
+    if (size < 2) return Bytes{};
+    if (block[0] == 0x80) {
+        if (size - 1 > limit) return std::nullopt;
+        return Bytes(block.begin() + 1, block.end());
+    }
+    if (size < 3) return Bytes{};
+    Bytes out;
+    unsigned control = block[1] << 8 | block[2];
+    int bits = 16;
+    for (std::size_t i = 3; i < size;) {
+        if (bits == 0) {
+            if (i + 2 > size) return std::nullopt;
+            control = block[i] << 8 | block[i + 1];
+            bits = 16;
+            i += 2;
+            if (i == size) return std::nullopt;  // a control word with no item
+        }
+        const bool copy = control & 0x8000;
+        control <<= 1;
+        --bits;
+        if (!copy) {
+            if (out.size() == limit) return std::nullopt;
+            out.push_back(block[i++]);
+            continue;
+        }
+        if (i + 2 > size) return std::nullopt;
+        const std::size_t offset = block[i] << 4 | block[i + 1] >> 4;
+        if (offset == 0) {
+            if (i + 4 > size) return std::nullopt;
+            const std::size_t run = ((block[i + 1] & 15u) << 8 | block[i + 2]) + 16;
+            if (out.size() + run > limit) return std::nullopt;
+            out.insert(out.end(), run, block[i + 3]);
+            i += 4;
+            continue;
+        }
+        const std::size_t count = (block[i + 1] & 15u) + 3;
+        if (offset > out.size() || out.size() + count > limit) return std::nullopt;
+        for (std::size_t k = 0; k < count; ++k) out.push_back(out[out.size() - offset]);
+        i += 2;
+    }
+    return out;
+}
+
+// A block of random items, mostly well formed: literals, copies from near
+// (overlapping what they make) and far, now and then a run; with `flaw`, one
+// item somewhere reaches before the output or decodes past the chunk, or the
+// block is cut short.
+Bytes randomBlock(std::mt19937& random, std::size_t outputTarget, int flaw) {
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    Bytes block{0x40};
+    std::size_t produced = 0, controlAt = 0, items = 16, item = 0;
+    const std::size_t flawAt = pick(outputTarget / 4 + 1);
+    std::uint32_t control = 0;
+    const auto endGroup = [&] {
+        block[controlAt] = static_cast<std::uint8_t>(control >> 8);
+        block[controlAt + 1] = static_cast<std::uint8_t>(control);
+    };
+    while (produced < outputTarget) {
+        if (items == 16) {
+            if (item > 0) endGroup();
+            controlAt = block.size();
+            block.insert(block.end(), 2, 0);
+            items = 0;
+            control = 0;
+        }
+        const std::size_t kind = pick(100);
+        const bool flawed = flaw == 1 && item == flawAt;
+        std::uint32_t bit = 1;
+        if (flawed) {
+            const std::size_t offset = std::min<std::size_t>(produced + 1 + pick(40), 4095);
+            if (offset <= produced) break;
+            block.push_back(static_cast<std::uint8_t>(offset >> 4));
+            block.push_back(static_cast<std::uint8_t>(offset << 4 | pick(16)));
+            produced += 18;
+        } else if (flaw == 2 && item == flawAt) {
+            block.insert(block.end(), {0x00, 0x0F, 0xFF, 0x2A});  // 4111 bytes of '*'
+            produced += 4111;
+        } else if (kind < 35 || produced == 0) {
+            bit = 0;
+            block.push_back(static_cast<std::uint8_t>('a' + pick(kind < 5 ? 200 : 6)));
+            produced += 1;
+        } else if (kind < 37) {
+            const std::size_t run = 16 + pick(300);
+            block.insert(block.end(), {0x00, static_cast<std::uint8_t>((run - 16) >> 8),
+                                       static_cast<std::uint8_t>(run - 16),
+                                       static_cast<std::uint8_t>(pick(256))});
+            produced += run;
+        } else {
+            const std::size_t reach = std::min<std::size_t>(produced, 4095);
+            const std::size_t offset = 1 + (kind < 60 ? pick(std::min<std::size_t>(reach, 20))
+                                                      : pick(reach));
+            const std::size_t count = 3 + pick(16);
+            block.push_back(static_cast<std::uint8_t>(offset >> 4));
+            block.push_back(static_cast<std::uint8_t>(offset << 4 | (count - 3)));
+            produced += count;
+        }
+        control |= bit << (15 - items);
+        ++items;
+        ++item;
+    }
+    endGroup();
+    if (flaw == 3) block.resize(1 + pick(block.size() - 1));
+    return block;
+}
+
+TEST(Lzrw1Block, DecodesAnyBlockAsItemByItemReadingDoes) {
+    // Output sizes from a few bytes to a whole chunk cover both ends of the
+    // block, the first 4095 bytes (where copies may reach before the output)
+    // and the rest.
+    for (const std::size_t target : {20u, 300u, 5000u, 32000u, 32768u})
+        for (int flaw = 0; flaw <= 3; ++flaw)
+            for (unsigned seed = 1; seed <= 25; ++seed) {
+                std::mt19937 random(seed * 31 + flaw);
+                const Bytes block = randomBlock(random, target, flaw);
+                const std::optional<Bytes> expected = readItemByItem(block);
+                Bytes decoded;
+                bool failed = false;
+                try {
+                    TLZR::decompressBlock(block, decoded);
+                } catch (const ELzrw1Exception&) {
+                    failed = true;
+                }
+                const std::string row = "target " + std::to_string(target) + " flaw " +
+                                        std::to_string(flaw) + " seed " + std::to_string(seed);
+                ASSERT_EQ(failed, !expected.has_value()) << row;
+                if (expected) {
+                    ASSERT_EQ(decoded, *expected) << row;
+                }
+            }
 }
 
 TEST(Lzrw1Container, WritesKnownFilesExactly) {
