@@ -94,35 +94,40 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The floor: the median time of copying the same bytes, measured in this run.
+double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The floor: the median time of copying the same bytes, over many copies
+// measured in this run, since a few vary by half with caches and clock speed.
 double memcpySeconds(const Bytes& input) {
     Bytes copy(input.size());
     std::vector<double> times;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 101; ++i) {
         const auto start = Clock::now();
         std::memcpy(copy.data(), input.data(), input.size());
         benchmark::ClobberMemory();
         times.push_back(secondsSince(start));
     }
-    std::nth_element(times.begin(), times.begin() + 4, times.end());
-    return times[4];
+    return median(times);
 }
 
-// Times `work` on `input` and reports it as a multiple of a memcpy of the
-// same bytes ("x_memcpy").
+// Times `work` on `input` and reports it as a multiple of the floor measured
+// just before it ("x_memcpy"); both are medians.
 template <class Work>
 void againstMemcpy(benchmark::State& state, const Bytes& input, Work work) {
     const double floor = memcpySeconds(input);
-    double total = 0;
+    std::vector<double> times;
     for (auto _ : state) {
         const auto start = Clock::now();
         work();
         const double seconds = secondsSince(start);
         state.SetIterationTime(seconds);
-        total += seconds;
+        times.push_back(seconds);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
-    state.counters["x_memcpy"] = total / static_cast<double>(state.iterations()) / floor;
+    state.counters["x_memcpy"] = median(times) / floor;
 }
 
 void BM_memcpy8MiB(benchmark::State& state) {
