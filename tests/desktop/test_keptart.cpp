@@ -2,12 +2,13 @@
 // later starts read it back and show exactly the same window, and a damaged
 // picture is drawn again and replaced.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include "tests/support/desktop.h"
 
@@ -17,17 +18,35 @@ using quintelle::testing::waitUntil;
 
 namespace {
 
-// The window once two grabs 300 ms apart agree.
+// Processor time the process has used so far, all its threads, in ms.
+double cpuMilliseconds(qint64 pid) {
+    double total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toDouble() / 1e6;
+    }
+    return total;
+}
+
+// The window once the game has settled: over 300 ms it used under 2% of a
+// processor and what it shows did not change. A screen merely unchanged is not
+// enough: a slow first start can leave the window blank for longer than two
+// grabs take while it draws.
 QImage settledGrab(const GameProcess& game) {
     QImage last = game.grab();
-    waitUntil(
-        [&] {
-            QImage now = game.grab();
-            const bool same = !now.isNull() && now == last;
-            last = std::move(now);
-            return same;
-        },
-        10000);
+    double cpu = cpuMilliseconds(game.processId());
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+        QThread::msleep(300);
+        QImage now = game.grab();
+        const double used = cpuMilliseconds(game.processId());
+        const bool settled = !now.isNull() && now == last && used - cpu < 6.0;
+        last = std::move(now);
+        cpu = used;
+        if (settled) break;
+    }
     return last;
 }
 
