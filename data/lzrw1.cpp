@@ -185,8 +185,7 @@ void carefulItem(Cursor& c, const std::uint8_t* inEnd, const std::uint8_t* outSt
         return;
     }
     const std::size_t count = (word & 15u) + kMinCopy;
-    if (offset > static_cast<std::size_t>(c.out - outStart) || count > room)
-        fail(kSizeMismatch);
+    if (offset > static_cast<std::size_t>(c.out - outStart) || count > room) fail(kSizeMismatch);
     // Byte by byte: a near copy overlaps the bytes it produces.
     for (std::size_t k = 0; k < count; ++k) c.out[k] = (c.out - offset)[k];
     c.out += count;

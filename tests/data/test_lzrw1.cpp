@@ -189,8 +189,8 @@ Bytes randomBlock(std::mt19937& random, std::size_t outputTarget, int flaw) {
             produced += run;
         } else {
             const std::size_t reach = std::min<std::size_t>(produced, 4095);
-            const std::size_t offset = 1 + (kind < 60 ? pick(std::min<std::size_t>(reach, 20))
-                                                      : pick(reach));
+            const std::size_t offset =
+                1 + (kind < 60 ? pick(std::min<std::size_t>(reach, 20)) : pick(reach));
             const std::size_t count = 3 + pick(16);
             block.push_back(static_cast<std::uint8_t>(offset >> 4));
             block.push_back(static_cast<std::uint8_t>(offset << 4 | (count - 3)));
