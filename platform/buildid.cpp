@@ -9,7 +9,9 @@ namespace quintelle::platform {
 
 namespace {
 
-size_t aligned4(size_t n) { return (n + 3) & ~size_t{3}; }
+size_t aligned4(size_t n) {
+    return (n + 3) & ~size_t{3};
+}
 
 // Walks the notes of the main program's loaded segments for NT_GNU_BUILD_ID.
 int findBuildId(dl_phdr_info* info, size_t, void* out) {

@@ -31,8 +31,7 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
                    Qt::WindowCloseButtonHint);
 
     makePicture(this, "Image2", QRect(1, 3, 86, 86), kept::emblem);
-    makePicture(this, "Image1", QRect(58, 20, 247, 44),
-                kept::title);
+    makePicture(this, "Image1", QRect(58, 20, 247, 44), kept::title);
 
     URL1.URL = net::vendorServer().text;
     Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream,

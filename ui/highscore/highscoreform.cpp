@@ -28,8 +28,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
                    Qt::WindowCloseButtonHint);
     setFont(makeFont(FontSpec{}));
 
-    auto* image1 = new Picture(this, "Image1", QRect(11, 10, 86, 86),
-                               kept::emblem);
+    auto* image1 = new Picture(this, "Image1", QRect(11, 10, 86, 86), kept::emblem);
     image1->setTransparentForMouse(true);
 
     panel_main = new TFlatPanel(this);
@@ -51,8 +50,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
         makePictureButton(this, "button_done", QPoint(496, 522), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
 
-    auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40),
-                               kept::logo);
+    auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40), kept::logo);
     image2->setCursor(Qt::PointingHandCursor);
     connect(image2, &Picture::clicked, this, &Thighscore::Image2Click);
 

@@ -60,9 +60,8 @@ class DeferredIconsStyle : public QProxyStyle {
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
                        const QWidget* widget) const override {
         if (option) return QProxyStyle::standardIcon(icon, option, widget);
-        return QIcon(new DeferredIconEngine([base = baseStyle(), icon] {
-            return base->standardIcon(icon);
-        }));
+        return QIcon(new DeferredIconEngine(
+            [base = baseStyle(), icon] { return base->standardIcon(icon); }));
     }
 };
 

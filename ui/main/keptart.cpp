@@ -4,10 +4,18 @@
 
 namespace quintelle::ui::kept {
 
-QPixmap board(qreal dpr) { return keptPicture(QStringLiteral("board"), dpr, art::board); }
-QPixmap logo(qreal dpr) { return keptPicture(QStringLiteral("logo"), dpr, art::logo); }
-QPixmap emblem(qreal dpr) { return keptPicture(QStringLiteral("emblem"), dpr, art::emblem); }
-QPixmap title(qreal dpr) { return keptPicture(QStringLiteral("title"), dpr, art::titlePicture); }
+QPixmap board(qreal dpr) {
+    return keptPicture(QStringLiteral("board"), dpr, art::board);
+}
+QPixmap logo(qreal dpr) {
+    return keptPicture(QStringLiteral("logo"), dpr, art::logo);
+}
+QPixmap emblem(qreal dpr) {
+    return keptPicture(QStringLiteral("emblem"), dpr, art::emblem);
+}
+QPixmap title(qreal dpr) {
+    return keptPicture(QStringLiteral("title"), dpr, art::titlePicture);
+}
 
 QPixmap scoringTable(qreal dpr) {
     return keptPicture(QStringLiteral("scoringtable"), dpr, art::scoringTable);
@@ -18,7 +26,9 @@ QPixmap clockFrame(qreal dpr) {
                        [](qreal ratio) { return art::clockFrame(art::clockFrameSize, ratio); });
 }
 
-QPixmap clockBar(qreal dpr) { return keptPicture(QStringLiteral("clockbar"), dpr, art::clockBar); }
+QPixmap clockBar(qreal dpr) {
+    return keptPicture(QStringLiteral("clockbar"), dpr, art::clockBar);
+}
 
 QPixmap offerFrame(qreal dpr) {
     return keptPicture(QStringLiteral("offerframe"), dpr, art::offerFrame);

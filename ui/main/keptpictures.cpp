@@ -87,9 +87,9 @@ QString storeKey() {
 }
 
 struct Keeper {
-    QString root;          // the folder named by the program
-    QString folder;        // root/key, where this build's pictures go
-    bool tidied = false;   // other builds' folders removed
+    QString root;         // the folder named by the program
+    QString folder;       // root/key, where this build's pictures go
+    bool tidied = false;  // other builds' folders removed
     QHash<QString, QPixmap> drawn;
 };
 
@@ -196,6 +196,8 @@ void keepPicturesIn(const QString& folder) {
     if (!key.isEmpty()) k.folder = QDir(folder).filePath(key);
 }
 
-QString keptPicturesFolder() { return keeper().folder; }
+QString keptPicturesFolder() {
+    return keeper().folder;
+}
 
 }  // namespace quintelle::ui

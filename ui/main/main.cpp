@@ -11,8 +11,8 @@
 int main(int argc, char** argv) {
     quintelle::ui::QuintelleApp app(argc, argv);
     // Later starts read the drawn art back from the user's cache folder.
-    quintelle::ui::keepPicturesIn(
-        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pictures"));
+    quintelle::ui::keepPicturesIn(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                                  QStringLiteral("/pictures"));
     std::unique_ptr<quintelle::ui::ProgramWindows> windows;
     quintelle::ui::guarded([&] { windows = std::make_unique<quintelle::ui::ProgramWindows>(); });
     if (!windows) return 1;

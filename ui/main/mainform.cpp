@@ -26,10 +26,10 @@
 #include "ui/controls/tag.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
-#include "ui/main/hintcontroller.h"
-#include "ui/main/keptart.h"
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardspeech.h"
+#include "ui/main/hintcontroller.h"
+#include "ui/main/keptart.h"
 #include "ui/main/palette.h"
 #include "ui/main/secondarywindow.h"
 #include "ui/main/widgets.h"
@@ -450,17 +450,13 @@ void Tmain::buildBoard(QWidget* client) {
     TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
 
     makePicture(inner, "Image27", at(3, 2, 455, 534), kept::board);
-    auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40),
-                             kept::logo);
+    auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), kept::logo);
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
     makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold,
               colours::cream, Qt::AlignHCenter);
-    makePicture(
-        inner, "Image1", at(495, 172, 135, 29),
-        kept::clockFrame, true);
-    makePicture(inner, "image_timer", at(497, 174, 131, 25),
-                kept::clockBar);
+    makePicture(inner, "Image1", at(495, 172, 135, 29), kept::clockFrame, true);
+    makePicture(inner, "image_timer", at(497, 174, 131, 25), kept::clockBar);
     makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"),
               kArial16Bold, Qt::black, Qt::AlignHCenter);
 
@@ -484,14 +480,13 @@ void Tmain::buildBoard(QWidget* client) {
     makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold,
               colours::cream, Qt::AlignHCenter);
 
-    makePicture(inner, "Image3", at(504, 4, 117, 163),
-                kept::offerFrame);
+    makePicture(inner, "Image3", at(504, 4, 117, 163), kept::offerFrame);
     auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
     topcard->setTransparentForMouse(true);
     makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"),
               kArial13Bold, colours::cream, Qt::AlignHCenter);
-    Picture* replace = makePicture(inner, "image_replace", at(514, 146, 97, 14),
-                                   kept::replacementWord);
+    Picture* replace =
+        makePicture(inner, "image_replace", at(514, 146, 97, 14), kept::replacementWord);
     ::setTag(replace, 1);
     replace->hide();
     makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "),
@@ -502,8 +497,7 @@ void Tmain::buildBoard(QWidget* client) {
     ImageButton* start =
         makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
     connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
-    makePicture(inner, "Image2", at(466, 250, 192, 208),
-                kept::scoringTable);
+    makePicture(inner, "Image2", at(466, 250, 192, 208), kept::scoringTable);
 
     buildNamePanel(inner);
     buildUpdatePanel(inner);

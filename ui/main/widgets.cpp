@@ -117,8 +117,7 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(QRect(topLeft, art::buttonSize(word)));
     button->setPixmapSource([word](qreal dpr) { return kept::button(word, false, dpr); });
-    button->setPressedPixmapSource(
-        [word](qreal dpr) { return kept::button(word, true, dpr); });
+    button->setPressedPixmapSource([word](qreal dpr) { return kept::button(word, true, dpr); });
     button->setAccessibleName(buttonName(word));
     return button;
 }

@@ -47,7 +47,10 @@ const std::vector<PictureRow>& pictureRows() {
         {"offerframe", art::offerFrame},
         {"replacement", art::replacementWord},
         {"emblem", art::emblem},
-        {"panel", [](qreal dpr) { return art::panelBackground({329, 161}, dpr); }},
+        {"panel",
+         [](qreal dpr) {
+             return art::panelBackground({329, 161}, dpr);
+         }},
         {"button", [](qreal dpr) { return art::buttonPicture(art::ButtonWord::Yes, true, dpr); }},
     };
     return rows;
@@ -156,7 +159,8 @@ TEST_F(KeptPictures, OnlyThisBuildsFolderStaysOtherThingsAreLeftAlone) {
 
     keepPicturesIn(root.path());
     const QString key = QFileInfo(keptPicturesFolder()).fileName();
-    EXPECT_EQ(QFileInfo(keptPicturesFolder()).absolutePath(), QFileInfo(root.path()).absoluteFilePath());
+    EXPECT_EQ(QFileInfo(keptPicturesFolder()).absolutePath(),
+              QFileInfo(root.path()).absoluteFilePath());
     EXPECT_TRUE(dir.exists(QStringLiteral("0123456789abcdef")));  // untouched until a write
     keptPicture(QStringLiteral("clockbar"), 1.0, art::clockBar);
     EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks).join(u' '),
@@ -196,8 +200,8 @@ TEST_F(KeptPictures, AWindowFromKeptPicturesLooksAsOneThatDrewThem) {
     QStringList stored;
     for (QDirIterator it(keptPicturesFolder(), QDir::Files); it.hasNext();)
         stored << QFileInfo(it.next()).fileName();
-    for (const char* name : {"board", "logo", "scoringtable", "clockframe", "clockbar",
-                             "offerframe", "button-0-up"})
+    for (const char* name :
+         {"board", "logo", "scoringtable", "clockframe", "clockbar", "offerframe", "button-0-up"})
         EXPECT_TRUE(stored.contains(QString::fromLatin1(name) + QStringLiteral("@1.pix")))
             << name << " in " << stored.join(u' ').toStdString();
 
