@@ -28,8 +28,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
                    Qt::WindowCloseButtonHint);
     setFont(makeFont(FontSpec{}));
 
-    auto* image1 = new Picture(this, "Image1", QRect(11, 10, 86, 86), kept::emblem);
-    image1->setTransparentForMouse(true);
+    makePicture(this, "Image1", QRect(11, 10, 86, 86), kept::emblem);
 
     panel_main = new TFlatPanel(this);
     panel_main->setObjectName(QStringLiteral("panel_main"));

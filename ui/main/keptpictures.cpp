@@ -32,6 +32,12 @@ struct StoredHeader {
 constexpr char kMagic[4] = {'Q', 'P', 'X', '1'};
 constexpr qint32 kMaxSide = 8192;  // far beyond any picture of ours at any ratio
 
+// The formats stored: four bytes a pixel, so rows need no padding.
+bool isStoredFormat(QImage::Format format) {
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
 quint64 checksum(const uchar* bytes, size_t size) {
     quint64 sum = 0xcbf29ce484222325ull;
     size_t i = 0;
@@ -87,10 +93,10 @@ QString storeKey() {
 }
 
 struct Keeper {
-    QString root;         // the folder named by the program
-    QString folder;       // root/key, where this build's pictures go
-    bool tidied = false;  // other builds' folders removed
-    QHash<QString, QPixmap> drawn;
+    QString root;                   // the folder named by the program
+    QString folder;                 // root/key, where this build's pictures go
+    bool tidied = false;            // other builds' folders removed
+    QHash<QString, QPixmap> drawn;  // by file name: one per picture and ratio
 };
 
 Keeper& keeper() {
@@ -111,9 +117,7 @@ QPixmap readStored(const QString& path, qreal dpr) {
     // Only what store() writes, and nothing is allocated before the file's
     // size agrees with its header.
     const auto format = static_cast<QImage::Format>(header.format);
-    if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr ||
-        (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-         format != QImage::Format_ARGB32_Premultiplied) ||
+    if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr || !isStoredFormat(format) ||
         header.width <= 0 || header.width > kMaxSide || header.height <= 0 ||
         header.height > kMaxSide || header.bytesPerLine != header.width * 4)
         return {};
@@ -149,8 +153,7 @@ void removeOtherBuilds(Keeper& k) {
 void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
     QImage image = pixmap.toImage();
     if (image.isNull()) return;
-    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32 &&
-        image.format() != QImage::Format_ARGB32_Premultiplied)
+    if (!isStoredFormat(image.format()))
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                 : QImage::Format_RGB32);
     if (!k.tidied) removeOtherBuilds(k);
@@ -174,16 +177,16 @@ void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
 
 QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw) {
     Keeper& k = keeper();
-    const QString key = name + u'@' + QString::number(dpr);
-    if (auto it = k.drawn.constFind(key); it != k.drawn.cend()) return *it;
+    const QString file = fileName(name, dpr);
+    if (auto it = k.drawn.constFind(file); it != k.drawn.cend()) return *it;
     QPixmap pixmap;
-    const QString path = k.folder.isEmpty() ? QString() : k.folder + u'/' + fileName(name, dpr);
+    const QString path = k.folder.isEmpty() ? QString() : k.folder + u'/' + file;
     if (!path.isEmpty()) pixmap = readStored(path, dpr);
     if (pixmap.isNull()) {
         pixmap = draw(dpr);
         if (!path.isEmpty()) store(k, path, pixmap, dpr);
     }
-    k.drawn.insert(key, pixmap);
+    k.drawn.insert(file, pixmap);
     return pixmap;
 }
 
