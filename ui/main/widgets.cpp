@@ -1,5 +1,6 @@
 #include "ui/main/widgets.h"
 
+#include <QFontDatabase>
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
@@ -122,8 +123,38 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
     return button;
 }
 
+// Qt reaches the substitute of a family that is not installed only after
+// sorting every installed font against the absent name, a few milliseconds
+// per family at start-up; asking for the substitute directly gives the same
+// font without that.
+namespace {
+QString findInstalledFamily(const QString& name) {
+    // A family installed by several foundries is listed once per foundry, as
+    // "Name [foundry]"; the plain name finds it.
+    QStringList installed = QFontDatabase::families();
+    for (QString& listed : installed)
+        if (const qsizetype foundry = listed.indexOf(QStringLiteral(" [")); foundry > 0)
+            listed.truncate(foundry);
+    if (installed.contains(name, Qt::CaseInsensitive)) return name;
+    for (const QString& substitute : QFont::substitutes(name))
+        for (const QString& listed : installed)
+            if (listed.compare(substitute, Qt::CaseInsensitive) == 0) return listed;
+    return name;
+}
+}  // namespace
+
+QString installedFamily(const char* family) {
+    // The layout names a handful of families for a hundred controls, and the
+    // installed fonts and substitutes are set before the first window.
+    static QHash<QString, QString> found;  // the widgets' thread only
+    const QString name = QString::fromLatin1(family);
+    auto at = found.constFind(name);
+    if (at == found.cend()) at = found.insert(name, findInstalledFamily(name));
+    return *at;
+}
+
 QFont makeFont(const FontSpec& style) {
-    QFont font(QString::fromLatin1(style.family));
+    QFont font(installedFamily(style.family));
     font.setPixelSize(style.pixelSize);
     font.setBold(style.bold);
     font.setUnderline(style.underline);

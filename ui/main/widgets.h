@@ -92,6 +92,9 @@ struct FontSpec {
     bool bold = false;
     bool underline = false;
 };
+// The family the fonts of the layout ask for: the named one when installed,
+// else its first installed substitute, else the name.
+QString installedFamily(const char* family);
 QFont makeFont(const FontSpec& style);
 
 QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,

@@ -2,6 +2,9 @@
 // style sheets; it must look exactly as the pictures and the style it stands
 // for.
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStyle>
 #include <QTest>
@@ -137,4 +140,56 @@ TEST(Looks, StandardIconsAreThePlatformStylesOnes) {
                 << side;
         }
     }
+}
+
+// Text of the layout's families is drawn in exactly the font Qt would pick
+// for the family's own name, whether the family is installed, stands in for
+// one that is not, or has nothing installed for it; symbols the font lacks
+// fall back as before.
+TEST(Looks, LayoutFontsAreTheFontsTheirFamiliesNameGives) {
+    // Named as a layout would: without the foundry the list adds to a family
+    // several foundries install.
+    const QString installed = QFontDatabase::families().value(0).section(QStringLiteral(" ["), 0, 0);
+    ASSERT_FALSE(installed.isEmpty());
+    const QString absent = QStringLiteral("Quintelle Absent Face");
+    QFont::insertSubstitutions(absent, {QStringLiteral("Quintelle Nowhere Face"), installed});
+    const QString unmatched = QStringLiteral("Quintelle Unmatched Face");
+    QFont::insertSubstitution(unmatched, QStringLiteral("Quintelle Nowhere Face"));
+
+    struct Row {
+        QString family;
+        QString asked;  // what the layout's fonts ask for
+    };
+    const Row rows[] = {{QStringLiteral("MS Sans Serif"), {}},
+                        {QStringLiteral("Arial"), {}},
+                        {installed, installed},
+                        {absent, installed},
+                        {unmatched, unmatched}};
+    const QString text = QString::fromUtf8("Score 0123 Wq_g \u2660\u2665\u2666\u2663 \u2026");
+    auto drawn = [&](const QFont& font) {
+        QImage image(420, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.drawText(4, 28, text);
+        return image;
+    };
+    for (const Row& row : rows) {
+        const QByteArray name = row.family.toLatin1();
+        if (!row.asked.isEmpty())
+            EXPECT_EQ(quintelle::ui::installedFamily(name.constData()), row.asked) << name.data();
+        for (int pixels : {11, 16, 19})
+            for (bool bold : {false, true}) {
+                SCOPED_TRACE((name + ' ' + QByteArray::number(pixels) + (bold ? " bold" : "")).toStdString());
+                const QFont ours = quintelle::ui::makeFont({name.constData(), pixels, bold});
+                QFont named(row.family);
+                named.setPixelSize(pixels);
+                named.setBold(bold);
+                EXPECT_EQ(QFontInfo(ours).family(), QFontInfo(named).family());
+                EXPECT_EQ(QFontInfo(ours).styleName(), QFontInfo(named).styleName());
+                EXPECT_EQ(drawn(ours), drawn(named));
+            }
+    }
+    QFont::removeSubstitutions(absent);
+    QFont::removeSubstitutions(unmatched);
 }
