@@ -188,28 +188,31 @@ QByteArray playbackPcm(const QByteArray& riff) {
             bits = int(u16(body + 14));
         } else if (id == "data") {
             if (channels < 1 || rate < 1 || (bits != 8 && bits != 16)) return {};
-            // Mix the channels down to one.
+            // Mix the channels down to one. Raw pointers: the start cue is
+            // converted while the window is being built.
             const qsizetype frameBytes = qsizetype(channels) * bits / 8;
-            std::vector<int> mono;
-            mono.reserve(size_t(size / frameBytes));
-            for (qsizetype f = body; f + frameBytes <= body + size; f += frameBytes) {
+            const auto* frame = reinterpret_cast<const quint8*>(riff.constData()) + body;
+            std::vector<int> mono(size_t(size / frameBytes));
+            for (int& m : mono) {
                 int sum = 0;
                 for (int c = 0; c < channels; ++c)
-                    sum += bits == 8 ? (int(quint8(riff[f + c])) - 128) * 256
-                                     : int(qint16(u16(f + 2 * c)));
-                mono.push_back(sum / channels);
+                    sum += bits == 8 ? (int(frame[c]) - 128) * 256
+                                     : int(qint16(frame[2 * c] | frame[2 * c + 1] << 8));
+                m = sum / channels;
+                frame += frameBytes;
             }
             // Bring it to the playback rate by linear interpolation.
             const qint64 count = qint64(mono.size()) * kPlaybackRate / rate;
             QByteArray out(count * 2, Qt::Uninitialized);
+            auto* to = reinterpret_cast<quint8*>(out.data());
             for (qint64 j = 0; j < count; ++j) {
                 const qint64 scaled = j * rate;
                 const size_t i = size_t(scaled / kPlaybackRate);
                 const double t = double(scaled % kPlaybackRate) / kPlaybackRate;
                 const int next = i + 1 < mono.size() ? mono[i + 1] : mono[i];
-                const auto sample = qint16(mono[i] + t * (next - mono[i]));
-                out[2 * j] = char(sample & 0xff);
-                out[2 * j + 1] = char((sample >> 8) & 0xff);
+                const auto sample = quint16(qint16(mono[i] + t * (next - mono[i])));
+                to[2 * j] = quint8(sample & 0xff);
+                to[2 * j + 1] = quint8(sample >> 8);
             }
             return out;
         }
