@@ -93,8 +93,7 @@ struct Program {
         : name(std::move(label)),
           folder(std::make_unique<QTemporaryDir>()),
           files(std::move(besides)) {
-        executable = folder->filePath(QFileInfo(built).fileName());
-        QFile::copy(built, executable);
+        executable = quintelle::testing::copyProgram(built, folder->path());
     }
 
     void prepare() const {

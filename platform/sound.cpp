@@ -1,121 +1,85 @@
 #include "platform/sound.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
+#include <dlfcn.h>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QMediaDevices>
-#include <QThread>
-#include <algorithm>
-#include <cstring>
+#include <future>
 #include <vector>
+
+#include "platform/pcmoutput.h"
 
 namespace quintelle::platform {
 namespace {
 
 constexpr auto kSoundFolder = ":/sounds";
 
-// The samples of the cue now playing, then silence, for as long as the audio
-// stream pulls. Used on the sound thread only.
-class CueSource : public QIODevice {
-  public:
-    explicit CueSource(QObject* parent) : QIODevice(parent) { open(QIODevice::ReadOnly); }
+// Where the audio module may be: beside the program (a build, or a copy
+// carried around whole), then where the program installs it.
+QStringList audioModuleCandidates() {
+    const QString folder = QCoreApplication::applicationDirPath();
+    return {folder + QStringLiteral("/libquintelle_audio.so"),
+            folder + QStringLiteral("/" QUINTELLE_AUDIO_MODULE_FROM_PROGRAM "/libquintelle_audio.so")};
+}
 
-    void setCue(const QByteArray& pcm) {
-        cue_ = pcm;
-        at_ = 0;
-    }
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return kChunk + QIODevice::bytesAvailable(); }
-
-  protected:
-    qint64 readData(char* data, qint64 max) override {
-        max &= ~qint64(1);  // whole samples
-        const qint64 sound = std::min(max, qint64(cue_.size()) - at_);
-        if (sound > 0) {
-            std::memcpy(data, cue_.constData() + at_, size_t(sound));
-            at_ += sound;
+// Opens the first candidate that loads, resolving all its symbols now (this
+// runs on a thread of its own), and returns its entry point; null, with the
+// reason, when none does.
+PcmOutputFactory openAudioModule(const QStringList& candidates, QString& reason) {
+    for (const QString& path : candidates) {
+        void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
+            if (reason.isEmpty() || QFile::exists(path)) reason = QString::fromLocal8Bit(dlerror());
+            continue;
         }
-        std::memset(data + std::max<qint64>(sound, 0), 0, size_t(max - std::max<qint64>(sound, 0)));
-        return max;
+        // Never closed: Qt's libraries do not survive being unloaded.
+        if (auto entry = reinterpret_cast<PcmOutputFactory>(dlsym(module, kPcmOutputEntry)))
+            return entry;
+        reason = path + QStringLiteral(": no ") + QString::fromLatin1(kPcmOutputEntry);
     }
-    qint64 writeData(const char*, qint64) override { return -1; }
+    return nullptr;
+}
 
-  private:
-    static constexpr qint64 kChunk = 4096;
-    QByteArray cue_;
-    qint64 at_ = 0;
-};
-
-// The audio stream and the samples it reads, living on the sound thread.
-class Stream : public QObject {
+// Plays on the audio module's stream. The module starts loading when the
+// backend is made and is waited for at the first cue, by which time the
+// window has usually been built. Without the module the cues stay silent,
+// as without a sound device, and say why once on the console.
+class ModuleOutput : public SoundBackend {
   public:
-    Stream() : source_(new CueSource(this)) {}
-    ~Stream() override {
-        if (sink_) sink_->stop();
-    }
-
-    void open(const QAudioDevice& device) {
-        QAudioFormat format;
-        format.setSampleRate(kPlaybackRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        sink_ = new QAudioSink(device, format, this);
-        // 100 ms: a quick cut-off, and room for the stream's pre-buffering
-        // plus a whole period, or the stream never starts.
-        sink_->setBufferSize(kPlaybackRate * 2 / 10);
-        sink_->start(source_);
-    }
-    void setCue(const QByteArray& pcm) { source_->setCue(pcm); }
-
-  private:
-    CueSource* source_;
-    QAudioSink* sink_ = nullptr;
-};
-
-// One audio stream for the whole run, opened at the first cue and fed from
-// memory on a thread of its own: a new cue replaces the samples the stream
-// reads, which cuts the one before off within the stream's short buffer,
-// and a busy window never starves it. Streams are not stopped and started
-// per cue: the audio system drains a stopped stream first and, asked often,
-// falls silent. Nothing is created per cue, so a thousand cues cost what
-// one does.
-class AudioOutput : public SoundBackend {
-  public:
-    AudioOutput() { thread_.setObjectName(QStringLiteral("sound")); }
-    ~AudioOutput() override {
-        if (!stream_) return;
-        QMetaObject::invokeMethod(
-            stream_, [s = stream_] { delete s; }, Qt::BlockingQueuedConnection);
-        thread_.quit();
-        thread_.wait();
-    }
-
+    ModuleOutput()
+        : loading_(std::async(std::launch::async, [candidates = audioModuleCandidates()] {
+              Loaded loaded;
+              loaded.factory = openAudioModule(candidates, loaded.reason);
+              return loaded;
+          })) {}
     void play(const QString& path) override {
         const QByteArray pcm = samplesOf(path);
-        if (pcm.isEmpty() || !openStream()) return;
-        QMetaObject::invokeMethod(stream_, [s = stream_, pcm] { s->setCue(pcm); });
+        if (pcm.isEmpty()) return;
+        if (PcmOutput* out = output()) out->setCue(pcm);
     }
 
     void stop() override {
-        if (stream_) QMetaObject::invokeMethod(stream_, [s = stream_] { s->setCue({}); });
+        if (output_) output_->setCue({});
     }
 
   private:
-    // Without a sound device there is nothing to play on; asking anyway
-    // would only fill the console with complaints. The device is looked for
-    // again at the next cue, so a sound server started later is used.
-    bool openStream() {
-        if (stream_) return true;
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull()) return false;
-        stream_ = new Stream;
-        stream_->moveToThread(&thread_);
-        thread_.start();
-        QMetaObject::invokeMethod(stream_, [s = stream_, device] { s->open(device); });
-        return true;
+    struct Loaded {
+        PcmOutputFactory factory = nullptr;
+        QString reason;
+    };
+
+    PcmOutput* output() {
+        if (!output_ && loading_.valid()) {
+            const Loaded loaded = loading_.get();
+            if (loaded.factory)
+                output_.reset(loaded.factory());
+            else
+                qWarning("Sound is off: the audio module did not load (%s)",
+                         qPrintable(loaded.reason));
+        }
+        return output_.get();
     }
 
     QByteArray samplesOf(const QString& path) {
@@ -129,8 +93,8 @@ class AudioOutput : public SoundBackend {
     }
 
     QHash<QString, QByteArray> samples_;  // decoded once per cue
-    QThread thread_;
-    Stream* stream_ = nullptr;  // lives and dies on thread_
+    std::future<Loaded> loading_;          // waits for a loading still running
+    std::unique_ptr<PcmOutput> output_;    // goes first
 };
 
 std::shared_ptr<SoundBackend>& installedBackend() {
@@ -141,7 +105,7 @@ std::shared_ptr<SoundBackend>& installedBackend() {
 }  // namespace
 
 SoundService::SoundService()
-    : backend_(installedBackend() ? installedBackend() : std::make_shared<AudioOutput>()) {}
+    : backend_(installedBackend() ? installedBackend() : std::make_shared<ModuleOutput>()) {}
 
 SoundService::SoundService(std::shared_ptr<SoundBackend> backend) : backend_(std::move(backend)) {}
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QStringList>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -98,6 +99,28 @@ TEST(SoundService, ServicesCreatedAfterAnInstallUseTheInstalledBackend) {
     EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("stop"),
                                          QStringLiteral("play :/sounds/WINNER.wav"),
                                          QStringLiteral("stop")}));
+}
+
+// The test program has no audio module beside it: cues go on sounding
+// nothing, and the console is told why once, not at every cue.
+TEST(SoundService, WithoutTheAudioModuleCuesAreSilentAndSayWhyOnce) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
+    {
+        SoundService service;
+        for (const char* cue : kCues) service.play(QString::fromLatin1(cue));
+        service.play(QStringLiteral("entered"));
+    }
+    qInstallMessageHandler(before);
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    EXPECT_TRUE(warnings.front().startsWith(QStringLiteral("Sound is off: the audio module")))
+        << warnings.front().toStdString();
+    EXPECT_TRUE(warnings.front().contains(QStringLiteral("libquintelle_audio.so")))
+        << warnings.front().toStdString();
 }
 
 // Every cue becomes mono 16-bit samples at the one playback rate, as long as

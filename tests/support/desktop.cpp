@@ -419,9 +419,18 @@ QImage Desktop::grabWindow(unsigned long window) const {
 
 // --- the game ---------------------------------------------------------------
 
+QString copyProgram(const QString& executable, const QString& folder) {
+    const QFileInfo built(executable);
+    const QString module = built.dir().filePath(QStringLiteral("libquintelle_audio.so"));
+    if (QFileInfo::exists(module))
+        QFile::copy(module, QDir(folder).filePath(QStringLiteral("libquintelle_audio.so")));
+    const QString copied = QDir(folder).filePath(built.fileName());
+    QFile::copy(executable, copied);
+    return copied;
+}
+
 GameProcess::GameProcess(Desktop& desktop, const QString& executable)
-    : desktop_(desktop), executable_(folder_.filePath(QFileInfo(executable).fileName())) {
-    QFile::copy(executable, executable_);
+    : desktop_(desktop), executable_(copyProgram(executable, folder_.path())) {
     writeSettings({QStringLiteral("Update=false")});
 }
 

@@ -125,7 +125,12 @@ class Desktop {
 // Waits until `condition` holds, checking every 20 ms; false after `timeoutMs`.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
-// The built game as a process on a desktop. Its executable is copied into a
+// Copies a built program into `folder` as a player's portable copy holds it:
+// the executable with the audio module found beside it. Returns the copied
+// executable's path.
+QString copyProgram(const QString& executable, const QString& folder);
+
+// The built game as a process on a desktop, copied (copyProgram) into a
 // folder of its own, so the settings and tally files it writes beside itself
 // land there. The folder starts with a settings file that turns the update
 // check off, so the game reaches for no server unless a test names one; a

@@ -82,6 +82,8 @@ const FontSpec kSans21BoldUnderline{"MS Sans Serif", 21, true, true};
 }  // namespace
 
 Tmain::Tmain() : QMainWindow(nullptr) {
+    // First: the audio output loads while the window is built.
+    sounds_ = std::make_unique<platform::SoundService>();
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quintelle"));
     auto* client = new QWidget(this);
@@ -103,7 +105,6 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     connect(&turntime_, &QTimer::timeout, this, &Tmain::turntimeTimer);
     frameWatch_.setInterval(25);
     connect(&frameWatch_, &QTimer::timeout, this, &Tmain::placeFrame);
-    sounds_ = std::make_unique<platform::SoundService>();
     Timer1_.setInterval(1000);
     connect(&Timer1_, &QTimer::timeout, this, &Tmain::Timer1Timer);
     game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);

@@ -176,8 +176,9 @@ TEST(Looks, LayoutFontsAreTheFontsTheirFamiliesNameGives) {
     };
     for (const Row& row : rows) {
         const QByteArray name = row.family.toLatin1();
-        if (!row.asked.isEmpty())
+        if (!row.asked.isEmpty()) {
             EXPECT_EQ(quintelle::ui::installedFamily(name.constData()), row.asked) << name.data();
+        }
         for (int pixels : {11, 16, 19})
             for (bool bold : {false, true}) {
                 SCOPED_TRACE((name + ' ' + QByteArray::number(pixels) + (bold ? " bold" : "")).toStdString());

@@ -1,0 +1,125 @@
+// The audio stream, built into libquintelle_audio.so (see pcmoutput.h).
+#include "platform/pcmoutput.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QIODevice>
+#include <QMediaDevices>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include "platform/sound.h"
+
+namespace quintelle::platform {
+namespace {
+
+// The samples of the cue now playing, then silence, for as long as the audio
+// stream pulls. Used on the sound thread only.
+class CueSource : public QIODevice {
+  public:
+    explicit CueSource(QObject* parent) : QIODevice(parent) { open(QIODevice::ReadOnly); }
+
+    void setCue(const QByteArray& pcm) {
+        cue_ = pcm;
+        at_ = 0;
+    }
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return kChunk + QIODevice::bytesAvailable(); }
+
+  protected:
+    qint64 readData(char* data, qint64 max) override {
+        max &= ~qint64(1);  // whole samples
+        const qint64 sound = std::min(max, qint64(cue_.size()) - at_);
+        if (sound > 0) {
+            std::memcpy(data, cue_.constData() + at_, size_t(sound));
+            at_ += sound;
+        }
+        std::memset(data + std::max<qint64>(sound, 0), 0, size_t(max - std::max<qint64>(sound, 0)));
+        return max;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    static constexpr qint64 kChunk = 4096;
+    QByteArray cue_;
+    qint64 at_ = 0;
+};
+
+// The audio stream and the samples it reads, living on the sound thread.
+class Stream : public QObject {
+  public:
+    Stream() : source_(new CueSource(this)) {}
+    ~Stream() override {
+        if (sink_) sink_->stop();
+    }
+
+    void open(const QAudioDevice& device) {
+        QAudioFormat format;
+        format.setSampleRate(kPlaybackRate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        sink_ = new QAudioSink(device, format, this);
+        // 100 ms: a quick cut-off, and room for the stream's pre-buffering
+        // plus a whole period, or the stream never starts.
+        sink_->setBufferSize(kPlaybackRate * 2 / 10);
+        sink_->start(source_);
+    }
+    void setCue(const QByteArray& pcm) { source_->setCue(pcm); }
+
+  private:
+    CueSource* source_;
+    QAudioSink* sink_ = nullptr;
+};
+
+// One audio stream for the whole run, opened at the first cue and fed from
+// memory on a thread of its own: a new cue replaces the samples the stream
+// reads, which cuts the one before off within the stream's short buffer,
+// and a busy window never starves it. Streams are not stopped and started
+// per cue: the audio system drains a stopped stream first and, asked often,
+// falls silent. Nothing is created per cue, so a thousand cues cost what
+// one does.
+class AudioOutput : public PcmOutput {
+  public:
+    AudioOutput() { thread_.setObjectName(QStringLiteral("sound")); }
+    ~AudioOutput() override {
+        if (!stream_) return;
+        QMetaObject::invokeMethod(
+            stream_, [s = stream_] { delete s; }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+
+    void setCue(const QByteArray& pcm) override {
+        if (pcm.isEmpty() ? !stream_ : !openStream()) return;
+        QMetaObject::invokeMethod(stream_, [s = stream_, pcm] { s->setCue(pcm); });
+    }
+
+  private:
+    // Without a sound device there is nothing to play on; asking anyway
+    // would only fill the console with complaints. The device is looked for
+    // again at the next cue, so a sound server started later is used.
+    bool openStream() {
+        if (stream_) return true;
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return false;
+        stream_ = new Stream;
+        stream_->moveToThread(&thread_);
+        thread_.start();
+        QMetaObject::invokeMethod(stream_, [s = stream_, device] { s->open(device); });
+        return true;
+    }
+
+    QThread thread_;
+    Stream* stream_ = nullptr;  // lives and dies on thread_
+};
+
+}  // namespace
+}  // namespace quintelle::platform
+
+extern "C" Q_DECL_EXPORT quintelle::platform::PcmOutput* quintelle_pcm_output() {
+    return new quintelle::platform::AudioOutput;
+}
+static_assert(std::is_same_v<decltype(&quintelle_pcm_output), quintelle::platform::PcmOutputFactory>);

@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArray>
+
+namespace quintelle::platform {
+
+// The audio stream cues are played on: mono 16-bit samples at kPlaybackRate
+// (sound.h). It is built into a module of its own, libquintelle_audio.so,
+// which brings Qt Multimedia and the sound server's libraries with it; the
+// program opens the module on a thread while its window is being built
+// instead of loading all of them before main() runs.
+class PcmOutput {
+  public:
+    virtual ~PcmOutput() = default;
+    // Plays `pcm` in place of whatever still sounds; empty silences.
+    virtual void setCue(const QByteArray& pcm) = 0;
+};
+
+// The module's one entry point, `extern "C"`: a new output on the default
+// audio device, owned by the caller.
+using PcmOutputFactory = PcmOutput* (*)();
+inline constexpr char kPcmOutputEntry[] = "quintelle_pcm_output";
+
+}  // namespace quintelle::platform
