@@ -122,4 +122,5 @@ class AudioOutput : public PcmOutput {
 extern "C" Q_DECL_EXPORT quintelle::platform::PcmOutput* quintelle_pcm_output() {
     return new quintelle::platform::AudioOutput;
 }
-static_assert(std::is_same_v<decltype(&quintelle_pcm_output), quintelle::platform::PcmOutputFactory>);
+static_assert(
+    std::is_same_v<decltype(&quintelle_pcm_output), quintelle::platform::PcmOutputFactory>);

@@ -20,8 +20,9 @@ constexpr auto kSoundFolder = ":/sounds";
 // carried around whole), then where the program installs it.
 QStringList audioModuleCandidates() {
     const QString folder = QCoreApplication::applicationDirPath();
-    return {folder + QStringLiteral("/libquintelle_audio.so"),
-            folder + QStringLiteral("/" QUINTELLE_AUDIO_MODULE_FROM_PROGRAM "/libquintelle_audio.so")};
+    return {
+        folder + QStringLiteral("/libquintelle_audio.so"),
+        folder + QStringLiteral("/" QUINTELLE_AUDIO_MODULE_FROM_PROGRAM "/libquintelle_audio.so")};
 }
 
 // Opens the first candidate that loads, resolving all its symbols now (this
@@ -31,6 +32,8 @@ PcmOutputFactory openAudioModule(const QStringList& candidates, QString& reason)
     for (const QString& path : candidates) {
         void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!module) {
+            // The first failure says why, unless a later candidate is there
+            // and fails to load: that one says more.
             if (reason.isEmpty() || QFile::exists(path)) reason = QString::fromLocal8Bit(dlerror());
             continue;
         }
@@ -54,6 +57,7 @@ class ModuleOutput : public SoundBackend {
               loaded.factory = openAudioModule(candidates, loaded.reason);
               return loaded;
           })) {}
+
     void play(const QString& path) override {
         const QByteArray pcm = samplesOf(path);
         if (pcm.isEmpty()) return;
@@ -93,8 +97,8 @@ class ModuleOutput : public SoundBackend {
     }
 
     QHash<QString, QByteArray> samples_;  // decoded once per cue
-    std::future<Loaded> loading_;          // waits for a loading still running
-    std::unique_ptr<PcmOutput> output_;    // goes first
+    std::future<Loaded> loading_;         // waits for a loading still running
+    std::unique_ptr<PcmOutput> output_;   // destroyed first
 };
 
 std::shared_ptr<SoundBackend>& installedBackend() {

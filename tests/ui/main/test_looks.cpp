@@ -149,7 +149,8 @@ TEST(Looks, StandardIconsAreThePlatformStylesOnes) {
 TEST(Looks, LayoutFontsAreTheFontsTheirFamiliesNameGives) {
     // Named as a layout would: without the foundry the list adds to a family
     // several foundries install.
-    const QString installed = QFontDatabase::families().value(0).section(QStringLiteral(" ["), 0, 0);
+    const QString installed =
+        QFontDatabase::families().value(0).section(QStringLiteral(" ["), 0, 0);
     ASSERT_FALSE(installed.isEmpty());
     const QString absent = QStringLiteral("Quintelle Absent Face");
     QFont::insertSubstitutions(absent, {QStringLiteral("Quintelle Nowhere Face"), installed});
@@ -181,7 +182,8 @@ TEST(Looks, LayoutFontsAreTheFontsTheirFamiliesNameGives) {
         }
         for (int pixels : {11, 16, 19})
             for (bool bold : {false, true}) {
-                SCOPED_TRACE((name + ' ' + QByteArray::number(pixels) + (bold ? " bold" : "")).toStdString());
+                SCOPED_TRACE((name + ' ' + QByteArray::number(pixels) + (bold ? " bold" : ""))
+                                 .toStdString());
                 const QFont ours = quintelle::ui::makeFont({name.constData(), pixels, bold});
                 QFont named(row.family);
                 named.setPixelSize(pixels);

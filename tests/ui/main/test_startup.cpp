@@ -68,11 +68,10 @@ TEST(StartupLibraries, TheGameNeedsQtButNeitherLibcurlNorTheAudioLibraries) {
             if (name.rfind(prefix, 0) == 0) return true;
         return false;
     };
-    const std::pair<const char*, bool> rows[] = {
-        {"libQt6Widgets.so", true},
-        {"libc.so", true},
-        {"libcurl", false},
-        {"libQt6Multimedia", false}};
+    const std::pair<const char*, bool> rows[] = {{"libQt6Widgets.so", true},
+                                                 {"libc.so", true},
+                                                 {"libcurl", false},
+                                                 {"libQt6Multimedia", false}};
     for (const auto& [prefix, listed] : rows) {
         SCOPED_TRACE(prefix);
         EXPECT_EQ(lists(prefix), listed);

@@ -23,9 +23,9 @@
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
-#include "ui/main/widgets.h"
 #include "ui/controls/tag.h"
 #include "ui/main/mainform.h"
+#include "ui/main/widgets.h"
 #include "ui/tally/tallylistform.h"
 
 using quintelle::RowStyle;
