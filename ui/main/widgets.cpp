@@ -123,10 +123,6 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
     return button;
 }
 
-// Qt reaches the substitute of a family that is not installed only after
-// sorting every installed font against the absent name, a few milliseconds
-// per family at start-up; asking for the substitute directly gives the same
-// font without that.
 namespace {
 QString findInstalledFamily(const QString& name) {
     // A family installed by several foundries is listed once per foundry, as
@@ -143,6 +139,10 @@ QString findInstalledFamily(const QString& name) {
 }
 }  // namespace
 
+// Qt reaches the substitute of a family that is not installed only after
+// sorting every installed font against the absent name, a few milliseconds
+// per family at start-up; asking for the substitute directly gives the same
+// font without that.
 QString installedFamily(const char* family) {
     // The layout names a handful of families for a hundred controls, and the
     // installed fonts and substitutes are set before the first window.
