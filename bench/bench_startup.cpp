@@ -54,9 +54,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using quintelle::testing::Desktop;
 
-// A start takes 20 to 60 ms and this machine's speed drifts by a fifth
-// between runs, so the two programs alternate and each figure is the median
-// of many starts: with 7 the ratios moved by 0.3 from run to run.
+// A start takes 15 to 65 ms and varies with what else the machine does, so
+// the two programs alternate and each figure is the median of many starts:
+// with 7 the ratios moved by up to 0.3 from run to run.
 constexpr int kStarts = 21;
 constexpr int kTickRuns = 3;
 constexpr double kTickSeconds = 10.0;
