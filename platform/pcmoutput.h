@@ -15,8 +15,9 @@ class PcmOutput {
     virtual void setCue(const QByteArray& pcm) = 0;
 };
 
-// The module's one entry point, `extern "C"`: a new output on the default
-// audio device, owned by the caller.
+// The module's file, and its one entry point, `extern "C"`: a new output on
+// the default audio device, owned by the caller.
+inline constexpr char kAudioModuleFile[] = "libquintelle_audio.so";
 using PcmOutputFactory = PcmOutput* (*)();
 inline constexpr char kPcmOutputEntry[] = "quintelle_pcm_output";
 

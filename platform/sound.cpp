@@ -19,10 +19,10 @@ constexpr auto kSoundFolder = ":/sounds";
 // Where the audio module may be: beside the program (a build, or a copy
 // carried around whole), then where the program installs it.
 QStringList audioModuleCandidates() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    return {
-        folder + QStringLiteral("/libquintelle_audio.so"),
-        folder + QStringLiteral("/" QUINTELLE_AUDIO_MODULE_FROM_PROGRAM "/libquintelle_audio.so")};
+    const QDir folder(QCoreApplication::applicationDirPath());
+    const QString file = QString::fromLatin1(kAudioModuleFile);
+    return {folder.filePath(file),
+            folder.filePath(QStringLiteral(QUINTELLE_AUDIO_MODULE_FROM_PROGRAM "/") + file)};
 }
 
 // Opens the first candidate that loads, resolving all its symbols now (this

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/pcmoutput.h"
+
 // Last: Xlib's macros (None, Bool, Status...) clash with Qt's names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -421,9 +423,9 @@ QImage Desktop::grabWindow(unsigned long window) const {
 
 QString copyProgram(const QString& executable, const QString& folder) {
     const QFileInfo built(executable);
-    const QString module = built.dir().filePath(QStringLiteral("libquintelle_audio.so"));
-    if (QFileInfo::exists(module))
-        QFile::copy(module, QDir(folder).filePath(QStringLiteral("libquintelle_audio.so")));
+    const QString file = QString::fromLatin1(platform::kAudioModuleFile);
+    if (const QString module = built.dir().filePath(file); QFileInfo::exists(module))
+        QFile::copy(module, QDir(folder).filePath(file));
     const QString copied = QDir(folder).filePath(built.fileName());
     QFile::copy(executable, copied);
     return copied;
