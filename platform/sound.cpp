@@ -1,49 +1,18 @@
 #include "platform/sound.h"
 
-#include <dlfcn.h>
-
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <future>
 #include <vector>
 
+#include "platform/module.h"
 #include "platform/pcmoutput.h"
 
 namespace quintelle::platform {
 namespace {
 
 constexpr auto kSoundFolder = ":/sounds";
-
-// Where the audio module may be: beside the program (a build, or a copy
-// carried around whole), then where the program installs it.
-QStringList audioModuleCandidates() {
-    const QDir folder(QCoreApplication::applicationDirPath());
-    const QString file = QString::fromLatin1(kAudioModuleFile);
-    return {folder.filePath(file),
-            folder.filePath(QStringLiteral(QUINTELLE_AUDIO_MODULE_FROM_PROGRAM "/") + file)};
-}
-
-// Opens the first candidate that loads, resolving all its symbols now (this
-// runs on a thread of its own), and returns its entry point; null, with the
-// reason, when none does.
-PcmOutputFactory openAudioModule(const QStringList& candidates, QString& reason) {
-    for (const QString& path : candidates) {
-        void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) {
-            // The first failure says why, unless a later candidate is there
-            // and fails to load: that one says more.
-            if (reason.isEmpty() || QFile::exists(path)) reason = QString::fromLocal8Bit(dlerror());
-            continue;
-        }
-        // Never closed: Qt's libraries do not survive being unloaded.
-        if (auto entry = reinterpret_cast<PcmOutputFactory>(dlsym(module, kPcmOutputEntry)))
-            return entry;
-        reason = path + QStringLiteral(": no ") + QString::fromLatin1(kPcmOutputEntry);
-    }
-    return nullptr;
-}
 
 // Plays on the audio module's stream. The module starts loading when the
 // backend is made and is waited for at the first cue, by which time the
@@ -52,11 +21,13 @@ PcmOutputFactory openAudioModule(const QStringList& candidates, QString& reason)
 class ModuleOutput : public SoundBackend {
   public:
     ModuleOutput()
-        : loading_(std::async(std::launch::async, [candidates = audioModuleCandidates()] {
-              Loaded loaded;
-              loaded.factory = openAudioModule(candidates, loaded.reason);
-              return loaded;
-          })) {}
+        : loading_(
+              std::async(std::launch::async, [candidates = moduleCandidates(kAudioModuleFile)] {
+                  Loaded loaded;
+                  loaded.factory = reinterpret_cast<PcmOutputFactory>(
+                      openModule(candidates, kPcmOutputEntry, loaded.reason));
+                  return loaded;
+              })) {}
 
     void play(const QString& path) override {
         const QByteArray pcm = samplesOf(path);

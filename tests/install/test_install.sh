@@ -59,6 +59,10 @@ grep -q "$prefix/.*/libquintelle_audio.so" "/proc/$offpid/maps" || {
   fail "audio module not loaded"
 }
 grep -q '/libQt6Multimedia' "/proc/$offpid/maps" || fail "audio libraries not loaded"
+# The network module is installed beside it and waits for the first download.
+audio=$(grep -o "$prefix/.*/libquintelle_audio.so" "/proc/$offpid/maps" | head -1)
+[ -f "$(dirname "$audio")/libquintelle_network.so" ] || fail "network module not installed"
+! grep -q '/libquintelle_network.so' "/proc/$offpid/maps" || fail "network module loaded at start"
 kill "$offpid"
 wait "$offpid" 2>/dev/null || true
 if grep -Eiq 'qrc:|cannot (open|load|find)|no such file' "$work/offscreen.log"; then

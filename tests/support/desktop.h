@@ -126,8 +126,8 @@ class Desktop {
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
 // Copies a built program into `folder` as a player's portable copy holds it:
-// the executable with the audio module found beside it. Returns the copied
-// executable's path.
+// the executable with the modules found beside it (the audio output, the
+// download socket). Returns the copied executable's path.
 QString copyProgram(const QString& executable, const QString& folder);
 
 // The built game as a process on a desktop, copied (copyProgram) into a

@@ -61,7 +61,7 @@ bool libcurlMapped() {
 
 }  // namespace
 
-TEST(StartupLibraries, TheGameNeedsQtButNeitherLibcurlNorTheAudioLibraries) {
+TEST(StartupLibraries, TheGameNeedsQtButNotLibcurlNorTheAudioOrNetworkLibraries) {
     const std::vector<std::string> needed = neededLibraries(QUINTELLE_GAME_EXECUTABLE);
     const auto lists = [&](const std::string& prefix) {
         for (const std::string& name : needed)
@@ -71,7 +71,8 @@ TEST(StartupLibraries, TheGameNeedsQtButNeitherLibcurlNorTheAudioLibraries) {
     const std::pair<const char*, bool> rows[] = {{"libQt6Widgets.so", true},
                                                  {"libc.so", true},
                                                  {"libcurl", false},
-                                                 {"libQt6Multimedia", false}};
+                                                 {"libQt6Multimedia", false},
+                                                 {"libQt6Network", false}};
     for (const auto& [prefix, listed] : rows) {
         SCOPED_TRACE(prefix);
         EXPECT_EQ(lists(prefix), listed);
