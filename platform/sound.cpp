@@ -14,20 +14,23 @@ namespace {
 
 constexpr auto kSoundFolder = ":/sounds";
 
-// Plays on the audio module's stream. The module starts loading when the
-// backend is made and is waited for at the first cue, by which time the
-// window has usually been built. Without the module the cues stay silent,
-// as without a sound device, and say why once on the console.
+// Plays on the audio module's stream. The module loads on a thread of its own
+// from prepare() on, and is waited for at the first cue, by which time the
+// window has usually been built; a cue before any prepare() loads it there
+// and then. Without the module the cues stay silent, as without a sound
+// device, and say why once on the console.
 class ModuleOutput : public SoundBackend {
   public:
-    ModuleOutput()
-        : loading_(
-              std::async(std::launch::async, [candidates = moduleCandidates(kAudioModuleFile)] {
-                  Loaded loaded;
-                  loaded.factory = reinterpret_cast<PcmOutputFactory>(
-                      openModule(candidates, kPcmOutputEntry, loaded.reason));
-                  return loaded;
-              })) {}
+    void prepare() override {
+        if (output_ || loading_.valid() || failed_) return;
+        loading_ =
+            std::async(std::launch::async, [candidates = moduleCandidates(kAudioModuleFile)] {
+                Loaded loaded;
+                loaded.factory = reinterpret_cast<PcmOutputFactory>(
+                    openModule(candidates, kPcmOutputEntry, loaded.reason));
+                return loaded;
+            });
+    }
 
     void play(const QString& path) override {
         const QByteArray pcm = samplesOf(path);
@@ -46,13 +49,16 @@ class ModuleOutput : public SoundBackend {
     };
 
     PcmOutput* output() {
-        if (!output_ && loading_.valid()) {
+        prepare();
+        if (loading_.valid()) {
             const Loaded loaded = loading_.get();
-            if (loaded.factory)
+            if (loaded.factory) {
                 output_.reset(loaded.factory());
-            else
+            } else {
+                failed_ = true;
                 qWarning("Sound is off: the audio module did not load (%s)",
                          qPrintable(loaded.reason));
+            }
         }
         return output_.get();
     }
@@ -69,6 +75,7 @@ class ModuleOutput : public SoundBackend {
 
     QHash<QString, QByteArray> samples_;  // decoded once per cue
     std::future<Loaded> loading_;         // waits for a loading still running
+    bool failed_ = false;                 // tried, and said why
     std::unique_ptr<PcmOutput> output_;   // destroyed first
 };
 
@@ -101,6 +108,10 @@ void SoundService::play(const QString& cue) {
     backend_->stop();
     const QString path = resourceFor(cue);
     if (!path.isEmpty()) backend_->play(path);
+}
+
+void SoundService::prepare() {
+    backend_->prepare();
 }
 
 void installSoundBackend(std::shared_ptr<SoundBackend> backend) {

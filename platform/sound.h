@@ -14,6 +14,8 @@ class SoundBackend {
     virtual void play(const QString& path) = 0;
     // Silences whatever is still sounding.
     virtual void stop() = 0;
+    // Gets ready in the background, so the first cue does not wait.
+    virtual void prepare() {}
 };
 
 // Plays the program's WAVE resources by cue name. One cue sounds at a time: a
@@ -30,6 +32,9 @@ class SoundService {
     explicit SoundService(std::shared_ptr<SoundBackend> backend);
 
     void play(const QString& cue);
+    // Starts getting the audio output ready in the background: for a window
+    // whose player has the sounds on. Without it the first cue gets it ready.
+    void prepare();
 
     // The resource path of a cue, matched without regard to case; empty when
     // the program carries no sound of that name.

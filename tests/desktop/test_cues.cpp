@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include "tests/support/desktop.h"
@@ -77,5 +78,63 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
     // far longer than a placement's 0.14 s.
     if (sounds.size() == 34) {
         EXPECT_GT(sounds[27].end - sounds[27].start, 0.5);
+    }
+}
+
+namespace {
+
+bool mapsLibrary(qint64 pid, const char* name) {
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
+// Waits up to `timeoutMs` for the process to map the library.
+bool waitForLibrary(qint64 pid, const char* name, int timeoutMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!mapsLibrary(pid, name)) {
+        if (waited.elapsed() > timeoutMs) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+}  // namespace
+
+// The audio libraries are loaded for a player with the sounds on, while the
+// window is built; with the sounds off, only once they are turned on (here
+// from the menu bar by keyboard).
+TEST(Cues, TheAudioLibrariesLoadOnlyWithTheSoundsOn) {
+    Desktop desktop({.windowManager = true, .sound = true});
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    for (const bool soundsOn : {true, false}) {
+        SCOPED_TRACE(soundsOn ? "sounds on" : "sounds off");
+        GameProcess game(desktop);
+        game.writeSettings({QStringLiteral("Update=false"),
+                            soundsOn ? QStringLiteral("Sounds=yes") : QStringLiteral("Sounds=no")});
+        ASSERT_TRUE(game.start()) << game.output().toStdString();
+        const qint64 pid = game.processId();
+        if (soundsOn) {
+            EXPECT_TRUE(waitForLibrary(pid, "/libquintelle_audio.so", 5000));
+            EXPECT_TRUE(mapsLibrary(pid, "/libQt6Multimedia"));
+        } else {
+            QThread::msleep(1500);
+            EXPECT_FALSE(mapsLibrary(pid, "/libquintelle_audio.so"));
+            EXPECT_FALSE(mapsLibrary(pid, "/libQt6Multimedia"));
+            // Options > Play Sounds, then a round's first cue.
+            for (const char* key : {"alt", "Right", "Down", "Return"}) {
+                game.key(QString::fromLatin1(key));
+                QThread::msleep(200);
+            }
+            EXPECT_TRUE(waitForLibrary(pid, "/libquintelle_audio.so", 5000));
+            EXPECT_TRUE(waitForLibrary(pid, "/libQt6Multimedia", 5000));
+        }
+        game.close();
+        EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();
+        if (!soundsOn) {
+            EXPECT_TRUE(game.readFile(QStringLiteral("quintelle.ini"))
+                            .value_or(QByteArray())
+                            .contains("Sounds=yes"));
+        }
     }
 }

@@ -102,25 +102,34 @@ TEST(SoundService, ServicesCreatedAfterAnInstallUseTheInstalledBackend) {
 }
 
 // The test program has no audio module beside it: cues go on sounding
-// nothing, and the console is told why once, not at every cue.
+// nothing, and the console is told why once, not at every cue, whether the
+// module was made ready ahead (a player with the sounds on) or not (one who
+// turns them on later), and however often it is asked to be.
 TEST(SoundService, WithoutTheAudioModuleCuesAreSilentAndSayWhyOnce) {
     static QStringList warnings;
-    warnings.clear();
-    const QtMessageHandler before =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtWarningMsg) warnings << text;
-        });
-    {
-        SoundService service;
-        for (const char* cue : kCues) service.play(QString::fromLatin1(cue));
-        service.play(QStringLiteral("entered"));
+    for (const bool preparedAhead : {true, false}) {
+        SCOPED_TRACE(preparedAhead ? "prepared ahead" : "not prepared");
+        warnings.clear();
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtWarningMsg) warnings << text;
+            });
+        {
+            SoundService service;
+            if (preparedAhead) service.prepare();
+            for (const char* cue : kCues) {
+                service.play(QString::fromLatin1(cue));
+                service.prepare();
+            }
+            service.play(QStringLiteral("entered"));
+        }
+        qInstallMessageHandler(before);
+        ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+        EXPECT_TRUE(warnings.front().startsWith(QStringLiteral("Sound is off: the audio module")))
+            << warnings.front().toStdString();
+        EXPECT_TRUE(warnings.front().contains(QStringLiteral("libquintelle_audio.so")))
+            << warnings.front().toStdString();
     }
-    qInstallMessageHandler(before);
-    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
-    EXPECT_TRUE(warnings.front().startsWith(QStringLiteral("Sound is off: the audio module")))
-        << warnings.front().toStdString();
-    EXPECT_TRUE(warnings.front().contains(QStringLiteral("libquintelle_audio.so")))
-        << warnings.front().toStdString();
 }
 
 // Every cue becomes mono 16-bit samples at the one playback rate, as long as

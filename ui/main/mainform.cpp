@@ -71,6 +71,10 @@ QLineEdit* makeNameEdit(QWidget* parent, const char* name, QRect geometry) {
     return edit;
 }
 
+bool soundsOn(const IniFile& ini) {
+    return ini.readString(kSection, "Sounds", "yes") != "no";
+}
+
 const FontSpec kArial16Bold{"Arial", 16, true};
 const FontSpec kArial13Bold{"Arial", 13, true};
 const FontSpec kSans16Bold{"MS Sans Serif", 16, true};
@@ -82,8 +86,11 @@ const FontSpec kSans21BoldUnderline{"MS Sans Serif", 21, true, true};
 }  // namespace
 
 Tmain::Tmain() : QMainWindow(nullptr) {
-    // First: the audio output loads while the window is built.
+    // First, for a player with the sounds on: the audio output gets ready
+    // while the window is built. With them off it is loaded only if they are
+    // turned on.
     sounds_ = std::make_unique<platform::SoundService>();
+    if (soundsOn(IniFile(QFile::encodeName(iniPath()).toStdString()))) sounds_->prepare();
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quintelle"));
     auto* client = new QWidget(this);
@@ -128,8 +135,6 @@ QImage Tmain::backgroundTile() const {
 // --- creation, showing, closing -------------------------------------------
 
 void Tmain::FormCreate() {
-    productWord_ = QStringLiteral("quintelle");
-    installerName_ = QStringLiteral("qtlsetup.exe");
     getupdate = new THttpCli(this);
     checkupdate = new THTTPGet(this);
     checkupdate->setObjectName(QStringLiteral("checkupdate"));
@@ -270,7 +275,7 @@ void Tmain::loadinifile() {
     const int height = ini.readInteger(kSection, "Height", standardSize_.height());
     remembered_ = QRect(left, top, width, height);
     setOuterBounds(remembered_);
-    PlaySounds1->setChecked(ini.readString(kSection, "Sounds", "yes") != "no");
+    PlaySounds1->setChecked(soundsOn(ini));
     updatecheck->setChecked(ini.readString(kSection, "Update", "true") != "false");
     edit_name->setText(fromLocalBytes(ini.readString(kSection, "Name", "Guest")));
     edit_aname->setText(edit_name->text());
@@ -362,6 +367,7 @@ void Tmain::buildMenu() {
 // write that fails is shown here, so the error never unwinds through Qt's
 // signal delivery, and the mark stays as the player set it.
 void Tmain::PlaySounds1Click() {
+    if (PlaySounds1->isChecked()) sounds_->prepare();
     guarded([this] { saveinifile(); });
 }
 

@@ -171,8 +171,10 @@ class Tmain : public QMainWindow,
         }
     };
 
-    QString productWord_;
-    QString installerName_;
+    // Fixed: the settings file is named after the product word before the
+    // window is built.
+    QString productWord_ = QStringLiteral("quintelle");
+    QString installerName_ = QStringLiteral("qtlsetup.exe");
     // Where the running executable was moved aside to while updating.
     QString executable_;
     QString backup_;

@@ -32,14 +32,19 @@
 // so the window's tests record only what starts.
 class SoundRecorder : public quintelle::platform::SoundBackend {
   public:
-    explicit SoundRecorder(std::shared_ptr<std::vector<QString>> log) : log_(std::move(log)) {}
+    explicit SoundRecorder(std::shared_ptr<std::vector<QString>> log,
+                           std::shared_ptr<int> prepared = std::make_shared<int>())
+        : log_(std::move(log)), prepared_(std::move(prepared)) {}
     void play(const QString& path) override {
         log_->push_back(QStringLiteral("play ") + QFileInfo(path).completeBaseName().toUpper());
     }
     void stop() override {}
+    // Counted apart from the cues: it sounds nothing.
+    void prepare() override { ++*prepared_; }
 
   private:
     std::shared_ptr<std::vector<QString>> log_;
+    std::shared_ptr<int> prepared_;
 };
 
 // Answers every message box that comes up while it lives and keeps its text,
@@ -136,7 +141,9 @@ class MainWindowTest : public ::testing::Test {
     Tmain& open(const QString& settingsFolder = {}) {
         quintelle::platform::setExecutableFolder(settingsFolder.isEmpty() ? folder()
                                                                           : settingsFolder);
-        quintelle::platform::installSoundBackend(std::make_unique<SoundRecorder>(sounds_));
+        *prepared_ = 0;
+        quintelle::platform::installSoundBackend(
+            std::make_unique<SoundRecorder>(sounds_, prepared_));
         window_ = std::make_unique<Tmain>();
         window_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
@@ -173,11 +180,14 @@ class MainWindowTest : public ::testing::Test {
     void click(const QString& name) { QTest::mouseClick(find(name), Qt::LeftButton); }
 
     std::vector<QString>& sounds() { return *sounds_; }
+    // How often the window has asked the audio output to get ready.
+    int audioPrepared() const { return *prepared_; }
 
   private:
     quintelle::testsupport::ScriptedServer vendor_;
     QTemporaryDir dir_;
     std::shared_ptr<std::vector<QString>> sounds_ = std::make_shared<std::vector<QString>>();
+    std::shared_ptr<int> prepared_ = std::make_shared<int>();
     std::unique_ptr<Tmain> window_;
     std::optional<QByteArray> dataHome_;
 };

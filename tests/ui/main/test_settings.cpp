@@ -44,9 +44,11 @@ TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
         open();
         EXPECT_EQ(action(QStringLiteral("PlaySounds1"))->isChecked(), row.sounds);
         EXPECT_EQ(action(QStringLiteral("updatecheck"))->isChecked(), row.update);
-        // The start-up cue obeys the option as just read.
+        // The start-up cue obeys the option as just read, and the audio
+        // output was got ready while the window was built only for it.
         EXPECT_EQ(sounds(), row.sounds ? std::vector<QString>{QStringLiteral("play ENTERED")}
                                        : std::vector<QString>{});
+        EXPECT_EQ(audioPrepared(), row.sounds ? 1 : 0);
     }
 }
 
@@ -144,9 +146,12 @@ TEST_F(MainWindowTest, TogglingPlaySoundsWritesTheWholeFileAtOnce) {
                            QStringLiteral("Width=%1").arg(window().frameGeometry().width()),
                            QStringLiteral("Height=%1").arg(window().frameGeometry().height()),
                            "Name=Guest", "Sounds=no", "Update=true"}));
+    EXPECT_EQ(audioPrepared(), 1);  // at start only
     sound->trigger();
     EXPECT_TRUE(sound->isChecked());
     EXPECT_EQ(iniValue(QStringLiteral("Sounds")), QStringLiteral("yes"));
+    // Turned on: the output gets ready before the next cue wants it.
+    EXPECT_EQ(audioPrepared(), 2);
 }
 
 TEST_F(MainWindowTest, TheNamePanel) {
