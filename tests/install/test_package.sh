@@ -14,6 +14,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/quintelle_*.deb)
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/games/quintelle \
+    ./usr/lib/quintelle/libquintelle_audio.so \
+    ./usr/lib/quintelle/libquintelle_network.so \
     "./usr/share/applications/$id.desktop" \
     "./usr/share/metainfo/$id.metainfo.xml" \
     "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
@@ -27,7 +29,7 @@ done
 
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libqt6multimedia6 libstdc++6 fonts-liberation2 libcurl4; do
+for library in libc6 libqt6widgets6 libqt6multimedia6 libqt6network6 libstdc++6 fonts-liberation2 libcurl4; do
   grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
