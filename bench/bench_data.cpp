@@ -140,22 +140,26 @@ void BM_memcpy8MiB(benchmark::State& state) {
 void BM_compress8MiB(benchmark::State& state, const Bytes& (*input)()) {
     againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(compressFast(input())); });
 }
-void BM_decompress8MiB(benchmark::State& state, const Bytes& (*input)()) {
+// On as many threads as the machine runs at once (threads 0), or on one.
+void BM_decompress8MiB(benchmark::State& state, const Bytes& (*input)(), unsigned threads) {
     const Bytes file = compressFast(input());
-    againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(decompress(file)); });
+    againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(decompress(file, {}, threads)); });
     state.counters["ratio"] = static_cast<double>(file.size()) / static_cast<double>(kEightMiB);
 }
 BENCHMARK(BM_memcpy8MiB)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_compress8MiB, tallyText, tallyLikeText)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_decompress8MiB, tallyText, tallyLikeText)
+BENCHMARK_CAPTURE(BM_decompress8MiB, tallyText, tallyLikeText, 0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_decompress8MiB, tallyTextOnOneThread, tallyLikeText, 1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_compress8MiB, randomBytes, randomBytes)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_decompress8MiB, randomBytes, randomBytes)
+BENCHMARK_CAPTURE(BM_decompress8MiB, randomBytes, randomBytes, 0)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

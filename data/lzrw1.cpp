@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <new>
 #include <system_error>
+#include <thread>
 
 #include "data/atomicfile.h"
 
@@ -327,6 +329,19 @@ std::uint64_t statedSize(std::span<const std::uint8_t> file, const std::string& 
     return original;
 }
 
+// The block whose length field is at `at`, which moves past it.
+std::span<const std::uint8_t> nextBlock(std::span<const std::uint8_t> file, std::size_t& at,
+                                        const std::string& inputFile) {
+    if (file.size() - at < 2) readError(inputFile);
+    const std::size_t length = getLittle(file, at, 2);
+    at += 2;
+    if (length > TLZR::MaxBlockSize) fail(kSizeMismatch);
+    if (file.size() - at < length) readError(inputFile);
+    const auto block = file.subspan(at, length);
+    at += length;
+    return block;
+}
+
 // Walks the blocks of a container stating `original` bytes; `place` decodes
 // one block with at most the given number of bytes and returns how many it
 // produced. A block shorter than a chunk is the last.
@@ -337,19 +352,74 @@ std::uint64_t decodeBlocks(std::span<const std::uint8_t> file, const std::string
     std::size_t at = 8;
     std::size_t produced = 0;
     do {
-        if (file.size() - at < 2) readError(inputFile);
-        const std::size_t length = getLittle(file, at, 2);
-        at += 2;
-        if (length > TLZR::MaxBlockSize) fail(kSizeMismatch);
-        if (file.size() - at < length) readError(inputFile);
+        const auto block = nextBlock(file, at, inputFile);
         const auto limit =
             static_cast<std::size_t>(std::min<std::uint64_t>(TLZR::ChunkSize, original - total));
-        produced = place(file.subspan(at, length), limit);
-        at += length;
+        produced = place(block, limit);
         total += produced;
     } while (produced == TLZR::ChunkSize);
     if (total != original) fail(kSizeMismatch);
     return total;
+}
+
+// Decodes the container into `out` (the stated size) on `threads` threads.
+// Every block but the last holds exactly a chunk and refers to nothing
+// outside itself, so block i decodes into place at i chunks on its own. The
+// result is the sequential walk's: the first block in order that fails or
+// comes up short decides, and a broken length field only once every block
+// before it has decoded in full.
+void decodeInParallel(std::span<const std::uint8_t> file, const std::string& inputFile,
+                      std::vector<std::uint8_t>& out, unsigned threads) {
+    const std::uint64_t original = out.size();
+    std::vector<std::span<const std::uint8_t>> blocks;
+    std::exception_ptr walkError;
+    try {
+        std::size_t at = 8;
+        for (std::uint64_t i = 0; i <= original / TLZR::ChunkSize; ++i)
+            blocks.push_back(nextBlock(file, at, inputFile));
+    } catch (const ELzrw1Exception&) {
+        walkError = std::current_exception();
+    }
+
+    std::vector<std::size_t> produced(blocks.size());
+    std::vector<std::exception_ptr> errors(blocks.size());
+    const auto decodeShare = [&](std::size_t share) {
+        for (std::size_t i = share; i < blocks.size(); i += threads) {
+            const std::uint64_t from = std::uint64_t{i} * TLZR::ChunkSize;
+            const auto limit =
+                static_cast<std::size_t>(std::min<std::uint64_t>(TLZR::ChunkSize, original - from));
+            try {
+                produced[i] = decodeBlock(blocks[i], out.data() + from, limit);
+            } catch (...) {
+                errors[i] = std::current_exception();
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        helpers.reserve(threads - 1);
+        for (unsigned share = 1; share < threads; ++share) {
+            try {
+                helpers.emplace_back(decodeShare, share);
+            } catch (const std::system_error&) {
+                decodeShare(share);  // no thread to be had: this one does that share too
+            }
+        }
+        decodeShare(0);
+    }
+
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (errors[i]) std::rethrow_exception(errors[i]);
+        total += produced[i];
+        if (produced[i] != TLZR::ChunkSize) {
+            if (total != original) fail(kSizeMismatch);
+            return;
+        }
+    }
+    // Only a walk cut short leaves every block full.
+    if (walkError) std::rethrow_exception(walkError);
+    fail(kSizeMismatch);
 }
 
 }  // namespace
@@ -366,10 +436,17 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
 }
 
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
-                                     const std::string& inputFile) {
+                                     const std::string& inputFile, unsigned threads) {
     // Blocks decode straight into place.
     const std::uint64_t original = statedSize(file, inputFile);
     std::vector<std::uint8_t> out(original);
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(
+        std::min<std::uint64_t>(threads, (original / TLZR::ChunkSize + 1) / kBlocksPerThread));
+    if (threads > 1) {
+        decodeInParallel(file, inputFile, out, threads);
+        return out;
+    }
     std::uint64_t total = 0;
     decodeBlocks(file, inputFile, original,
                  [&](std::span<const std::uint8_t> block, std::size_t limit) {

@@ -77,9 +77,13 @@ inline constexpr std::uint64_t kMaxOriginalSize = std::uint64_t{16} << 20;
 // the blocks exceed the stated size.
 std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
                          const std::function<void(std::span<const std::uint8_t>)>& sink);
-// The same into one buffer, reserved at the stated size.
+// The same into one buffer, reserved at the stated size. A large container
+// decodes its blocks on up to `threads` threads (by default as many as the
+// machine runs at once), each taking kBlocksPerThread blocks at least; the
+// bytes and errors are those of decoding it block after block.
+inline constexpr std::size_t kBlocksPerThread = 32;
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
-                                     const std::string& inputFile = {});
+                                     const std::string& inputFile = {}, unsigned threads = 0);
 
 // Compresses or decompresses InputFile into OutputFile. The output is written
 // to a temporary file beside it and renamed over it only on success, so a

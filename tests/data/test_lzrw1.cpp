@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -310,6 +311,106 @@ TEST(Lzrw1Container, RejectsDamagedAndHostileFiles) {
          kSize},
     };
     for (const auto& row : rows) EXPECT_EQ(failure(row.file), row.message) << row.name;
+}
+
+namespace {
+
+// What decoding gives: the bytes, or the error's message.
+std::string outcome(const std::function<Bytes()>& decode) {
+    try {
+        const Bytes out = decode();
+        return std::string(out.begin(), out.end());
+    } catch (const ELzrw1Exception& e) {
+        return "error: " + std::string(e.what());
+    }
+}
+
+// The blocks of a container, as written.
+std::vector<Bytes> blocksOf(const Bytes& file) {
+    std::vector<Bytes> blocks;
+    for (std::size_t at = 8; at + 2 <= file.size();) {
+        const std::size_t length = file[at] | file[at + 1] << 8;
+        blocks.emplace_back(file.begin() + at + 2, file.begin() + at + 2 + length);
+        at += 2 + length;
+    }
+    return blocks;
+}
+
+}  // namespace
+
+// A large container decodes on several threads into exactly what decoding it
+// block after block gives: the same bytes, or the same error, whichever of
+// its flaws comes first in the file.
+TEST(Lzrw1Container, DecodesOnSeveralThreadsAsBlockAfterBlock) {
+    const std::string_view words = "Guest;2400;01/12/2024;Bea Marlow;-1000;28/7/2026;";
+    const auto text = [&](std::size_t size) {
+        Bytes data(size);
+        for (std::size_t i = 0; i < size; ++i)
+            data[i] = static_cast<std::uint8_t>(words[(i * 7 + i / 61) % words.size()]);
+        return data;
+    };
+    const std::size_t chunk = TLZR::ChunkSize;
+    const Bytes data = text(100 * chunk + 123);
+    const Bytes file = quintelle::compressFast(data);
+    const std::vector<Bytes> blocks = blocksOf(file);
+    ASSERT_EQ(blocks.size(), 101u);
+    const auto original = static_cast<std::uint32_t>(data.size());
+    const auto with = [&](std::vector<std::pair<std::size_t, Bytes>> replaced) {
+        std::vector<Bytes> changed = blocks;
+        for (auto& [index, block] : replaced) changed[index] = block;
+        return container(original, changed);
+    };
+    const auto cutIn = [](Bytes file, std::size_t block) {
+        std::size_t at = 8;
+        for (std::size_t i = 0; i < block; ++i) at += 2 + (file[at] | file[at + 1] << 8);
+        file.resize(at + 5);
+        return file;
+    };
+    const Bytes beforeItsStart{0x40, 0x80, 0x00, 0x00, 0x30};  // a copy from before the block
+    const Bytes shortStored = cat({0x80}, Bytes(100, 'x'));    // a block of 100 bytes
+    const Bytes overLong(32770, 0);                            // longer than any block
+    const struct {
+        const char* name;
+        Bytes file;
+    } rows[] = {
+        {"whole", file},
+        {"a multiple of a chunk, so an empty last block",
+         quintelle::compressFast(text(96 * chunk))},
+        {"block 40 reaches before its start", with({{40, beforeItsStart}})},
+        {"block 40 short", with({{40, shortStored}})},
+        {"cut in block 70", cutIn(file, 70)},
+        {"block 30 reaches before its start, cut in block 70",
+         cutIn(with({{30, beforeItsStart}}), 70)},
+        {"cut in block 30, block 70 reaches before its start",
+         cutIn(with({{70, beforeItsStart}}), 30)},
+        {"block 50 too long", with({{50, overLong}})},
+        {"block 20 short, block 60 too long", with({{20, shortStored}, {60, overLong}})},
+        {"block 20 short, cut in block 60", cutIn(with({{20, shortStored}}), 60)},
+        {"last block short", with({{100, Bytes{0x80, 'x'}}})},
+        {"last block reaches before its start", with({{100, beforeItsStart}})},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string sequential = outcome([&] {
+            Bytes out;
+            quintelle::decompress(row.file, "in.tld", [&](std::span<const std::uint8_t> block) {
+                out.insert(out.end(), block.begin(), block.end());
+            });
+            return out;
+        });
+        if (row.file == file) {
+            EXPECT_TRUE(sequential == std::string(data.begin(), data.end()));
+        }
+        for (const unsigned threads : {1u, 2u, 3u, 8u}) {
+            const std::string got =
+                outcome([&] { return quintelle::decompress(row.file, "in.tld", threads); });
+            // Megabytes of text: say where they part, not all of it.
+            EXPECT_TRUE(got == sequential)
+                << threads << " threads: " << got.size() << " bytes, not " << sequential.size()
+                << ", starting \"" << got.substr(0, 120) << "\" not \"" << sequential.substr(0, 120)
+                << "\"";
+        }
+    }
 }
 
 class Lzrw1Files : public ::testing::Test {
