@@ -85,6 +85,30 @@ sleep 1
 # for whom no folder would be read-only.
 chmod 755 "$work"
 
+# Gives the window the focus the window manager's close key acts on; a loaded
+# machine can take a while to hand it over.
+activate() {
+  local wid=$1
+  for _ in $(seq 50); do
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ] && return
+    xdotool windowactivate "$wid" 2>/dev/null || true
+    sleep 0.1
+  done
+  fail "the window never got the focus"
+}
+
+# What a program that did not end is doing: its windows, and where each of its
+# threads waits.
+report_stuck() {
+  local pid=$1
+  echo "windows named Quintelle: $(xdotool search --name '^Quintelle$' 2>/dev/null | tr '\n' ' ')"
+  echo "active window: $(xdotool getactivewindow 2>/dev/null)"
+  local task
+  for task in /proc/"$pid"/task/*; do
+    echo "thread ${task##*/}: state $(cut -d' ' -f3 "$task/stat"), waits in $(cat "$task/wchan")"
+  done
+}
+
 # Runs the installed program as the player with HOME at $1, optionally plays
 # one round (26 clicks on the grid), and ends it through the window manager's
 # close; the program must exit normally.
@@ -100,7 +124,7 @@ session() {
   local wid
   wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quintelle$' | head -1) ||
     fail "no window"
-  xdotool windowactivate --sync "$wid" 2>/dev/null || true
+  activate "$wid"
   sleep 0.5
   if [ "$play" = play ]; then
     xdotool key --clearmodifiers ctrl+s
@@ -117,9 +141,14 @@ session() {
     done
     sleep 0.5
   fi
+  activate "$wid"
   xdotool key --clearmodifiers alt+F4
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { cat "$home/game.log"; fail "program did not end on close"; }
+  if kill -0 "$pid" 2>/dev/null; then
+    cat "$home/game.log"
+    report_stuck "$pid"
+    fail "program did not end on close"
+  fi
   wait "$pid" || { cat "$home/game.log"; fail "program exited with $?"; }
 }
 
