@@ -86,11 +86,13 @@ void TFlatPanel::paintEvent(QPaintEvent*) {
         p.fillRect(w - 1, 0, 1, h, colorShadow_);
         p.fillRect(0, h - 1, w, 1, colorShadow_);
     };
-    // A clear panel without a caption is only its frame: drawn straight onto
-    // the panel it gives the same pixels without a panel-sized bitmap.
-    if (transparent_ && caption_.isEmpty() && colorHighLight_.alpha() == 255 &&
-        colorShadow_.alpha() == 255) {
+    // A panel without a caption is only its frame on a clear or solid ground:
+    // drawn straight onto the panel it gives the same pixels without a
+    // panel-sized bitmap at every paint.
+    if (caption_.isEmpty() && colorHighLight_.alpha() == 255 && colorShadow_.alpha() == 255 &&
+        (transparent_ || color().alpha() == 255)) {
         QPainter p(this);
+        if (!transparent_) p.fillRect(rect(), color());
         frame(p);
         return;
     }

@@ -50,7 +50,8 @@ class TestFlatPanel : public QObject {
     void ampersandUnderlinesTheNextCharacter();
     void doubleAmpersandDrawsOne();
     void disabledCaptionIsEngraved();
-    void clearPanelLooksTheSameDrawnDirectlyOrComposed();
+    void captionlessPanelLooksTheSameDrawnDirectlyOrComposed_data();
+    void captionlessPanelLooksTheSameDrawnDirectlyOrComposed();
 };
 
 void TestFlatPanel::nestedTransparentPanelsShowTheWindowBeneath() {
@@ -238,7 +239,16 @@ void TestFlatPanel::disabledCaptionIsEngraved() {
 // A clear panel without a caption is drawn as its frame alone; with a caption
 // that shows nothing (a blank) it is composed off screen. Over a tiled window
 // both give the same pixels.
-void TestFlatPanel::clearPanelLooksTheSameDrawnDirectlyOrComposed() {
+void TestFlatPanel::captionlessPanelLooksTheSameDrawnDirectlyOrComposed_data() {
+    QTest::addColumn<bool>("transparent");
+    QTest::newRow("clear") << true;
+    QTest::newRow("opaque") << false;
+}
+
+// Without a caption a panel is drawn straight onto itself; a caption of one
+// space takes the composed path and must not change a pixel.
+void TestFlatPanel::captionlessPanelLooksTheSameDrawnDirectlyOrComposed() {
+    QFETCH(bool, transparent);
     const QColor highlight(0, 64, 0);
     const QColor shadow(Qt::magenta);
     QWidget window;
@@ -249,7 +259,8 @@ void TestFlatPanel::clearPanelLooksTheSameDrawnDirectlyOrComposed() {
     background.Loaded();
     auto* panel = new TFlatPanel(&window);
     panel->setGeometry(7, 9, 101, 67);
-    panel->setTransparent(true);
+    panel->setTransparent(transparent);
+    panel->setColor(kFill);
     panel->setColorHighLight(highlight);
     panel->setColorShadow(shadow);
     window.show();
@@ -259,6 +270,8 @@ void TestFlatPanel::clearPanelLooksTheSameDrawnDirectlyOrComposed() {
     const QImage composed = grabbed(&window);
     QCOMPARE(direct, composed);
     QCOMPARE(pixel(direct, 7, 40), highlight);  // the frame is there
+    // and inside it the tile, or the fill.
+    QCOMPARE(pixel(direct, 50, 40) == kFill, !transparent);
 }
 
 QTEST_MAIN(TestFlatPanel)
