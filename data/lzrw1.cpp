@@ -362,14 +362,14 @@ std::uint64_t decodeBlocks(std::span<const std::uint8_t> file, const std::string
     return total;
 }
 
-// Decodes the container into `out` (the stated size) on `threads` threads.
-// Every block but the last holds exactly a chunk and refers to nothing
-// outside itself, so block i decodes into place at i chunks on its own. The
-// result is the sequential walk's: the first block in order that fails or
-// comes up short decides, and a broken length field only once every block
-// before it has decoded in full.
-void decodeInParallel(std::span<const std::uint8_t> file, const std::string& inputFile,
-                      std::vector<std::uint8_t>& out, unsigned threads) {
+// Decodes the container into `out` (the stated size) on `threads` threads,
+// this one among them. Every block but the last holds exactly a chunk and
+// refers to nothing outside itself, so block i decodes into place at i chunks
+// on its own. The result is the sequential walk's: the first block in order
+// that fails or comes up short decides, and a broken length field only once
+// every block before it has decoded in full.
+void decodeInPlace(std::span<const std::uint8_t> file, const std::string& inputFile,
+                   std::vector<std::uint8_t>& out, unsigned threads) {
     const std::uint64_t original = out.size();
     std::vector<std::span<const std::uint8_t>> blocks;
     std::exception_ptr walkError;
@@ -437,23 +437,18 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
 
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                                      const std::string& inputFile, unsigned threads) {
-    // Blocks decode straight into place.
     const std::uint64_t original = statedSize(file, inputFile);
     std::vector<std::uint8_t> out(original);
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(
-        std::min<std::uint64_t>(threads, (original / TLZR::ChunkSize + 1) / kBlocksPerThread));
-    if (threads > 1) {
-        decodeInParallel(file, inputFile, out, threads);
-        return out;
+    // Asking the machine how many threads it runs costs more than decoding a
+    // tally, so only a container with work for several asks.
+    const std::uint64_t shares = (original / TLZR::ChunkSize + 1) / kBlocksPerThread;
+    if (shares < 2) {
+        threads = 1;
+    } else {
+        if (threads == 0) threads = std::thread::hardware_concurrency();
+        threads = static_cast<unsigned>(std::clamp<std::uint64_t>(threads, 1, shares));
     }
-    std::uint64_t total = 0;
-    decodeBlocks(file, inputFile, original,
-                 [&](std::span<const std::uint8_t> block, std::size_t limit) {
-                     const std::size_t n = decodeBlock(block, out.data() + total, limit);
-                     total += n;
-                     return n;
-                 });
+    decodeInPlace(file, inputFile, out, threads);
     return out;
 }
 
