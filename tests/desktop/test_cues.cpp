@@ -90,13 +90,7 @@ bool mapsLibrary(qint64 pid, const char* name) {
 
 // Waits up to `timeoutMs` for the process to map the library.
 bool waitForLibrary(qint64 pid, const char* name, int timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!mapsLibrary(pid, name)) {
-        if (waited.elapsed() > timeoutMs) return false;
-        QThread::msleep(50);
-    }
-    return true;
+    return quintelle::testing::waitUntil([&] { return mapsLibrary(pid, name); }, timeoutMs);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "net/httpcli.h"
 #include "net/socketmodule.h"
 #include "tests/support/scripted_server.h"
+#include "tests/support/warnings.h"
 
 namespace {
 
@@ -306,7 +307,6 @@ TEST(Download, QuittingTheProgramAbortsTheWait) {
 // failure to connect does, sends nothing, names the module and why it did not
 // load, and the console is told once.
 TEST(Download, WithoutTheNetworkModuleEveryDownloadFailsAndSaysWhy) {
-    static QStringList warnings;
     const QString missing = QDir::temp().filePath(QStringLiteral("no-such-folder/") +
                                                   quintelle::net::kNetworkModuleFile);
     const struct {
@@ -319,11 +319,7 @@ TEST(Download, WithoutTheNetworkModuleEveryDownloadFailsAndSaysWhy) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.candidate.toStdString());
-        warnings.clear();
-        const QtMessageHandler before = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
-                if (type == QtWarningMsg) warnings << text;
-            });
+        const quintelle::testing::CaughtWarnings caught;
         ScriptedServer server({Reply::ok("x")});
         {
             THttpCli client(quintelle::net::moduleSocket({row.candidate}));
@@ -339,7 +335,7 @@ TEST(Download, WithoutTheNetworkModuleEveryDownloadFailsAndSaysWhy) {
                     << client.ResponseReason().toStdString();
             }
         }
-        qInstallMessageHandler(before);
+        const QStringList& warnings = caught.texts();
         EXPECT_EQ(server.connections(), 0);
         ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
         EXPECT_TRUE(

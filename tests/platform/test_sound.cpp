@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/sound.h"
+#include "tests/support/warnings.h"
 
 using quintelle::platform::SoundBackend;
 using quintelle::platform::SoundService;
@@ -106,14 +107,9 @@ TEST(SoundService, ServicesCreatedAfterAnInstallUseTheInstalledBackend) {
 // module was made ready ahead (a player with the sounds on) or not (one who
 // turns them on later), and however often it is asked to be.
 TEST(SoundService, WithoutTheAudioModuleCuesAreSilentAndSayWhyOnce) {
-    static QStringList warnings;
     for (const bool preparedAhead : {true, false}) {
         SCOPED_TRACE(preparedAhead ? "prepared ahead" : "not prepared");
-        warnings.clear();
-        const QtMessageHandler before = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
-                if (type == QtWarningMsg) warnings << text;
-            });
+        const quintelle::testing::CaughtWarnings caught;
         {
             SoundService service;
             if (preparedAhead) service.prepare();
@@ -123,7 +119,7 @@ TEST(SoundService, WithoutTheAudioModuleCuesAreSilentAndSayWhyOnce) {
             }
             service.play(QStringLiteral("entered"));
         }
-        qInstallMessageHandler(before);
+        const QStringList& warnings = caught.texts();
         ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
         EXPECT_TRUE(warnings.front().startsWith(QStringLiteral("Sound is off: the audio module")))
             << warnings.front().toStdString();
