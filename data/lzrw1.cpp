@@ -1,6 +1,7 @@
 #include "data/lzrw1.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -383,8 +384,11 @@ void decodeInPlace(std::span<const std::uint8_t> file, const std::string& inputF
 
     std::vector<std::size_t> produced(blocks.size());
     std::vector<std::exception_ptr> errors(blocks.size());
-    const auto decodeShare = [&](std::size_t share) {
-        for (std::size_t i = share; i < blocks.size(); i += threads) {
+    // Each thread takes the next block not yet taken, so one that starts late
+    // or is held up leaves its blocks to the others.
+    std::atomic<std::size_t> next{0};
+    const auto decodeBlocksLeft = [&] {
+        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < blocks.size();) {
             const std::uint64_t from = std::uint64_t{i} * TLZR::ChunkSize;
             const auto limit =
                 static_cast<std::size_t>(std::min<std::uint64_t>(TLZR::ChunkSize, original - from));
@@ -400,12 +404,12 @@ void decodeInPlace(std::span<const std::uint8_t> file, const std::string& inputF
         helpers.reserve(threads - 1);
         for (unsigned share = 1; share < threads; ++share) {
             try {
-                helpers.emplace_back(decodeShare, share);
+                helpers.emplace_back(decodeBlocksLeft);
             } catch (const std::system_error&) {
-                decodeShare(share);  // no thread to be had: this one does that share too
+                break;  // no thread to be had: those started and this one do it all
             }
         }
-        decodeShare(0);
+        decodeBlocksLeft();
     }
 
     std::uint64_t total = 0;
