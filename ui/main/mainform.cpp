@@ -125,7 +125,11 @@ Tmain::~Tmain() = default;
 void Tmain::setWindows(const Windows& windows) {
     windows_ = windows;
     tally_.target = windows.tally;
-    ViewHighScoreList1->setEnabled(windows.highscore != nullptr);
+    ViewHighScoreList1->setEnabled(bool(windows.highscore));
+}
+
+Thighscore* Tmain::highscore() const {
+    return windows_.highscore ? windows_.highscore() : nullptr;
 }
 
 QImage Tmain::backgroundTile() const {
@@ -359,7 +363,9 @@ void Tmain::buildMenu() {
     connect(TallyList1, &QAction::triggered, this,
             [this, showWindow] { showWindow(windows_.tallylist); });
     connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
-    connect(Help2, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.help); });
+    connect(Help2, &QAction::triggered, this, [this, showWindow] {
+        if (windows_.help) showWindow(windows_.help());
+    });
     connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
 }
 
@@ -408,7 +414,7 @@ void Tmain::button_sendscoreClick() {
     try {
         const QString score = QString::number(tag("label_score"));
         const QString date = postingDate(QDate::currentDate(), platform::dateSeparator());
-        if (windows_.highscore) windows_.highscore->sendscore(edit_name->text(), date, score);
+        if (Thighscore* list = highscore()) list->sendscore(edit_name->text(), date, score);
     } catch (const std::exception&) {
         // A post that could not even be built ends as "Posting Failed.".
     }
@@ -433,9 +439,10 @@ void Tmain::Timer1Timer() {
 }
 
 void Tmain::button_highscoresClick() {
-    if (!windows_.highscore) return;
-    windows_.highscore->loadit();
-    windows_.highscore->showOverMain();
+    Thighscore* list = highscore();
+    if (!list) return;
+    list->loadit();
+    list->showOverMain();
 }
 
 void Tmain::ViewHighScoreList1Click() {

@@ -40,11 +40,13 @@ class Tmain : public QMainWindow,
   public:
     // The other windows, created after this one; the menus and the game
     // reach them through these.
+    // The help and high-score windows are asked for when first needed; a
+    // null answer means the window could not be made.
     struct Windows {
         QWidget* tallylist = nullptr;
         QWidget* about = nullptr;
-        QWidget* help = nullptr;
-        Thighscore* highscore = nullptr;
+        std::function<QWidget*()> help;
+        std::function<Thighscore*()> highscore;
         quintelle::TallySink* tally = nullptr;
         const TURL* vendorLink = nullptr;  // the about window's link
         std::function<void()> saveTally;   // writes the tally file now
@@ -143,6 +145,8 @@ class Tmain : public QMainWindow,
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The high-score window, made when first asked for; null without one.
+    Thighscore* highscore() const;
     void FormCreate();
     void FormShow();
     void FormClose();
