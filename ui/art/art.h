@@ -6,8 +6,11 @@
 // deterministic: the same arguments always give the same pixels.
 
 #include <QImage>
+#include <QList>
 #include <QPainter>
 #include <QPixmap>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 namespace quintelle::art {
@@ -25,6 +28,19 @@ QImage woodTile();
 // Board under the 5 x 5 grid: card places, line-score tags and the TOTAL box.
 inline constexpr QSize boardSize{455, 534};
 QPixmap board(qreal dpr);
+
+// The board in pieces, to be kept and shown from a sixth of its pixels: the
+// parts of it that are not clear, each cut out of board() once and laid at
+// every place it repeats (the 25 card places are one piece). Laid over a
+// ground at their places (logical pixels), the pieces give what board()
+// gives there, pixel for pixel, at whole-number ratios; at other ratios the
+// places fall between pixels.
+struct BoardPiece {
+    QRect area;            // where it is cut from
+    QList<QPoint> places;  // where it is laid, the first being where it was cut
+};
+const QList<BoardPiece>& boardPieces();
+QPixmap cutBoardPiece(const QPixmap& board, const BoardPiece& piece);
 
 // The hands with their points and the time-bonus bands.
 inline constexpr QSize scoringTableSize{192, 208};

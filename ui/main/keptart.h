@@ -3,6 +3,7 @@
 // is kept by (see keptpictures.h), so no two drawings can share a name and
 // every window showing the same picture shows the same kept pixels.
 #include <QImage>
+#include <QList>
 #include <QPixmap>
 #include <QSize>
 
@@ -11,6 +12,8 @@
 namespace quintelle::ui::kept {
 
 QPixmap board(qreal dpr);
+// The board's pieces, in the order of art::boardPieces().
+QList<QPixmap> boardPieces(qreal dpr);
 QPixmap logo(qreal dpr);
 QPixmap emblem(qreal dpr);
 QPixmap title(qreal dpr);

@@ -463,7 +463,7 @@ void Tmain::buildBoard(QWidget* client) {
               FontSpec{"MS Sans Serif", 13}, colours::cream);
     TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
 
-    makePicture(inner, "Image27", at(3, 2, 455, 534), kept::board);
+    new BoardPicture(inner, "Image27", at(3, 2, 455, 534));
     auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), kept::logo);
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QValidator>
+#include <cmath>
 
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
@@ -59,6 +60,25 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
     auto* picture = new Picture(parent, name, geometry, std::move(source), stretch);
     picture->setTransparentForMouse(true);
     return picture;
+}
+
+BoardPicture::BoardPicture(QWidget* parent, const char* name, QRect geometry) : QWidget(parent) {
+    setObjectName(QString::fromLatin1(name));
+    setGeometry(geometry);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void BoardPicture::paintEvent(QPaintEvent*) {
+    const qreal dpr = devicePixelRatioF();
+    QPainter p(this);
+    if (dpr != std::round(dpr)) {
+        p.drawPixmap(0, 0, kept::board(dpr));
+        return;
+    }
+    const QList<QPixmap> pictures = kept::boardPieces(dpr);
+    const QList<art::BoardPiece>& pieces = art::boardPieces();
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        for (const QPoint& at : pieces[i].places) p.drawPixmap(at, pictures[i]);
 }
 
 QPixmap cardPicture(int picture, qreal dpr) {

@@ -64,6 +64,18 @@ class Picture : public QWidget {
     qreal cacheDpr_ = 0;
 };
 
+// The board under the grid, letting clicks through. At whole-number ratios it
+// is laid from the board's kept pieces, a sixth of its pixels; at others the
+// pieces would fall between pixels, and it is shown whole.
+class BoardPicture : public QWidget {
+    Q_OBJECT
+  public:
+    BoardPicture(QWidget* parent, const char* name, QRect geometry);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A picture that lets clicks through to what lies under it.
 Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
                      bool stretch = false);

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <algorithm>
 #include <cmath>
@@ -206,3 +207,42 @@ TEST(Buttons, PressedDiffersFromRest) {
 }
 
 }  // namespace
+
+// The window shows the board from its pieces; laid over the wood they must
+// give exactly the board's pixels, or a card place would shift or lose its
+// shadow.
+class BoardPieces : public ::testing::TestWithParam<qreal> {};
+
+TEST_P(BoardPieces, LaidAtTheirPlacesGiveTheWholeBoard) {
+    const qreal dpr = GetParam();
+    const auto overWood = [&](const std::function<void(QPainter&)>& draw) {
+        QImage ground(art::boardSize * dpr, QImage::Format_ARGB32_Premultiplied);
+        ground.setDevicePixelRatio(dpr);
+        QPainter p(&ground);
+        p.fillRect(QRect(QPoint(0, 0), art::boardSize), QBrush(art::woodTile()));
+        draw(p);
+        return ground;
+    };
+    const QPixmap board = art::board(dpr);
+    const QImage whole = overWood([&](QPainter& p) { p.drawPixmap(0, 0, board); });
+    qsizetype piecePixels = 0;
+    const QImage pieced = overWood([&](QPainter& p) {
+        for (const art::BoardPiece& piece : art::boardPieces()) {
+            const QPixmap picture = art::cutBoardPiece(board, piece);
+            EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(piece.area.size()));
+            piecePixels += qsizetype(picture.width()) * picture.height();
+            for (const QPoint& at : piece.places) p.drawPixmap(at, picture);
+        }
+    });
+    ASSERT_EQ(whole.size(), pieced.size());
+    int differing = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x)
+            if (whole.pixel(x, y) != pieced.pixel(x, y) && ++differing <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << " at " << dpr;
+    EXPECT_EQ(differing, 0);
+    // The point of the pieces: far fewer pixels kept than the board's.
+    EXPECT_LT(piecePixels * 6, qsizetype(whole.width()) * whole.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(WholeRatios, BoardPieces, ::testing::Values(1.0, 2.0, 3.0));
