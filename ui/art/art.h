@@ -29,7 +29,7 @@ QImage woodTile();
 inline constexpr QSize boardSize{455, 534};
 QPixmap board(qreal dpr);
 
-// The board in pieces, to be kept and shown from a sixth of its pixels: the
+// The board in pieces, to be kept and shown from an eighth of its pixels: the
 // parts of it that are not clear, each cut out of board() once and laid at
 // every place it repeats (the 25 card places are one piece). Laid over a
 // ground at their places (logical pixels), the pieces give what board()

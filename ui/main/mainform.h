@@ -39,9 +39,8 @@ class Tmain : public QMainWindow,
     Q_OBJECT
   public:
     // The other windows, created after this one; the menus and the game
-    // reach them through these.
-    // The help and high-score windows are asked for when first needed; a
-    // null answer means the window could not be made.
+    // reach them through these. The help and high-score windows are asked
+    // for when first needed, and a null answer means they could not be made.
     struct Windows {
         QWidget* tallylist = nullptr;
         QWidget* about = nullptr;

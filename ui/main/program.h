@@ -13,11 +13,12 @@ namespace quintelle::ui {
 // (which reads the settings), the tally list (which loads the tally) and the
 // about window, which copies the main window's tile. The help and high-score
 // windows copy it too, but are made only when first asked for: most games
-// never open them, and building them is a tenth of a start. The windows are
-// destroyed in the reverse order, so the tally is saved while the main window
-// still exists. A secondary window whose creation fails is reported and left
-// out (the help and high-score windows are tried again when next asked for);
-// without a main window there is no program, and its error goes to the caller.
+// never open them, and building them cost every start a few per cent. The
+// windows are destroyed in the reverse order, so the tally is saved while the
+// main window still exists. A secondary window whose creation fails is
+// reported and left out (the help and high-score windows are tried again when
+// next asked for); without a main window there is no program, and its error
+// goes to the caller.
 class ProgramWindows {
   public:
     ProgramWindows();

@@ -65,7 +65,7 @@ class Picture : public QWidget {
 };
 
 // The board under the grid, letting clicks through. At whole-number ratios it
-// is laid from the board's kept pieces, a sixth of its pixels; at others the
+// is laid from the board's kept pieces, an eighth of its pixels; at others the
 // pieces would fall between pixels, and it is shown whole.
 class BoardPicture : public QWidget {
     Q_OBJECT
