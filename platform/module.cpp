@@ -2,11 +2,22 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
+// The sanitizers' leak check, present only in a build with them.
+extern "C" void __lsan_do_leak_check() __attribute__((weak));
+
 namespace quintelle::platform {
+
+namespace {
+std::atomic<bool> moduleOpened{false};
+}  // namespace
 
 QStringList moduleCandidates(const char* file) {
     const QDir folder(QCoreApplication::applicationDirPath());
@@ -27,10 +38,20 @@ void* openModule(const QStringList& candidates, const char* entry, QString& reas
             if (reason.isEmpty() || QFile::exists(path)) reason = QString::fromLocal8Bit(dlerror());
             continue;
         }
-        if (void* address = dlsym(module, entry)) return address;
+        if (void* address = dlsym(module, entry)) {
+            moduleOpened = true;
+            return address;
+        }
         reason = path + QStringLiteral(": no ") + QString::fromLatin1(entry);
     }
     return nullptr;
+}
+
+int endProcess(int code) {
+    if (!moduleOpened) return code;
+    std::fflush(nullptr);
+    if (__lsan_do_leak_check) __lsan_do_leak_check();
+    std::_Exit(code);
 }
 
 }  // namespace quintelle::platform

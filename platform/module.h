@@ -20,4 +20,13 @@ QStringList moduleCandidates(const char* file);
 // is never closed: Qt's libraries do not survive being unloaded.
 void* openModule(const QStringList& candidates, const char* entry, QString& reason);
 
+// The program's last step, once everything of its own is saved and taken
+// down: ends the process with `code`. When a module was opened, the libraries
+// it brought are not taken down at exit: Qt Multimedia's sound-server threads
+// go on running while its globals are destroyed, and now and then crash a
+// program that has already finished. The standard streams are flushed first,
+// and a leak check that exit would run still runs. Returns `code` otherwise,
+// for main() to return.
+int endProcess(int code);
+
 }  // namespace quintelle::platform

@@ -1,14 +1,18 @@
 // Program entry: the application object (title "Quintelle", the error box
-// for every handler), the windows in their fixed order, the message loop.
+// for every handler), the windows in their fixed order, the message loop,
+// then the end of the process (platform/module.h).
 #include <QStandardPaths>
 #include <memory>
 
+#include "platform/module.h"
 #include "ui/main/application.h"
 #include "ui/main/keptpictures.h"
 #include "ui/main/mainform.h"
 #include "ui/main/program.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int runProgram(int argc, char** argv) {
     quintelle::ui::QuintelleApp app(argc, argv);
     // Later starts read the drawn art back from the user's cache folder.
     quintelle::ui::keepPicturesIn(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
@@ -18,4 +22,11 @@ int main(int argc, char** argv) {
     if (!windows) return 1;
     windows->main().show();
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The windows, the tally and the settings are down and saved by now.
+    return quintelle::platform::endProcess(runProgram(argc, argv));
 }

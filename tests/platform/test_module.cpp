@@ -1,0 +1,64 @@
+// The end of the process: once a module has been opened, the libraries it
+// brought are not taken down at exit, yet what the program printed still
+// reaches its output.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/module.h"
+
+namespace {
+
+struct Ending {
+    const char* name;
+    bool openAModule;
+    bool exitHandlersRun;
+};
+
+void PrintTo(const Ending& e, std::ostream* os) {
+    *os << e.name;
+}
+
+class EndProcess : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(EndProcess, SkipsExitTeardownOnlyOnceAModuleIsOpen) {
+    const Ending ending = GetParam();
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(out[0]);
+        dup2(out[1], STDOUT_FILENO);
+        std::atexit([] { std::fputs(" exit handlers", stdout); });
+        // Buffered, not yet written: the end must flush it.
+        std::fputs("printed", stdout);
+        if (ending.openAModule) {
+            QString reason;
+            if (!quintelle::platform::openModule({QStringLiteral("libm.so.6")}, "cos", reason))
+                _exit(90);
+        }
+        std::exit(quintelle::platform::endProcess(7));
+    }
+    close(out[1]);
+    std::string printed;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) printed.append(buffer, size_t(n));
+    close(out[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(printed, ending.exitHandlersRun ? "printed exit handlers" : "printed");
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, EndProcess,
+                         ::testing::Values(Ending{"withoutModule", false, true},
+                                           Ending{"afterAModule", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
