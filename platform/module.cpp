@@ -2,13 +2,12 @@
 
 #include <dlfcn.h>
 
-#include <atomic>
-#include <cstdio>
-#include <cstdlib>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 // The sanitizers' leak check, present only in a build with them.
 extern "C" void __lsan_do_leak_check() __attribute__((weak));

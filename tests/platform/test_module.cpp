@@ -47,7 +47,8 @@ TEST_P(EndProcess, SkipsExitTeardownOnlyOnceAModuleIsOpen) {
     close(out[1]);
     std::string printed;
     char buffer[256];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) printed.append(buffer, size_t(n));
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, size_t(n));
     close(out[0]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
