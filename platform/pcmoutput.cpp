@@ -9,7 +9,9 @@
 #include <QThread>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "platform/sound.h"
 
@@ -48,7 +50,9 @@ class CueSource : public QIODevice {
     qint64 at_ = 0;
 };
 
-// The audio stream and the samples it reads, living on the sound thread.
+// The audio stream and the samples it reads, living on the sound thread,
+// where the default device is also looked up: a sound server that accepts
+// the connection and never answers holds up that thread, not the window.
 class Stream : public QObject {
   public:
     Stream() : source_(new CueSource(this)) {}
@@ -56,7 +60,19 @@ class Stream : public QObject {
         if (sink_) sink_->stop();
     }
 
-    void open(const QAudioDevice& device) {
+    // Plays `pcm` in place of whatever still sounds; empty silences. Without
+    // a sound device there is nothing to play on; asking anyway would only
+    // fill the console with complaints. The device is looked for again at
+    // the next cue, so a sound server started later is used.
+    void setCue(const QByteArray& pcm) {
+        if (!sink_ && (pcm.isEmpty() || !open())) return;
+        source_->setCue(pcm);
+    }
+
+  private:
+    bool open() {
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return false;
         QAudioFormat format;
         format.setSampleRate(kPlaybackRate);
         format.setChannelCount(1);
@@ -66,10 +82,9 @@ class Stream : public QObject {
         // plus a whole period, or the stream never starts.
         sink_->setBufferSize(kPlaybackRate * 2 / 10);
         sink_->start(source_);
+        return true;
     }
-    void setCue(const QByteArray& pcm) { source_->setCue(pcm); }
 
-  private:
     CueSource* source_;
     QAudioSink* sink_ = nullptr;
 };
@@ -80,39 +95,41 @@ class Stream : public QObject {
 // and a busy window never starves it. Streams are not stopped and started
 // per cue: the audio system drains a stopped stream first and, asked often,
 // falls silent. Nothing is created per cue, so a thousand cues cost what
-// one does.
+// one does; the window's thread only hands the samples over.
 class AudioOutput : public PcmOutput {
   public:
-    AudioOutput() { thread_.setObjectName(QStringLiteral("sound")); }
+    AudioOutput() : thread_(std::make_unique<QThread>()) {
+        thread_->setObjectName(QStringLiteral("sound"));
+    }
     ~AudioOutput() override {
         if (!stream_) return;
-        QMetaObject::invokeMethod(
-            stream_, [s = stream_] { delete s; }, Qt::BlockingQueuedConnection);
-        thread_.quit();
-        thread_.wait();
+        // The stream closes on its thread, which then ends. A sound server
+        // that never answered still holds the thread in its device lookup;
+        // the process is ending, so the thread is left to it, kept reachable,
+        // as destroying a running thread aborts.
+        QMetaObject::invokeMethod(stream_, [s = stream_] {
+            delete s;
+            QThread::currentThread()->quit();
+        });
+        if (!thread_->wait(kCloseWaitMs)) {
+            static std::vector<QThread*> heldUp;
+            heldUp.push_back(thread_.release());
+        }
     }
 
     void setCue(const QByteArray& pcm) override {
-        if (pcm.isEmpty() ? !stream_ : !openStream()) return;
+        if (!stream_) {
+            if (pcm.isEmpty()) return;
+            stream_ = new Stream;
+            stream_->moveToThread(thread_.get());
+            thread_->start();
+        }
         QMetaObject::invokeMethod(stream_, [s = stream_, pcm] { s->setCue(pcm); });
     }
 
   private:
-    // Without a sound device there is nothing to play on; asking anyway
-    // would only fill the console with complaints. The device is looked for
-    // again at the next cue, so a sound server started later is used.
-    bool openStream() {
-        if (stream_) return true;
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull()) return false;
-        stream_ = new Stream;
-        stream_->moveToThread(&thread_);
-        thread_.start();
-        QMetaObject::invokeMethod(stream_, [s = stream_, device] { s->open(device); });
-        return true;
-    }
-
-    QThread thread_;
+    static constexpr unsigned long kCloseWaitMs = 2000;
+    std::unique_ptr<QThread> thread_;
     Stream* stream_ = nullptr;  // lives and dies on thread_
 };
 

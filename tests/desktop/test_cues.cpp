@@ -1,10 +1,15 @@
 // Every cue of a whole round, and of the game after it, is heard on a real
 // sound server, in the order the game asked for them.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
+#include <cstring>
 
 #include "tests/support/desktop.h"
 
@@ -131,4 +136,35 @@ TEST(Cues, TheAudioLibrariesLoadOnlyWithTheSoundsOn) {
                             .contains("Sounds=yes"));
         }
     }
+}
+
+// A sound server can take the connection and then never answer (hung on a
+// device, say). The game must come up, play, and end all the same, silent.
+TEST(Cues, ASoundServerThatNeverAnswersHoldsUpNeitherTheWindowNorTheEnd) {
+    Desktop desktop({.windowManager = true});
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    QTemporaryDir folder;
+    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("mute")));
+    // Listening is enough: the connection completes in the backlog and is
+    // never accepted, let alone answered.
+    const int mute = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(bind(mute, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(mute, 16), 0);
+
+    GameProcess game(desktop);
+    game.setEnvironment(QStringLiteral("PULSE_SERVER"),
+                        QStringLiteral("unix:") + QFile::decodeName(path));
+    ASSERT_TRUE(game.start(15000)) << "no window: " << game.output().toStdString();
+    game.click(game.startButton());  // a round's first cue, to the same server
+    QThread::msleep(300);
+    game.click(game.cellCentre(1, 1));
+    QThread::msleep(300);
+    EXPECT_TRUE(game.running());
+    game.close();
+    EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();
+    close(mute);
 }

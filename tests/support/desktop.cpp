@@ -435,7 +435,9 @@ QString copyProgram(const QString& executable, const QString& folder) {
 }
 
 GameProcess::GameProcess(Desktop& desktop, const QString& executable)
-    : desktop_(desktop), executable_(copyProgram(executable, folder_.path())) {
+    : desktop_(desktop),
+      executable_(copyProgram(executable, folder_.path())),
+      environment_(desktop.environment()) {
     writeSettings({QStringLiteral("Update=false")});
 }
 
@@ -467,10 +469,14 @@ std::optional<QByteArray> GameProcess::readFile(const QString& name) const {
     return file.readAll();
 }
 
+void GameProcess::setEnvironment(const QString& name, const QString& value) {
+    environment_.insert(name, value);
+}
+
 bool GameProcess::start(int timeoutMs) {
     process_ = std::make_unique<QProcess>();
     process_->setProgram(executable_);
-    process_->setProcessEnvironment(desktop_.environment());
+    process_->setProcessEnvironment(environment_);
     process_->setWorkingDirectory(folder_.path());
     process_->setProcessChannelMode(QProcess::MergedChannels);
     process_->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });

@@ -151,6 +151,8 @@ class GameProcess {
     void writeSettings(const QStringList& lines) const;
     std::optional<QByteArray> readFile(const QString& name) const;
 
+    // A variable of the game's environment in place of the desktop's.
+    void setEnvironment(const QString& name, const QString& value);
     // Starts the game and waits for its main window to be mapped (and framed,
     // with a window manager).
     bool start(int timeoutMs = 30000);
@@ -199,6 +201,7 @@ class GameProcess {
     Desktop& desktop_;
     QTemporaryDir folder_;
     QString executable_;  // the copy in folder_
+    QProcessEnvironment environment_;
     std::unique_ptr<QProcess> process_;
     unsigned long window_ = 0;
     mutable int menuBar_ = 0;
