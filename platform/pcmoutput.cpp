@@ -63,7 +63,8 @@ class Stream : public QObject {
     // Plays `pcm` in place of whatever still sounds; empty silences. Without
     // a sound device there is nothing to play on; asking anyway would only
     // fill the console with complaints. The device is looked for again at
-    // the next cue, so a sound server started later is used.
+    // the next cue, but Qt Multimedia connects to the sound server once per
+    // run: a server started after the first cue is heard from the next start.
     void setCue(const QByteArray& pcm) {
         if (!sink_ && (pcm.isEmpty() || !open())) return;
         source_->setCue(pcm);
