@@ -8,8 +8,14 @@
 #include <QImage>
 #include <QStandardPaths>
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "data/atomicfile.h"
 #include "platform/buildid.h"
@@ -95,12 +101,68 @@ QString storeKey() {
 struct Keeper {
     QString root;                   // the folder named by the program
     QString folder;                 // root/key, where this build's pictures go
-    bool tidied = false;            // other builds' folders removed
+    bool tidied = false;            // other builds' folders removal asked for
     QHash<QString, QPixmap> drawn;  // by file name: one per picture and ratio
 };
 
 Keeper& keeper() {
     static Keeper instance;
+    return instance;
+}
+
+// Stores pictures on a thread of its own, in the order they were drawn: the
+// window is painted without waiting for the disk, which is made to sync every
+// file. Pictures are handed over and waited for on the widgets' thread only.
+class Writer {
+  public:
+    ~Writer() { finish(); }
+
+    void add(std::function<void()> job) {
+        {
+            const std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+        }
+        if (thread_.joinable())
+            wake_.notify_one();
+        else
+            thread_ = std::thread([this] { run(); });
+    }
+
+    // Returns once every picture given so far is stored; the thread ends.
+    void finish() {
+        if (!thread_.joinable()) return;
+        {
+            const std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+        closing_ = false;
+    }
+
+  private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;
+            const std::function<void()> job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            job();
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> jobs_;
+    bool closing_ = false;
+    std::thread thread_;
+};
+
+Writer& writer() {
+    static Writer instance;
     return instance;
 }
 
@@ -135,29 +197,25 @@ QPixmap readStored(const QString& path, qreal dpr) {
     return pixmap;
 }
 
-void removeOtherBuilds(Keeper& k) {
-    k.tidied = true;
-    QDir root(k.root);
-    const QString current = QFileInfo(k.folder).fileName();
+// Removes the folders of other builds from `root`, all but `folder`.
+void removeOtherBuilds(const QString& root, const QString& folder) {
+    const QDir dir(root);
+    const QString current = QFileInfo(folder).fileName();
     const auto isKey = [](const QString& entry) {
         return entry.size() == 16 && std::all_of(entry.begin(), entry.end(), [](QChar c) {
                    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
                });
     };
     // Never through a link: what it points at is not ours to remove.
-    const auto entries = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    const auto entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QString& entry : entries)
-        if (entry != current && isKey(entry)) QDir(root.filePath(entry)).removeRecursively();
+        if (entry != current && isKey(entry)) QDir(dir.filePath(entry)).removeRecursively();
 }
 
-void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
-    QImage image = pixmap.toImage();
-    if (image.isNull()) return;
+void write(const QString& path, QImage image, qreal dpr) {
     if (!isStoredFormat(image.format()))
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                 : QImage::Format_RGB32);
-    if (!k.tidied) removeOtherBuilds(k);
-    if (!QDir().mkpath(k.folder)) return;
     StoredHeader header{};
     std::memcpy(header.magic, kMagic, 4);
     header.width = image.width();
@@ -171,6 +229,17 @@ void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
     std::memcpy(bytes.data() + sizeof header, image.constBits(), size_t(image.sizeInBytes()));
     // A picture that cannot be stored is drawn again next time; nothing to report.
     writeFileAtomically(path.toStdString(), bytes);
+}
+
+void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
+    QImage image = pixmap.toImage();  // shares the pixels, which are never changed
+    if (image.isNull()) return;
+    // The first picture stored clears the other builds' folders away.
+    const bool tidy = !std::exchange(k.tidied, true);
+    writer().add([root = k.root, folder = k.folder, tidy, path, image, dpr] {
+        if (tidy) removeOtherBuilds(root, folder);
+        if (QDir().mkpath(folder)) write(path, image, dpr);
+    });
 }
 
 }  // namespace
@@ -191,12 +260,17 @@ QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw) 
 }
 
 void keepPicturesIn(const QString& folder) {
+    finishKeepingPictures();
     Keeper& k = keeper();
     k = Keeper{};
     k.root = folder;
     if (folder.isEmpty()) return;
     const QString key = storeKey();
     if (!key.isEmpty()) k.folder = QDir(folder).filePath(key);
+}
+
+void finishKeepingPictures() {
+    writer().finish();
 }
 
 QString keptPicturesFolder() {

@@ -5,8 +5,9 @@
 // Their pixels depend only on the program's build, Qt's version, the installed
 // fonts and the pixel ratio. So each picture is drawn once per process and
 // ratio and shared; once the program has named a folder for them, it is also
-// stored there, and later starts read the pixels back instead of drawing. A
-// stored picture that is missing, damaged or of another build is drawn again.
+// stored there, on a thread of its own, and later starts read the pixels back
+// instead of drawing. A stored picture that is missing, damaged or of another
+// build is drawn again.
 #include <QPixmap>
 #include <QString>
 #include <functional>
@@ -22,6 +23,10 @@ QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw);
 // Qt and the fonts (other builds' subfolders are removed when it is first
 // written), or in memory only when `folder` is empty. Forgets what was drawn.
 void keepPicturesIn(const QString& folder);
+
+// Pictures are stored in the background; returns once every picture drawn so
+// far is in its file.
+void finishKeepingPictures();
 
 // Where pictures are stored now; empty when they are kept in memory only.
 QString keptPicturesFolder();

@@ -27,6 +27,9 @@ int runProgram(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The windows, the tally and the settings are down and saved by now.
-    return quintelle::platform::endProcess(runProgram(argc, argv));
+    const int code = runProgram(argc, argv);
+    // The windows, the tally and the settings are down and saved by now; the
+    // pictures of a first start may still be on their way to the disk.
+    quintelle::ui::finishKeepingPictures();
+    return quintelle::platform::endProcess(code);
 }

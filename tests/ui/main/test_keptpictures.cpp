@@ -17,6 +17,7 @@
 namespace {
 
 namespace art = quintelle::art;
+using quintelle::ui::finishKeepingPictures;
 using quintelle::ui::keepPicturesIn;
 using quintelle::ui::keptPicture;
 using quintelle::ui::keptPicturesFolder;
@@ -85,6 +86,7 @@ TEST_F(KeptPictures, WhatIsReadBackIsWhatWasDrawnAndNothingIsDrawnTwice) {
             keepPicturesIn(root.path());
             const QPixmap drawn = keptPicture(name, dpr, drawing.function());
             EXPECT_EQ(keptPicture(name, dpr, drawing.function()).cacheKey(), drawn.cacheKey());
+            finishKeepingPictures();  // stored in the background
             ASSERT_TRUE(QFileInfo::exists(storedFile(name, dpr)));
 
             keepPicturesIn(root.path());  // a later start
@@ -127,6 +129,7 @@ TEST_F(KeptPictures, ADamagedFileIsDrawnAgainAndReplaced) {
         CountedDrawing drawing{art::logo};
         keepPicturesIn(root.path());
         const QPixmap drawn = keptPicture(name, 1.0, drawing.function());
+        finishKeepingPictures();
         QFile file(storedFile(name, 1.0));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
@@ -163,6 +166,7 @@ TEST_F(KeptPictures, OnlyThisBuildsFolderStaysOtherThingsAreLeftAlone) {
               QFileInfo(root.path()).absoluteFilePath());
     EXPECT_TRUE(dir.exists(QStringLiteral("0123456789abcdef")));  // untouched until a write
     keptPicture(QStringLiteral("clockbar"), 1.0, art::clockBar);
+    finishKeepingPictures();
     EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks).join(u' '),
               key + QStringLiteral(" notes"));
     EXPECT_TRUE(dir.exists(QStringLiteral("readme.txt")));
@@ -197,6 +201,7 @@ TEST_F(KeptPictures, AWindowFromKeptPicturesLooksAsOneThatDrewThem) {
         main.show();
         first = main.grab().toImage();
     }
+    finishKeepingPictures();
     QStringList stored;
     for (QDirIterator it(keptPicturesFolder(), QDir::Files); it.hasNext();)
         stored << QFileInfo(it.next()).fileName();
