@@ -147,13 +147,16 @@ TEST(Cues, ASoundServerThatNeverAnswersHoldsUpNeitherTheWindowNorTheEnd) {
     const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("mute")));
     // Listening is enough: the connection completes in the backlog and is
     // never accepted, let alone answered.
-    const int mute = socket(AF_UNIX, SOCK_STREAM, 0);
+    struct Socket {
+        int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        ~Socket() { close(fd); }
+    } mute;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    ASSERT_EQ(bind(mute, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(mute, 16), 0);
+    ASSERT_EQ(bind(mute.fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(mute.fd, 16), 0);
 
     GameProcess game(desktop);
     game.setEnvironment(QStringLiteral("PULSE_SERVER"),
@@ -166,5 +169,4 @@ TEST(Cues, ASoundServerThatNeverAnswersHoldsUpNeitherTheWindowNorTheEnd) {
     EXPECT_TRUE(game.running());
     game.close();
     EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();
-    close(mute);
 }

@@ -21,7 +21,8 @@ QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw);
 
 // From now on keeps pictures under `folder`, in a subfolder for this build,
 // Qt and the fonts (other builds' subfolders are removed when it is first
-// written), or in memory only when `folder` is empty. Forgets what was drawn.
+// written), or in memory only when `folder` is empty. Forgets what was drawn,
+// once what is still being stored is in its files.
 void keepPicturesIn(const QString& folder);
 
 // Pictures are stored in the background; returns once every picture drawn so
