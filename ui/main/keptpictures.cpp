@@ -7,14 +7,10 @@
 #include <QHash>
 #include <QImage>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "data/atomicfile.h"
@@ -110,60 +106,15 @@ Keeper& keeper() {
     return instance;
 }
 
-// Stores pictures on a thread of its own, in the order they were drawn: the
-// window is painted without waiting for the disk, which is made to sync every
-// file. Pictures are handed over and waited for on the widgets' thread only.
-class Writer {
-  public:
-    ~Writer() { finish(); }
-
-    void add(std::function<void()> job) {
-        {
-            const std::lock_guard lock(mutex_);
-            jobs_.push_back(std::move(job));
-        }
-        if (thread_.joinable())
-            wake_.notify_one();
-        else
-            thread_ = std::thread([this] { run(); });
-    }
-
-    // Returns once every picture given so far is stored; the thread ends.
-    void finish() {
-        if (!thread_.joinable()) return;
-        {
-            const std::lock_guard lock(mutex_);
-            closing_ = true;
-        }
-        wake_.notify_one();
-        thread_.join();
-        closing_ = false;
-    }
-
-  private:
-    void run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;
-            const std::function<void()> job = std::move(jobs_.front());
-            jobs_.pop_front();
-            lock.unlock();
-            job();
-            lock.lock();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> jobs_;
-    bool closing_ = false;
-    std::thread thread_;
-};
-
-Writer& writer() {
-    static Writer instance;
-    return instance;
+// Stores pictures on a thread of its own, one at a time in the order they
+// were drawn: the window is painted without waiting for the disk, which is
+// made to sync every file.
+QThreadPool& writer() {
+    struct OneThread : QThreadPool {
+        OneThread() { setMaxThreadCount(1); }
+    };
+    static OneThread pool;
+    return pool;
 }
 
 QString fileName(const QString& name, qreal dpr) {
@@ -236,7 +187,7 @@ void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
     if (image.isNull()) return;
     // The first picture stored clears the other builds' folders away.
     const bool tidy = !std::exchange(k.tidied, true);
-    writer().add([root = k.root, folder = k.folder, tidy, path, image, dpr] {
+    writer().start([root = k.root, folder = k.folder, tidy, path, image, dpr] {
         if (tidy) removeOtherBuilds(root, folder);
         if (QDir().mkpath(folder)) write(path, image, dpr);
     });
@@ -270,7 +221,7 @@ void keepPicturesIn(const QString& folder) {
 }
 
 void finishKeepingPictures() {
-    writer().finish();
+    writer().waitForDone();
 }
 
 QString keptPicturesFolder() {
