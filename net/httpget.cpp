@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "net/curlapi.h"
+#include "platform/processend.h"
 
 namespace quintelle::net {
 
@@ -110,8 +111,13 @@ THTTPGetThread::~THTTPGetThread() {
 
 void THTTPGetThread::start(const std::shared_ptr<THTTPGetThread>& self, THTTPGet* owner) {
     self->owner_ = owner;
-    // The thread keeps its worker alive: a detached worker outlives its owner.
-    self->thread_ = std::thread([self] { self->run(); });
+    // The thread keeps its worker alive: a detached worker outlives its owner,
+    // and until it has let go of it the process ends without exit's teardown.
+    self->thread_ = std::thread([worker = self]() mutable {
+        const quintelle::platform::WorkInFlight inFlight;
+        worker->run();
+        worker.reset();
+    });
 }
 
 void THTTPGetThread::detach() {

@@ -5,18 +5,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <atomic>
-#include <cstdio>
-#include <cstdlib>
 
-// The sanitizers' leak check, present only in a build with them.
-extern "C" void __lsan_do_leak_check() __attribute__((weak));
+#include "platform/processend.h"
 
 namespace quintelle::platform {
-
-namespace {
-std::atomic<bool> moduleOpened{false};
-}  // namespace
 
 QStringList moduleCandidates(const char* file) {
     const QDir folder(QCoreApplication::applicationDirPath());
@@ -38,19 +30,12 @@ void* openModule(const QStringList& candidates, const char* entry, QString& reas
             continue;
         }
         if (void* address = dlsym(module, entry)) {
-            moduleOpened = true;
+            keepLibrariesAtExit();  // never closed, nor taken down at exit
             return address;
         }
         reason = path + QStringLiteral(": no ") + QString::fromLatin1(entry);
     }
     return nullptr;
-}
-
-int endProcess(int code) {
-    if (!moduleOpened) return code;
-    std::fflush(nullptr);
-    if (__lsan_do_leak_check) __lsan_do_leak_check();
-    std::_Exit(code);
 }
 
 }  // namespace quintelle::platform

@@ -17,16 +17,8 @@ QStringList moduleCandidates(const char* file);
 // Opens the first candidate that loads, resolving all its symbols now so a
 // broken install fails here and not in the middle of its use, and returns its
 // entry point `entry`; null, with the reason, when none does. A module opened
-// is never closed: Qt's libraries do not survive being unloaded.
+// is never closed, as Qt's libraries do not survive being unloaded, nor taken
+// down at exit (processend.h).
 void* openModule(const QStringList& candidates, const char* entry, QString& reason);
-
-// The program's last step, once everything of its own is saved and taken
-// down: ends the process with `code`. When a module was opened, the libraries
-// it brought are not taken down at exit: Qt Multimedia's sound-server threads
-// go on running while its globals are destroyed, and now and then crash a
-// program that has already finished. The standard streams are flushed first,
-// and a leak check that exit would run still runs. Returns `code` otherwise,
-// for main() to return.
-int endProcess(int code);
 
 }  // namespace quintelle::platform

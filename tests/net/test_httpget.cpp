@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "net/httpget.h"
+#include "platform/processend.h"
 #include "tests/support/scripted_server.h"
 
 using namespace quintelle::testsupport;
@@ -297,6 +298,22 @@ TEST(HTTPGet, DestructionWhileBusyRaisesNothing) {
     }
     QTest::qWait(600);
     EXPECT_EQ(outcome.done + outcome.errors, 0);
+}
+
+TEST(HTTPGet, AFetchLeftBehindByItsComponentIsWorkInFlightUntilItEnds) {
+    ScriptedServer server({Reply::silence()});
+    {
+        THTTPGet get;
+        get.URL = QStringLiteral("http://127.0.0.1/x");
+        get.Port = server.port();
+        get.StartFetch();
+        ASSERT_TRUE(server.waitForRequests(1));
+    }
+    // A process ending now would skip exit's teardown rather than take the
+    // fetch's libraries down under it.
+    EXPECT_TRUE(quintelle::platform::workInFlight());
+    // Asked to stop by its component, it ends soon.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !quintelle::platform::workInFlight(); }, 5000));
 }
 
 TEST(HTTPGet, AServerThatStallsEndsAsFailedAfterTheStallLimit) {

@@ -1,10 +1,10 @@
 // Program entry: the application object (title "Quintelle", the error box
 // for every handler), the windows in their fixed order, the message loop,
-// then the end of the process (platform/module.h).
+// then the end of the process (platform/processend.h).
 #include <QStandardPaths>
 #include <memory>
 
-#include "platform/module.h"
+#include "platform/processend.h"
 #include "ui/main/application.h"
 #include "ui/main/keptpictures.h"
 #include "ui/main/mainform.h"

@@ -1,21 +1,28 @@
-// The end of the process: once a module has been opened, the libraries it
-// brought are not taken down at exit, yet what the program printed still
-// reaches its output.
+// The end of the process: once a module has been opened, or while work of
+// ours still runs on another thread, exit's teardown is skipped, yet what the
+// program printed still reaches its output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "platform/module.h"
+#include "platform/processend.h"
 
 namespace {
+
+enum class Work { none, inFlight, ended };
 
 struct Ending {
     const char* name;
     bool openAModule;
+    Work work;
     bool exitHandlersRun;
 };
 
@@ -25,7 +32,7 @@ void PrintTo(const Ending& e, std::ostream* os) {
 
 class EndProcess : public ::testing::TestWithParam<Ending> {};
 
-TEST_P(EndProcess, SkipsExitTeardownOnlyOnceAModuleIsOpen) {
+TEST_P(EndProcess, SkipsExitTeardownOnlyAfterAModuleOrWhileWorkIsInFlight) {
     const Ending ending = GetParam();
     int out[2];
     ASSERT_EQ(pipe(out), 0);
@@ -41,6 +48,20 @@ TEST_P(EndProcess, SkipsExitTeardownOnlyOnceAModuleIsOpen) {
             QString reason;
             if (!quintelle::platform::openModule({QStringLiteral("libm.so.6")}, "cos", reason))
                 _exit(90);
+        }
+        std::promise<void> started;  // outlives the worker's use of it
+        if (ending.work != Work::none) {
+            std::thread worker([&started, work = ending.work] {
+                const quintelle::platform::WorkInFlight inFlight;
+                started.set_value();
+                // Still at work when the process ends, or done before.
+                if (work == Work::inFlight) std::this_thread::sleep_for(std::chrono::hours(1));
+            });
+            started.get_future().wait();
+            if (ending.work == Work::ended)
+                worker.join();
+            else
+                worker.detach();
         }
         std::exit(quintelle::platform::endProcess(7));
     }
@@ -58,8 +79,11 @@ TEST_P(EndProcess, SkipsExitTeardownOnlyOnceAModuleIsOpen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, EndProcess,
-                         ::testing::Values(Ending{"withoutModule", false, true},
-                                           Ending{"afterAModule", true, false}),
+                         ::testing::Values(Ending{"withoutModule", false, Work::none, true},
+                                           Ending{"afterAModule", true, Work::none, false},
+                                           Ending{"whileWorkIsInFlight", false, Work::inFlight,
+                                                  false},
+                                           Ending{"afterWorkEnded", false, Work::ended, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
