@@ -6,8 +6,8 @@ namespace quintelle::platform {
 // The audio stream cues are played on: mono 16-bit samples at kPlaybackRate
 // (sound.h). It is built into a module of its own, libquintelle_audio.so,
 // which brings Qt Multimedia and the sound server's libraries with it; the
-// program opens the module (platform/module.h) on a thread while its window
-// is being built, when the sounds are on, instead of loading all of them
+// program opens the module (platform/module.h) on a thread once its window
+// is on the screen, when the sounds are on, instead of loading all of them
 // before main() runs.
 class PcmOutput {
   public:

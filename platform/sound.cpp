@@ -1,9 +1,12 @@
 #include "platform/sound.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <chrono>
 #include <future>
+#include <utility>
 #include <vector>
 
 #include "platform/module.h"
@@ -15,30 +18,46 @@ namespace {
 constexpr auto kSoundFolder = ":/sounds";
 
 // Plays on the audio module's stream. The module loads on a thread of its own
-// from prepare() on, and is waited for at the first cue, by which time the
-// window has usually been built; a cue before any prepare() loads it there
-// and then. Without the module the cues stay silent, as without a sound
+// from prepare() or the first cue on, and nothing waits for it: a cue asked
+// for while it loads is played once it is in, unless another cue or a stop
+// came first. Without the module the cues stay silent, as without a sound
 // device, and say why once on the console.
-class ModuleOutput : public SoundBackend {
+class ModuleOutput : public SoundBackend, public std::enable_shared_from_this<ModuleOutput> {
   public:
     void prepare() override {
         if (output_ || loading_.valid() || failed_) return;
-        loading_ =
-            std::async(std::launch::async, [candidates = moduleCandidates(kAudioModuleFile)] {
-                Loaded loaded;
-                loaded.factory = reinterpret_cast<PcmOutputFactory>(
-                    openModule(candidates, kPcmOutputEntry, loaded.reason));
-                return loaded;
-            });
+        loading_ = std::async(std::launch::async, [candidates = moduleCandidates(kAudioModuleFile),
+                                                   self = weak_from_this()] {
+            Loaded loaded;
+            loaded.factory = reinterpret_cast<PcmOutputFactory>(
+                openModule(candidates, kPcmOutputEntry, loaded.reason));
+            if (!loaded.factory)
+                qWarning("Sound is off: the audio module did not load (%s)",
+                         qPrintable(loaded.reason));
+            // Taken in on the thread the cues come from, at once or at the
+            // next cue, whichever comes first.
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(app, [self] {
+                    if (const auto output = self.lock()) output->takeLoaded(true);
+                });
+            return loaded;
+        });
     }
 
     void play(const QString& path) override {
         const QByteArray pcm = samplesOf(path);
         if (pcm.isEmpty()) return;
-        if (PcmOutput* out = output()) out->setCue(pcm);
+        takeLoaded();
+        if (output_) {
+            output_->setCue(pcm);
+        } else if (!failed_) {
+            waiting_ = pcm;
+            prepare();
+        }
     }
 
     void stop() override {
+        waiting_.clear();
         if (output_) output_->setCue({});
     }
 
@@ -48,19 +67,18 @@ class ModuleOutput : public SoundBackend {
         QString reason;
     };
 
-    PcmOutput* output() {
-        prepare();
-        if (loading_.valid()) {
-            const Loaded loaded = loading_.get();
-            if (loaded.factory) {
-                output_.reset(loaded.factory());
-            } else {
-                failed_ = true;
-                qWarning("Sound is off: the audio module did not load (%s)",
-                         qPrintable(loaded.reason));
-            }
-        }
-        return output_.get();
+    // Makes the output from the module once it has loaded, and plays the cue
+    // that waited for it. `announced`: the loading said it was done, and only
+    // its return may still be under way.
+    void takeLoaded(bool announced = false) {
+        if (!loading_.valid() ||
+            (!announced && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready))
+            return;
+        const Loaded loaded = loading_.get();
+        if (loaded.factory) output_.reset(loaded.factory());
+        failed_ = !output_;
+        if (output_ && !waiting_.isEmpty()) output_->setCue(std::exchange(waiting_, {}));
+        waiting_.clear();
     }
 
     QByteArray samplesOf(const QString& path) {
@@ -74,6 +92,7 @@ class ModuleOutput : public SoundBackend {
     }
 
     QHash<QString, QByteArray> samples_;  // decoded once per cue
+    QByteArray waiting_;                  // the cue asked for while the module loads
     std::future<Loaded> loading_;         // waits for a loading still running
     bool failed_ = false;                 // tried, and said why
     std::unique_ptr<PcmOutput> output_;   // destroyed first
@@ -139,7 +158,7 @@ QByteArray playbackPcm(const QByteArray& riff) {
         } else if (id == "data") {
             if (channels < 1 || rate < 1 || (bits != 8 && bits != 16)) return {};
             // Mix the channels down to one. Raw pointers: the start cue is
-            // converted while the window is being built.
+            // converted as the window first appears.
             const qsizetype frameBytes = qsizetype(channels) * bits / 8;
             const auto* frame = reinterpret_cast<const quint8*>(riff.constData()) + body;
             std::vector<int> mono(size_t(size / frameBytes));

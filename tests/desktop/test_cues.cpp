@@ -67,7 +67,7 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
 
     const auto sounds = recording.sounds(0.01, kGap);
     ASSERT_FALSE(sounds.empty()) << "not even the start-up cue was heard";
-    // The first sound is "entered", played before the window appeared.
+    // The first sound is "entered", played as the window appeared.
     std::vector<double> onsets;
     for (size_t i = 1; i < sounds.size(); ++i) onsets.push_back(sounds[i].start);
     const QString mismatch = matchOnsets(requested, onsets);
@@ -100,8 +100,8 @@ bool waitForLibrary(qint64 pid, const char* name, int timeoutMs) {
 
 }  // namespace
 
-// The audio libraries are loaded for a player with the sounds on, while the
-// window is built; with the sounds off, only once they are turned on (here
+// The audio libraries are loaded for a player with the sounds on, once the
+// window is shown; with the sounds off, only once they are turned on (here
 // from the menu bar by keyboard).
 TEST(Cues, TheAudioLibrariesLoadOnlyWithTheSoundsOn) {
     Desktop desktop({.windowManager = true, .sound = true});

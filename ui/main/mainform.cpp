@@ -86,11 +86,9 @@ const FontSpec kSans21BoldUnderline{"MS Sans Serif", 21, true, true};
 }  // namespace
 
 Tmain::Tmain() : QMainWindow(nullptr) {
-    // First, for a player with the sounds on: the audio output gets ready
-    // while the window is built. With them off it is loaded only if they are
-    // turned on.
+    // The audio output is loaded once the first frame is shown, for a player
+    // with the sounds on, or when they are turned on.
     sounds_ = std::make_unique<platform::SoundService>();
-    if (soundsOn(IniFile(QFile::encodeName(iniPath()).toStdString()))) sounds_->prepare();
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quintelle"));
     auto* client = new QWidget(this);
@@ -164,8 +162,31 @@ void Tmain::showEvent(QShowEvent* event) {
     }
     if (!shownOnce_) {
         shownOnce_ = true;
+        if (QWindow* window = windowHandle()) window->installEventFilter(this);
         FormShow();
     }
+}
+
+// The first frame is painted as the window is first exposed; what waits for
+// it runs once that paint is on the screen, with the event loop's next turn.
+bool Tmain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && !exposed_ && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        exposed_ = true;
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &Tmain::afterFirstFrame);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Loading the audio output takes processor and disk; before the first frame
+// it would slow the window's appearance, so it starts here, with the cue that
+// was held for it.
+void Tmain::afterFirstFrame() {
+    shownFirstFrame_ = true;
+    if (!PlaySounds1->isChecked()) return;
+    sounds_->prepare();
+    if (!heldCue_.isEmpty()) sounds_->play(std::exchange(heldCue_, {}));
 }
 
 void Tmain::FormShow() {
@@ -717,6 +738,11 @@ void Tmain::playsounds(std::string_view cue) {
     // The one refusal of the game is otherwise only heard.
     if (cue == "invalid") speech_->announce(QStringLiteral("No replacement left"));
     if (!PlaySounds1->isChecked()) return;
+    if (!exposed_) {
+        heldCue_ = fromLocalBytes(cue);  // a later cue cuts this one off
+        return;
+    }
+    heldCue_.clear();
     sounds_->play(fromLocalBytes(cue));
 }
 

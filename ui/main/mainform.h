@@ -65,6 +65,8 @@ class Tmain : public QMainWindow,
     QString productWord() const { return productWord_; }
     QString installerName() const { return installerName_; }
     QRect rememberedBounds() const { return remembered_; }
+    // The first frame is on the screen, and what waited for it has started.
+    bool shownFirstFrame() const { return shownFirstFrame_; }
     quintelle::GameController& game() { return *game_; }
     quintelle::Random& random() { return random_; }
 
@@ -141,6 +143,7 @@ class Tmain : public QMainWindow,
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
@@ -148,6 +151,7 @@ class Tmain : public QMainWindow,
     Thighscore* highscore() const;
     void FormCreate();
     void FormShow();
+    void afterFirstFrame();
     void FormClose();
     void FormResize();
     void placeFrame();
@@ -192,6 +196,9 @@ class Tmain : public QMainWindow,
     int frameChecks_ = 0;
     std::unique_ptr<quintelle::platform::SoundService> sounds_;
     bool shownOnce_ = false;
+    bool exposed_ = false;          // the first frame is being painted
+    bool shownFirstFrame_ = false;  // and is on the screen
+    QString heldCue_;               // a cue asked for before it, played after it
     std::unique_ptr<quintelle::platform::InstanceMarker> marker_;
     TLbBackground* LbBackground1 = nullptr;
     QTimer turntime_;

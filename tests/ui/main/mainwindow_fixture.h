@@ -136,17 +136,25 @@ class MainWindowTest : public ::testing::Test {
         return QStringLiteral("<missing>");
     }
 
-    // Creates the window over `settingsFolder` (the test's own by default)
-    // and shows it, as the program does after creating every window.
-    Tmain& open(const QString& settingsFolder = {}) {
+    // Creates the window over `settingsFolder` (the test's own by default).
+    Tmain& create(const QString& settingsFolder = {}) {
         quintelle::platform::setExecutableFolder(settingsFolder.isEmpty() ? folder()
                                                                           : settingsFolder);
         *prepared_ = 0;
         quintelle::platform::installSoundBackend(
             std::make_unique<SoundRecorder>(sounds_, prepared_));
         window_ = std::make_unique<Tmain>();
+        return *window_;
+    }
+
+    // Creates the window and shows it, as the program does after creating
+    // every window.
+    Tmain& open(const QString& settingsFolder = {}) {
+        create(settingsFolder);
         window_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        // As a player first sees it: painted, with the start-up cue played.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window_->shownFirstFrame(); }));
         return *window_;
     }
 

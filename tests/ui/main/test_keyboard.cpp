@@ -127,6 +127,7 @@ class KeyboardEqualsMouseTest : public KeyboardTest {
             main.show();
             main.activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+            EXPECT_TRUE(QTest::qWaitFor([&main] { return main.shownFirstFrame(); }));
             auto key = [&main](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
                 QTest::keyClick(main.focusWidget(), k, m);
             };

@@ -45,11 +45,23 @@ TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
         EXPECT_EQ(action(QStringLiteral("PlaySounds1"))->isChecked(), row.sounds);
         EXPECT_EQ(action(QStringLiteral("updatecheck"))->isChecked(), row.update);
         // The start-up cue obeys the option as just read, and the audio
-        // output was got ready while the window was built only for it.
+        // output was got ready with it only for it.
         EXPECT_EQ(sounds(), row.sounds ? std::vector<QString>{QStringLiteral("play ENTERED")}
                                        : std::vector<QString>{});
         EXPECT_EQ(audioPrepared(), row.sounds ? 1 : 0);
     }
+}
+
+// Nothing of the audio output is loaded, nor any cue played, before the
+// window's first frame is on the screen; then the start-up cue sounds.
+TEST_F(MainWindowTest, TheStartUpCueAndTheAudioOutputWaitForTheFirstFrame) {
+    Tmain& main = create();
+    EXPECT_EQ(audioPrepared(), 0);
+    EXPECT_TRUE(sounds().empty());
+    main.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.shownFirstFrame(); }));
+    EXPECT_EQ(audioPrepared(), 1);
+    EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play ENTERED")});
 }
 
 TEST_F(MainWindowTest, BoundsAndNameComeFromTheFile) {
