@@ -51,10 +51,11 @@ class GameAndService : public MainWindowTest {
                   QStringLiteral("Update=%1").arg(checkAtStart ? "true" : "false")});
         program_ = std::make_unique<quintelle::ui::ProgramWindows>();
         program_->main().show();
+        // As a player first sees it: the update check starts with the first frame.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return program_->main().shownFirstFrame(); }));
         return program_->main();
     }
     quintelle::ui::ProgramWindows& program() { return *program_; }
-
 
     // Posts from the game-over panel as the player does, and waits until the
     // high-score window shows its page with its pictures.

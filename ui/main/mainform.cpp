@@ -163,7 +163,6 @@ void Tmain::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
         if (QWindow* window = windowHandle()) window->installEventFilter(this);
-        FormShow();
     }
 }
 
@@ -179,11 +178,12 @@ bool Tmain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// Loading the audio output takes processor and disk; before the first frame
-// it would slow the window's appearance, so it starts here, with the cue that
-// was held for it.
+// The update check and the audio output load large libraries, taking
+// processor and disk; before the first frame they would slow the window's
+// appearance, so they start here, the audio with the cue held for it.
 void Tmain::afterFirstFrame() {
     shownFirstFrame_ = true;
+    FormShow();
     if (!PlaySounds1->isChecked()) return;
     sounds_->prepare();
     if (!heldCue_.isEmpty()) sounds_->play(std::exchange(heldCue_, {}));

@@ -190,6 +190,8 @@ class MainWindowTest : public ::testing::Test {
     std::vector<QString>& sounds() { return *sounds_; }
     // How often the window has asked the audio output to get ready.
     int audioPrepared() const { return *prepared_; }
+    // The server the update check of a shown window asks.
+    const quintelle::testsupport::ScriptedServer& vendor() const { return vendor_; }
 
   private:
     quintelle::testsupport::ScriptedServer vendor_;

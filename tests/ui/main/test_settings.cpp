@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "mainwindow_fixture.h"
+#include "net/httpget.h"
 #include "platform/workarea.h"
 
 TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
@@ -52,16 +53,20 @@ TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
     }
 }
 
-// Nothing of the audio output is loaded, nor any cue played, before the
-// window's first frame is on the screen; then the start-up cue sounds.
-TEST_F(MainWindowTest, TheStartUpCueAndTheAudioOutputWaitForTheFirstFrame) {
+// Neither the update check nor the audio output, which load large libraries,
+// starts before the window's first frame is on the screen, nor does any cue
+// sound; then both start, and the start-up cue sounds.
+TEST_F(MainWindowTest, TheUpdateCheckTheAudioAndTheStartUpCueWaitForTheFirstFrame) {
     Tmain& main = create();
+    ASSERT_TRUE(action(QStringLiteral("updatecheck"))->isChecked());
+    main.show();  // what waits for the first frame runs from the event loop
+    EXPECT_FALSE(main.findChild<THTTPGet*>(QStringLiteral("checkupdate"))->busy());
     EXPECT_EQ(audioPrepared(), 0);
     EXPECT_TRUE(sounds().empty());
-    main.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return main.shownFirstFrame(); }));
     EXPECT_EQ(audioPrepared(), 1);
     EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play ENTERED")});
+    EXPECT_TRUE(vendor().waitForConnections(1));
 }
 
 TEST_F(MainWindowTest, BoundsAndNameComeFromTheFile) {

@@ -41,6 +41,8 @@ class UpdateTest : public MainWindowTest {
                   checkAtStart ? QStringLiteral("Update=true") : QStringLiteral("Update=false")});
         program_ = std::make_unique<quintelle::ui::ProgramWindows>();
         program_->main().show();
+        // As a player first sees it: the update check starts with the first frame.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return program_->main().shownFirstFrame(); }));
         return program_->main();
     }
 
