@@ -26,6 +26,16 @@ namespace {
 constexpr int kPaceMs = 700;
 constexpr double kGap = 0.3;
 
+bool mapsLibrary(qint64 pid, const char* name) {
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
+// Waits up to `timeoutMs` for the process to map the library.
+bool waitForLibrary(qint64 pid, const char* name, int timeoutMs) {
+    return quintelle::testing::waitUntil([&] { return mapsLibrary(pid, name); }, timeoutMs);
+}
+
 }  // namespace
 
 TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
@@ -38,6 +48,9 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
 
     GameProcess game(desktop);
     ASSERT_TRUE(game.start()) << game.output().toStdString();
+    // "entered" plays once the audio module, loaded after the first frame, is
+    // in: from a cold disk that takes a while.
+    ASSERT_TRUE(waitForLibrary(game.processId(), "/libquintelle_audio.so", 10000));
     QThread::msleep(1500);  // "entered" plays out
 
     std::vector<double> requested;  // every input that asks for a cue
@@ -85,20 +98,6 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
         EXPECT_GT(sounds[27].end - sounds[27].start, 0.5);
     }
 }
-
-namespace {
-
-bool mapsLibrary(qint64 pid, const char* name) {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
-}
-
-// Waits up to `timeoutMs` for the process to map the library.
-bool waitForLibrary(qint64 pid, const char* name, int timeoutMs) {
-    return quintelle::testing::waitUntil([&] { return mapsLibrary(pid, name); }, timeoutMs);
-}
-
-}  // namespace
 
 // The audio libraries are loaded for a player with the sounds on, once the
 // window is shown; with the sounds off, only once they are turned on (here
