@@ -50,9 +50,7 @@ class GameAndService : public MainWindowTest {
         writeIni({QStringLiteral("Server=127.0.0.1:%1").arg(server_->port()),
                   QStringLiteral("Update=%1").arg(checkAtStart ? "true" : "false")});
         program_ = std::make_unique<quintelle::ui::ProgramWindows>();
-        program_->main().show();
-        // As a player first sees it: the update check starts with the first frame.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return program_->main().shownFirstFrame(); }));
+        showFirstFrame(program_->main());
         return program_->main();
     }
     quintelle::ui::ProgramWindows& program() { return *program_; }

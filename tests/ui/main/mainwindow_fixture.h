@@ -151,11 +151,17 @@ class MainWindowTest : public ::testing::Test {
     // every window.
     Tmain& open(const QString& settingsFolder = {}) {
         create(settingsFolder);
-        window_->show();
+        showFirstFrame(*window_);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-        // As a player first sees it: painted, with the start-up cue played.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return window_->shownFirstFrame(); }));
         return *window_;
+    }
+
+    // Shows a main window and waits for its first frame, as a player first
+    // sees it: the update check, the audio output and the start-up cue wait
+    // for that frame.
+    static void showFirstFrame(Tmain& main) {
+        main.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return main.shownFirstFrame(); }));
     }
 
     Tmain& window() { return *window_; }

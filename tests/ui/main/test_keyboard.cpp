@@ -124,10 +124,9 @@ class KeyboardEqualsMouseTest : public KeyboardTest {
         {
             quintelle::ui::ProgramWindows program;
             Tmain& main = program.main();
-            main.show();
+            showFirstFrame(main);
             main.activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
-            EXPECT_TRUE(QTest::qWaitFor([&main] { return main.shownFirstFrame(); }));
             auto key = [&main](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
                 QTest::keyClick(main.focusWidget(), k, m);
             };

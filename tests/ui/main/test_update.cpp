@@ -40,9 +40,7 @@ class UpdateTest : public MainWindowTest {
         writeIni({QStringLiteral("Server=") + QString::fromStdString(server),
                   checkAtStart ? QStringLiteral("Update=true") : QStringLiteral("Update=false")});
         program_ = std::make_unique<quintelle::ui::ProgramWindows>();
-        program_->main().show();
-        // As a player first sees it: the update check starts with the first frame.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return program_->main().shownFirstFrame(); }));
+        showFirstFrame(program_->main());
         return program_->main();
     }
 
