@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <memory>
 
+#include "platform/fontwarmup.h"
 #include "platform/processend.h"
 #include "ui/main/application.h"
 #include "ui/main/keptpictures.h"
@@ -13,10 +14,13 @@
 namespace {
 
 int runProgram(int argc, char** argv) {
+    // Read while the application object connects to the display.
+    quintelle::platform::FontConfigurationWarmUp fonts;
     quintelle::ui::QuintelleApp app(argc, argv);
     // Later starts read the drawn art back from the user's cache folder.
     quintelle::ui::keepPicturesIn(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                                   QStringLiteral("/pictures"));
+    fonts.wait();  // before the windows' first text
     std::unique_ptr<quintelle::ui::ProgramWindows> windows;
     quintelle::ui::guarded([&] { windows = std::make_unique<quintelle::ui::ProgramWindows>(); });
     if (!windows) return 1;
