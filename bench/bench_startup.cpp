@@ -4,8 +4,10 @@
 //
 //  - on the offscreen platform: the time from the fork to the moment the
 //    process goes quiet (less than 2% of a processor over the next 150 ms),
-//    the processor time used up to then and the peak resident memory; and
-//    the same time for a first start, with nothing in the cache folder;
+//    the processor time used up to then and the peak resident memory; the
+//    same time and memory with the game's sounds off, which shows what the
+//    audio stack adds; and the time of a first start, with nothing in the
+//    cache folder;
 //  - on an X server of our own with a window manager (when Xvfb is
 //    installed): the time until the mapped window has answered two
 //    _NET_WM_PING messages in a row (the first frame is painted by then), the
@@ -420,6 +422,12 @@ int main(int argc, char** argv) {
                        {{QStringLiteral("quintelle.ini"),
                          QByteArrayLiteral("[quintelle]\r\nName=Bench\r\nUpdate=false\r\n")}});
     const Program bare(QStringLiteral("Bare"), QStringLiteral(QUINTELLE_BARE_WINDOW));
+    // The same game with its sounds off, which never loads the audio stack:
+    // what that stack adds to the figures above, as information.
+    const Program silent(
+        QStringLiteral("Quintelle, sounds off"), QStringLiteral(QUINTELLE_GAME_EXECUTABLE),
+        {{QStringLiteral("quintelle.ini"),
+          QByteArrayLiteral("[quintelle]\r\nName=Bench\r\nUpdate=false\r\nSounds=no\r\n")}});
 
     std::vector<Row> rows;
 
@@ -439,15 +447,25 @@ int main(int argc, char** argv) {
         Row quiet{QStringLiteral("offscreen: start to quiet (ms)"), {}, {}, 1.3};
         Row cpu{QStringLiteral("offscreen: processor time to quiet (ms)"), {}, {}, 0};
         Row memory{QStringLiteral("offscreen: peak resident memory (MiB)"), {}, {}, 1.3};
+        Row silentQuiet{QStringLiteral("offscreen, sounds off: start to quiet (ms)"), {}, {}, 0};
+        Row silentMemory{
+            QStringLiteral("offscreen, sounds off: peak resident memory (MiB)"), {}, {}, 0};
         for (int i = 0; i < kStarts; ++i)
-            for (const Program* program : {&game, &bare}) {
+            for (const Program* program : {&game, &silent, &bare}) {
                 const Start s = startOnce(*program, offscreen, nullptr);
+                if (program == &silent) {
+                    silentQuiet.game.push_back(s.quietMs);
+                    silentMemory.game.push_back(s.peakMiB);
+                    continue;
+                }
                 const bool isGame = program == &game;
                 (isGame ? quiet.game : quiet.bare).push_back(s.quietMs);
                 (isGame ? cpu.game : cpu.bare).push_back(s.cpuMs);
                 (isGame ? memory.game : memory.bare).push_back(s.peakMiB);
             }
-        rows.insert(rows.end(), {quiet, cpu, memory});
+        silentQuiet.bare = quiet.bare;
+        silentMemory.bare = memory.bare;
+        rows.insert(rows.end(), {quiet, cpu, memory, silentQuiet, silentMemory});
 
         // The first start after an install or update, before the drawn art
         // is kept in the cache folder.
