@@ -77,7 +77,7 @@ class ModuleOutput : public SoundBackend, public std::enable_shared_from_this<Mo
         const Loaded loaded = loading_.get();
         if (loaded.factory) output_.reset(loaded.factory());
         failed_ = !output_;
-        if (output_ && !waiting_.isEmpty()) output_->setCue(std::exchange(waiting_, {}));
+        if (output_ && !waiting_.isEmpty()) output_->setCue(waiting_);
         waiting_.clear();
     }
 
