@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <memory>
 #include <system_error>
 
 #include "data/atomicfile.h"
+#include "data/readfile.h"
 
 namespace quintelle {
 
@@ -78,11 +77,6 @@ void checkSize(long long columns, long long rows) {
         throw GridTextError("Grid too large");
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 }  // namespace
 
 void loadgrid(TextGrid& grid, std::string_view bytes) {
@@ -106,15 +100,11 @@ void savegrid(const TextGrid& grid, const std::filesystem::path& file) {
 }
 
 void loadgrid(TextGrid& grid, const std::filesystem::path& file) {
-    FilePtr in(std::fopen(file.string().c_str(), "rb"));
-    if (!in) throw GridTextError(errno == ENOENT ? "File not found" : "File access denied");
-    std::string bytes;
-    char buffer[8192];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) bytes.append(buffer, got);
-    if (std::ferror(in.get())) throw GridTextError("Disk read error");
-    in.reset();
-    loadgrid(grid, std::string_view(bytes));
+    const FileContent in = readWholeFile(file);
+    if (in.outcome == FileContent::Outcome::NotOpened)
+        throw GridTextError(in.error == ENOENT ? "File not found" : "File access denied");
+    if (!in.read()) throw GridTextError("Disk read error");
+    loadgrid(grid, in.text());
 }
 
 }  // namespace quintelle

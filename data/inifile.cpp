@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "data/atomicfile.h"
 #include "data/intconv.h"
+#include "data/readfile.h"
 
 namespace quintelle {
 
@@ -60,8 +59,7 @@ IniWriteError::IniWriteError(const std::filesystem::path& path)
     : std::runtime_error("Unable to write to " + path.string()) {}
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
-    std::ifstream in(path_, std::ios::binary);
-    parse(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    parse(readWholeFile(path_).text());
 }
 
 IniFile::IniFile(std::filesystem::path path, std::string_view bytes) : path_(std::move(path)) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "data/atomicfile.h"
+#include "data/readfile.h"
 
 namespace quintelle {
 
@@ -507,20 +508,11 @@ class PendingOutput {
     bool committed_ = false;
 };
 
-FilePtr openInput(const std::string& inputFile) {
-    FilePtr in(std::fopen(inputFile.c_str(), "rb"));
-    if (!in) fail("Lzrw1 (de)compression : Failed to open input file : " + inputFile);
+FileContent readInput(const std::string& inputFile) {
+    FileContent in = readWholeFile(inputFile);
+    if (in.outcome == FileContent::Outcome::NotOpened)
+        fail("Lzrw1 (de)compression : Failed to open input file : " + inputFile);
     return in;
-}
-
-std::vector<std::uint8_t> readAll(std::FILE* in, const std::string& errorMessage) {
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[TLZR::ChunkSize];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    if (std::ferror(in)) fail(errorMessage);
-    return bytes;
 }
 
 template <class Work>
@@ -539,24 +531,21 @@ std::uint64_t Tlzrw1::Compress() {
         std::error_code ec;
         if (std::filesystem::file_size(InputFile, ec) == static_cast<std::uintmax_t>(-1))
             fail("Lzrw1 compression : Failed to obtain the size of : " + InputFile);
-        FilePtr in = openInput(InputFile);
+        const FileContent in = readInput(InputFile);
         PendingOutput out(OutputFile);
-        const std::vector<std::uint8_t> input = readAll(
-            in.get(), "Lzrw1 : Error reading from input file : " + InputFile + " (LZRW1/KH)");
-        in.reset();
-        out.write(compressFast(input));
+        if (!in.read())
+            fail("Lzrw1 : Error reading from input file : " + InputFile + " (LZRW1/KH)");
+        out.write(compressFast(in.data()));
         return out.commit();
     });
 }
 
 std::uint64_t Tlzrw1::Decompress() {
     return withMemoryCheck([this] {
-        FilePtr in = openInput(InputFile);
+        const FileContent in = readInput(InputFile);
         PendingOutput out(OutputFile);
-        const std::vector<std::uint8_t> file =
-            readAll(in.get(), "Lzrw1 : Error reading from input file : " + InputFile);
-        in.reset();
-        decompress(file, InputFile,
+        if (!in.read()) fail("Lzrw1 : Error reading from input file : " + InputFile);
+        decompress(in.data(), InputFile,
                    [&out](std::span<const std::uint8_t> block) { out.write(block); });
         return out.commit();
     });

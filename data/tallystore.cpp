@@ -1,8 +1,6 @@
 #include "data/tallystore.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <system_error>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "data/atomicfile.h"
 #include "data/gridtext.h"
 #include "data/lzrw1.h"
+#include "data/readfile.h"
 
 namespace quintelle {
 
@@ -36,17 +35,17 @@ std::filesystem::path TallyStore::badPath() const {
 void TallyStore::load(TallyModel& model) {
     std::error_code error;
     if (!std::filesystem::exists(path_, error)) return;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
+    const FileContent file = readWholeFile(path_);
+    if (!file.read()) {
         loadFailed_ = true;
-        throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open input file : " +
-                              path_.string());
+        throw ELzrw1Exception(file.outcome == FileContent::Outcome::NotOpened
+                                  ? "Lzrw1 (de)compression : Failed to open input file : " +
+                                        path_.string()
+                                  : "Lzrw1 : Error reading from input file : " + path_.string());
     }
-    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
-                                         std::istreambuf_iterator<char>()};
     TextGrid grid = TallyModel::freshGrid();
     try {
-        const std::vector<std::uint8_t> text = decompress(file, path_.string());
+        const std::vector<std::uint8_t> text = decompress(file.data(), path_.string());
         loadgrid(grid, std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
     } catch (...) {
         loadFailed_ = true;

@@ -166,6 +166,8 @@ TEST(GridTextFile, SavesAndLoadsWithErrors) {
     };
     EXPECT_EQ(error([&] { quintelle::loadgrid(grid, dir / "missing.txt"); }), "File not found");
     EXPECT_EQ(grid, freshTally());
+    EXPECT_EQ(error([&] { quintelle::loadgrid(grid, dir); }), "Disk read error");
+    EXPECT_EQ(grid, freshTally());
     EXPECT_EQ(error([&] { quintelle::savegrid(grid, dir / "no-folder" / "x.txt"); }),
               "Path not found");
     fs::create_directory(dir / "folder");

@@ -1,0 +1,28 @@
+#pragma once
+// Files are read whole, with the C library. The C++ file streams would do the
+// same but build the standard library's locale on first use, which touches
+// half a megabyte of it at start-up to read a few hundred bytes of settings.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quintelle {
+
+struct FileContent {
+    enum class Outcome { Read, NotOpened, NotRead };
+    Outcome outcome = Outcome::Read;
+    int error = 0;      // errno of the open or read that failed
+    std::string bytes;  // the whole file when read
+
+    bool read() const { return outcome == Outcome::Read; }
+    std::string_view text() const { return bytes; }
+    std::span<const std::uint8_t> data() const {
+        return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+    }
+};
+
+FileContent readWholeFile(const std::filesystem::path& file);
+
+}  // namespace quintelle
