@@ -58,8 +58,9 @@ TEST_F(ReadWholeFile, GivesEveryByteAsStored) {
         EXPECT_EQ(content.bytes, row.bytes);
         EXPECT_EQ(content.text(), row.bytes);
         ASSERT_EQ(content.data().size(), row.bytes.size());
-        if (!row.bytes.empty())
+        if (!row.bytes.empty()) {
             EXPECT_EQ(content.data().back(), static_cast<std::uint8_t>(row.bytes.back()));
+        }
     }
 }
 
