@@ -1,7 +1,8 @@
 #pragma once
 // Files are read whole, with the C library. The C++ file streams would do the
-// same but build the standard library's locale on first use, which touches
-// half a megabyte of it at start-up to read a few hundred bytes of settings.
+// same but build the standard library's locale on first use, which touches a
+// few hundred kilobytes of it at start-up to read a few hundred bytes of
+// settings.
 #include <cstdint>
 #include <filesystem>
 #include <span>
