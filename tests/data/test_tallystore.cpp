@@ -176,6 +176,21 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedRow{"grid count not a number", containerOf("nine\r\n12\r\n"),
                    "Invalid numeric input"}));
 
+TEST_F(TallyStoreTest, AFileThatOpensButCannotBeReadIsAReadError) {
+    // A folder in the file's place opens like a file here and fails to read.
+    TallyStore store(folder_);
+    fs::create_directory(store.path());
+    TallyModel tally = makeTally();
+    try {
+        store.load(tally);
+        FAIL() << "no error";
+    } catch (const quintelle::ELzrw1Exception& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Lzrw1 : Error reading from input file : " + store.path().string());
+    }
+    EXPECT_EQ(tally.grid(), TallyModel::freshGrid());
+}
+
 TEST_F(TallyStoreTest, ASmallStoredGridIsWidenedToTheTally) {
     TallyStore store(folder_);
     writeFile(store.path(), containerOf("1\r\n1\r\n5\r\n"));
