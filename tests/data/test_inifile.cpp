@@ -97,6 +97,14 @@ TEST_F(IniTest, ReadsAnyLineEnd) {
     }
 }
 
+TEST_F(IniTest, AFileThatCannotBeReadReadsAsEmpty) {
+    // A folder in the file's place opens like a file here and fails to read.
+    fs::create_directory(path_);
+    const IniFile ini(path_);
+    EXPECT_EQ(ini.readString("quintelle", "Name", "Guest"), "Guest");
+    EXPECT_EQ(ini.readInteger("quintelle", "Top", 7), 7);
+}
+
 TEST_F(IniTest, ANewFileGetsTheSectionAndTheKeysInTheOrderWritten) {
     IniFile ini(path_);
     ini.writeInteger("quintelle", "Top", 3);
