@@ -22,6 +22,7 @@
 
 #include "net/server.h"
 #include "platform/appdir.h"
+#include "platform/processend.h"
 #include "platform/sound.h"
 #include "tests/support/scripted_server.h"
 #include "ui/main/mainform.h"
@@ -82,6 +83,10 @@ class MainWindowTest : public ::testing::Test {
 
     void TearDown() override {
         window_.reset();  // it may still write its settings
+        // A fetch the window started is stopped with it and ends on its own
+        // thread. The test waits for that: the sanitizers' leak check at the
+        // process's exit stops every thread, and can fail on one still ending.
+        EXPECT_TRUE(QTest::qWaitFor([] { return !quintelle::platform::workInFlight(); }, 5000));
         quintelle::net::resetVendorServer();
         if (dataHome_) qputenv("XDG_DATA_HOME", *dataHome_);
     }
