@@ -459,11 +459,6 @@ std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 // The output of one call: written beside the target and renamed over it by
 // commit(); dropped without trace otherwise.
 class PendingOutput {

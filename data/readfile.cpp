@@ -1,21 +1,13 @@
 #include "data/readfile.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <system_error>
 
 namespace quintelle {
 
-namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-}  // namespace
-
 FileContent readWholeFile(const std::filesystem::path& file) {
     FileContent content;
-    const std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.string().c_str(), "rb"));
+    const FilePtr in(std::fopen(file.string().c_str(), "rb"));
     if (!in) {
         content.outcome = FileContent::Outcome::NotOpened;
         content.error = errno;

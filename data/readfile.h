@@ -4,12 +4,20 @@
 // few hundred kilobytes of it at start-up to read a few hundred bytes of
 // settings.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace quintelle {
+
+// A file opened with the C library, closed when it goes.
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct FileContent {
     enum class Outcome { Read, NotOpened, NotRead };
