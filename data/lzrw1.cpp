@@ -12,7 +12,6 @@
 #include <thread>
 
 #include "data/atomicfile.h"
-#include "data/readfile.h"
 
 namespace quintelle {
 
@@ -510,6 +509,16 @@ FileContent readInput(const std::string& inputFile) {
     return in;
 }
 
+}  // namespace
+
+FileContent readContainerFile(const std::string& inputFile) {
+    FileContent in = readInput(inputFile);
+    if (!in.read()) readError(inputFile);
+    return in;
+}
+
+namespace {
+
 template <class Work>
 std::uint64_t withMemoryCheck(Work work) {
     try {
@@ -539,7 +548,7 @@ std::uint64_t Tlzrw1::Decompress() {
     return withMemoryCheck([this] {
         const FileContent in = readInput(InputFile);
         PendingOutput out(OutputFile);
-        if (!in.read()) fail("Lzrw1 : Error reading from input file : " + InputFile);
+        if (!in.read()) readError(InputFile);
         decompress(in.data(), InputFile,
                    [&out](std::span<const std::uint8_t> block) { out.write(block); });
         return out.commit();

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "data/readfile.h"
+
 namespace quintelle {
 
 // Every failure of the container (messages as users of other copies see them).
@@ -84,6 +86,10 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
 inline constexpr std::size_t kBlocksPerThread = 32;
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
                                      const std::string& inputFile = {}, unsigned threads = 0);
+
+// The whole of a container file, for decoding in memory; throws the open or
+// read error Tlzrw1::Decompress gives for it.
+FileContent readContainerFile(const std::string& inputFile);
 
 // Compresses or decompresses InputFile into OutputFile. The output is written
 // to a temporary file beside it and renamed over it only on success, so a

@@ -8,7 +8,6 @@
 #include "data/atomicfile.h"
 #include "data/gridtext.h"
 #include "data/lzrw1.h"
-#include "data/readfile.h"
 
 namespace quintelle {
 
@@ -35,13 +34,12 @@ std::filesystem::path TallyStore::badPath() const {
 void TallyStore::load(TallyModel& model) {
     std::error_code error;
     if (!std::filesystem::exists(path_, error)) return;
-    const FileContent file = readWholeFile(path_);
-    if (!file.read()) {
+    FileContent file;
+    try {
+        file = readContainerFile(path_.string());
+    } catch (...) {
         loadFailed_ = true;
-        throw ELzrw1Exception(file.outcome == FileContent::Outcome::NotOpened
-                                  ? "Lzrw1 (de)compression : Failed to open input file : " +
-                                        path_.string()
-                                  : "Lzrw1 : Error reading from input file : " + path_.string());
+        throw;
     }
     TextGrid grid = TallyModel::freshGrid();
     try {
