@@ -3,6 +3,9 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 GENERATOR  := -G Ninja
+# A compiler cache, where the machine has one, makes rebuilds of other
+# checkouts cheap; builds are the same without it.
+LAUNCHER   := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 JOBS       ?= $(shell nproc)
 
 FUZZ_BUILD ?= build-fuzz
@@ -16,7 +19,7 @@ bootstrap:
 	@scripts/bootstrap
 
 build: bootstrap
-	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -45,7 +48,7 @@ test-main: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: bootstrap
-	@cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	@cmake -S . -B $(ASAN_BUILD) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug \
 	    -DQUINTELLE_UI=ON -DQUINTELLE_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
