@@ -3,9 +3,12 @@
 // throwaway PostgreSQL cluster and quintelle-server processes on loopback.
 #include <sys/types.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quintelle::testing {
@@ -54,8 +57,35 @@ struct Reply {
 };
 
 // Sends exactly "GET target HTTP/1.0" with a Host header and reads the
-// reply until the server closes, as the game's clients do.
-Reply httpGet(int port, const std::string& target);
+// reply until the server closes, as the game's clients do. extraHeaders are
+// whole header lines ("Name: value\r\n"); one naming Host replaces ours.
+// from is the loopback address the request comes from. A reply not complete
+// within timeout has status 0.
+Reply httpGet(int port, const std::string& target, const std::string& extraHeaders = "",
+              const std::string& from = "127.0.0.1",
+              std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Slow clients: count connections from the given loopback addresses in turn,
+// each sending a request that never ends, one byte per interval. Connections
+// the server closes are counted and, with reconnect, opened again. All close
+// when the object goes.
+class Tricklers {
+  public:
+    Tricklers(int port, int count, std::vector<std::string> from,
+              std::chrono::milliseconds interval, bool reconnect);
+    ~Tricklers();
+    Tricklers(const Tricklers&) = delete;
+    Tricklers& operator=(const Tricklers&) = delete;
+    int open() const { return open_; }
+    int closedByServer() const { return closed_; }
+
+  private:
+    void run(int port, int count, std::vector<std::string> from, std::chrono::milliseconds interval,
+             bool reconnect);
+    std::atomic<bool> stop_ = false;
+    std::atomic<int> open_ = 0, closed_ = 0;
+    std::thread thread_;
+};
 
 class ServerProcess {
   public:
