@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -109,13 +110,29 @@ PgCluster::PgCluster() : bin_(postgresBin()) {
     std::string data = (dir_.path() / "data").string();
     run({(bin_ / "initdb").string(), "-D", data, "-U", "quintelle", "-A", "trust", "--no-sync",
          "-E", "UTF8", "--locale=C"});
+    pgCtl({"start"});
+}
+
+void PgCluster::pgCtl(const std::vector<std::string>& args) {
     // No TCP listener at all: the socket lives in our folder, so parallel
     // test programs never collide.
-    run({(bin_ / "pg_ctl").string(), "-D", data, "-w", "-s", "-l", (dir_.path() / "log").string(),
-         "-o",
-         "-c listen_addresses= -c unix_socket_directories=" + dir_.path().string() +
-             " -c fsync=off -c max_connections=200 -p 5432",
-         "start"});
+    std::vector<std::string> command = {
+        (bin_ / "pg_ctl").string(),
+        "-D",
+        (dir_.path() / "data").string(),
+        "-w",
+        "-s",
+        "-l",
+        (dir_.path() / "log").string(),
+        "-o",
+        "-c listen_addresses= -c unix_socket_directories=" + dir_.path().string() +
+            " -c fsync=off -c max_connections=200 -p 5432"};
+    command.insert(command.end(), args.begin(), args.end());
+    run(command);
+}
+
+void PgCluster::restart() {
+    pgCtl({"-m", "fast", "restart"});
 }
 
 PgCluster::~PgCluster() {
@@ -236,6 +253,26 @@ Reply httpGet(int port, const std::string& target, const std::string& extraHeade
     return reply;
 }
 
+std::vector<Row> rowsOf(const std::string& page) {
+    static const std::regex row(
+        R"(<tr><td align="right">(\d+)</td><td>([^<]*)</td><td align="right">(-?\d+)</td><td>([^<]*)</td></tr>)");
+    std::vector<Row> rows;
+    for (std::sregex_iterator i(page.begin(), page.end(), row), end; i != end; ++i) {
+        rows.push_back({(*i)[1], (*i)[2], (*i)[3], (*i)[4]});
+    }
+    return rows;
+}
+
+std::vector<Row> page(int port) {
+    Reply reply = httpGet(port, "/counter/quintelle.shtml");
+    if (reply.status != 200) throw std::runtime_error("no high-score page: " + reply.body);
+    return rowsOf(reply.body);
+}
+
+std::string post(const std::string& name, const std::string& date, const std::string& score) {
+    return "/cgi-bin/quintelle.cgi?name=" + name + "&date=" + date + "&score=" + score;
+}
+
 Tricklers::Tricklers(int port, int count, std::vector<std::string> from,
                      std::chrono::milliseconds interval, bool reconnect)
     : thread_(&Tricklers::run, this, port, count, std::move(from), interval, reconnect) {
@@ -333,9 +370,9 @@ ServerProcess::~ServerProcess() {
     if (pid_ > 0) stop();
 }
 
-int ServerProcess::stop() {
+int ServerProcess::stop(int signal) {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
+    kill(pid_, signal);
     int status = waitStatus(pid_);
     pid_ = -1;
     return status;

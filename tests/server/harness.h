@@ -33,11 +33,14 @@ class PgCluster {
     ~PgCluster();
     // Creates an empty database and returns its postgresql:// address.
     std::string newDatabase();
+    // Stops the database server, dropping every connection, and starts it again.
+    void restart();
     // The process-wide cluster, started on first use.
     static PgCluster& shared();
 
   private:
     std::string run(const std::vector<std::string>& command);
+    void pgCtl(const std::vector<std::string>& args);
     TempDir dir_;
     std::filesystem::path bin_;
     std::string user_;  // empty: run as ourselves
@@ -87,6 +90,17 @@ class Tricklers {
     std::thread thread_;
 };
 
+// The high-score page as rows, in page order.
+struct Row {
+    std::string rank, name, score, date;
+};
+std::vector<Row> rowsOf(const std::string& page);
+// The rows of the page of the server on port.
+std::vector<Row> page(int port);
+
+// The target of a post, the values put in as they stand (as the game does).
+std::string post(const std::string& name, const std::string& date, const std::string& score);
+
 class ServerProcess {
   public:
     // Starts quintelle-server on 127.0.0.1 and a free port with the given
@@ -94,8 +108,9 @@ class ServerProcess {
     ServerProcess(const std::string& db, std::vector<std::string> options = {});
     ~ServerProcess();
     int port() const { return port_; }
-    // Sends SIGTERM and returns the exit status (-1 when killed by a signal).
-    int stop();
+    // Sends the signal, waits, and returns the exit status (-1 when killed
+    // by the signal).
+    int stop(int signal = 15);
     std::string log() const;
 
   private:
