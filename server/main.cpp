@@ -2,10 +2,9 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <system_error>
-#include <thread>
 
 #include "server/http.h"
 #include "server/options.h"
@@ -63,6 +62,12 @@ int main(int argc, char** argv) {
             std::cerr << "quintelle-server: the pages' links are relative, which the game's "
                          "viewer cannot follow; give the address players use with --public-url.\n";
         }
+    }
+    std::error_code error;
+    if (!options.service.files.empty() &&
+        !std::filesystem::is_directory(options.service.files, error)) {
+        std::cerr << "quintelle-server: " << options.service.files.string()
+                  << " is not a folder; no installer is offered until it is.\n";
     }
     server.start(serviceRoutes(*store, options.service));
     std::string shown =
