@@ -95,19 +95,21 @@ void serviceUnderLoad(benchmark::State& state, testing::Engine engine) {
         std::vector<std::string> sources;
         for (int a = 2; a < 12; ++a) sources.push_back("127.0.0." + std::to_string(a));
         double attacked = 0;
+        int held = 0;
         std::vector<double> probes;
         {
             testing::Tricklers slow(port, kSlowClients, sources, std::chrono::seconds(1), true);
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));
             probes = probe(port);
             if (probes.size() == kProbes) attacked = rate(port, kPosts, posts("a"));
+            held = slow.open();
         }
 
         // Every post stored exactly once.
         int expected = kPosts * (attacked > 0 ? 2 : 1);
         std::set<std::string> names;
         for (const auto& s : store.top(2 * kPosts + 1)) names.insert(s.name);
-        if (calm == 0 || store.size() != expected || names.size() != names.size()) {
+        if (calm == 0 || store.size() != expected || static_cast<int>(names.size()) != expected) {
             state.SkipWithError("posts failed, lost or stored twice");
         }
         state.counters["posts/s"] = calm;
@@ -118,6 +120,7 @@ void serviceUnderLoad(benchmark::State& state, testing::Engine engine) {
         state.counters["read_ratio"] = reads / readFloor;
         state.counters["slow_probe_median_ms"] = probes[probes.size() / 2];
         state.counters["slow_probe_max_ms"] = probes.back();
+        state.counters["slow_clients_open"] = held;
         state.counters["slow_posts/s"] = attacked;
         state.counters["slow_post_ratio"] = attacked / calm;
     }

@@ -409,7 +409,11 @@ void HttpServer::start(std::vector<Route> routes) {
 
 void HttpServer::stop(std::chrono::milliseconds grace) {
     State* s = state_.get();
-    if (!s->daemon) return;
+    if (!s->daemon) {
+        if (s->listenFd >= 0) close(s->listenFd);  // bound, never started
+        s->listenFd = -1;
+        return;
+    }
     MHD_quiesce_daemon(s->daemon);
     auto deadline = Clock::now() + grace;
     while (s->busy > 0 && Clock::now() < deadline) {
