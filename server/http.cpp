@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -101,9 +103,11 @@ struct Connection {
     std::string target;       // of the request being read or answered
     Clock::time_point since;  // when its current request began
     Clock::time_point handlerStart;
-    bool reading = true;     // the request head is still arriving
-    bool cut = false;        // closed for missing its deadline
-    bool answering = false;  // counted in busy until the answer is out
+    bool reading = true;      // the request head is still arriving
+    bool cut = false;         // closed for missing its deadline
+    bool answering = false;   // counted in busy until the answer is out
+    bool collecting = false;  // a POST body is arriving into body
+    std::string body;
 };
 
 std::string peerText(const sockaddr* address) {
@@ -121,7 +125,7 @@ std::string peerText(const sockaddr* address) {
 }  // namespace
 
 struct HttpServer::State {
-    std::unordered_map<std::string, Handler> routes;
+    std::unordered_map<std::string, Route> routes;
     HttpLimits limits;
     std::ostream* log = nullptr;
     std::mutex logMutex;
@@ -144,7 +148,7 @@ struct HttpServer::State {
                limits.trustedProxies.end();
     }
 
-    // Cuts every connection whose request head is overdue. Shutting the
+    // Cuts every connection whose request, head and body, is overdue. Shutting the
     // socket down (not closing it) makes the event loop see the end of the
     // stream and close it in its own time; the lock keeps the descriptor ours.
     void reap() {
@@ -182,16 +186,37 @@ struct HttpServer::State {
         *log << line << std::flush;
     }
 
-    Response dispatch(const Request& req) {
+    // The answer to a request that is refused before any body is read;
+    // nothing when its route will take it.
+    std::optional<Response> refusal(const Request& req, const char* contentLength) const {
         auto route = routes.find(req.path);
         if (route == routes.end()) return Response::text(404, "Not found.\n");
-        if (req.method != "GET" && req.method != "HEAD") {
-            Response r = Response::text(405, "Only GET and HEAD are answered here.\n");
-            r.headers.emplace_back("Allow", "GET, HEAD");
+        bool allowed =
+            route->second.post ? req.method == "POST" : req.method == "GET" || req.method == "HEAD";
+        if (!allowed) {
+            Response r =
+                Response::text(405, route->second.post ? "Only POST is answered here.\n"
+                                                       : "Only GET and HEAD are answered here.\n");
+            r.headers.emplace_back("Allow", route->second.post ? "POST" : "GET, HEAD");
             return r;
         }
+        if (route->second.post && !contentLength) {
+            return Response::text(411, "A POST here needs a Content-Length.\n");
+        }
+        std::uint64_t length = 0;
+        if (route->second.post &&
+            (std::from_chars(contentLength, contentLength + std::strlen(contentLength), length)
+                     .ec != std::errc() ||
+             length > limits.body)) {
+            return Response::text(
+                413, "The body may be at most " + std::to_string(limits.body) + " bytes.\n");
+        }
+        return std::nullopt;
+    }
+
+    Response dispatch(const Request& req) {
         try {
-            return route->second(req);
+            return routes.at(req.path).handler(req);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "quintelle-server: %s\n", printable(e.what()).c_str());
         } catch (...) {
@@ -269,6 +294,8 @@ void requestEnds(void* cls, MHD_Connection*, void** context, MHD_RequestTerminat
     c->reading = true;
     if (c->answering) --s->busy;
     c->answering = false;
+    c->collecting = false;
+    c->body.clear();
 }
 
 MHD_Result collectForwarded(void* cls, MHD_ValueKind, const char* key, const char* value) {
@@ -281,33 +308,60 @@ MHD_Result collectForwarded(void* cls, MHD_ValueKind, const char* key, const cha
 }
 
 MHD_Result answer(void* cls, MHD_Connection* connection, const char*, const char* method,
-                  const char*, const char*, std::size_t* uploadSize, void** context) {
+                  const char*, const char* upload, std::size_t* uploadSize, void** context) {
     auto* s = static_cast<State*>(cls);
     auto* c = static_cast<Connection*>(*context);
     if (!c) return MHD_NO;
-    {
-        std::lock_guard lock(s->mutex);
-        if (c->answering) {
-            *uploadSize = 0;  // a body nobody asked for is dropped
-            return MHD_YES;
-        }
-        if (c->cut) return MHD_NO;
-        c->reading = false;
-        c->answering = true;
-        ++s->busy;
-    }
-    auto start = Clock::now();
     Request req;
     req.method = method;
     req.target = c->target;
     req.path = req.target.substr(0, req.target.find('?'));
+    {
+        std::lock_guard lock(s->mutex);
+        if (c->answering && !c->collecting) {
+            *uploadSize = 0;  // a body nobody asked for is dropped
+            return MHD_YES;
+        }
+        if (!c->answering) {
+            if (c->cut) return MHD_NO;
+            c->answering = true;
+            ++s->busy;
+        }
+    }
+    std::optional<Response> refused;
+    if (!c->collecting) {
+        refused = s->refusal(
+            req, MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length"));
+        if (!refused && req.method == "POST") {
+            // The body follows in further calls; until it is all in, the
+            // request's deadline still runs.
+            c->collecting = true;
+            return MHD_YES;
+        }
+    } else if (*uploadSize > 0) {
+        // Content-Length was checked against the limit, and no more than it arrives.
+        c->body.append(upload, *uploadSize);
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    {
+        std::lock_guard lock(s->mutex);
+        c->reading = false;
+        c->collecting = false;
+    }
+    auto start = Clock::now();
     req.client = c->peer;
     if (s->trusted(c->peer)) {
         std::string forwarded;
         MHD_get_connection_values(connection, MHD_HEADER_KIND, collectForwarded, &forwarded);
         req.client = clientAddress(c->peer, forwarded, s->limits.trustedProxies);
     }
-    Response res = s->dispatch(req);
+    if (const char* type =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Type")) {
+        req.contentType = type;
+    }
+    req.body = std::move(c->body);
+    Response res = refused ? std::move(*refused) : s->dispatch(req);
 
     MHD_Response* out =
         res.file >= 0 ? MHD_create_response_from_fd64(res.fileSize, std::exchange(res.file, -1))
@@ -385,7 +439,7 @@ int HttpServer::bind(const std::string& host, int port) {
 
 void HttpServer::start(std::vector<Route> routes) {
     State* s = state_.get();
-    for (Route& r : routes) s->routes.emplace(std::move(r.path), std::move(r.handler));
+    for (Route& r : routes) s->routes.emplace(r.path, std::move(r));
     sockaddr_storage bound{};
     socklen_t length = sizeof bound;
     getsockname(s->listenFd, reinterpret_cast<sockaddr*>(&bound), &length);

@@ -1,9 +1,11 @@
 #pragma once
 // The service's HTTP layer for the open internet, over GNU libmicrohttpd: a
 // few threads each watch many connections, so slow clients hold no thread;
-// every request must arrive whole within a deadline; an address may hold
-// only so many connections at once; routes are one table of exact paths.
+// every request must arrive whole, body and all, within a deadline; an
+// address may hold only so many connections at once; routes are one table
+// of exact paths.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +24,8 @@ struct Request {
     // The address posts are counted by: the peer's, or the address a trusted
     // proxy forwarded for it.
     std::string client;
+    std::string contentType;  // of a POST body, as sent
+    std::string body;         // a POST's, at most HttpLimits::body bytes
 };
 
 struct Response {
@@ -43,10 +47,12 @@ struct Response {
 
 using Handler = std::function<Response(const Request&)>;
 
-// GET and HEAD of one exact path.
+// One exact path, answering GET and HEAD, or POST with a body of known
+// length (Content-Length).
 struct Route {
     std::string path;
     Handler handler;
+    bool post = false;
 };
 
 struct HttpLimits {
@@ -55,6 +61,7 @@ struct HttpLimits {
         std::chrono::seconds(30);             // silence while answering or between requests
     int connectionsPerAddress = 32;           // 0: no limit
     int threads = 8;                          // handlers may wait on the database
+    std::size_t body = 4096;                  // largest POST body taken
     std::vector<std::string> trustedProxies;  // numeric addresses
 };
 
