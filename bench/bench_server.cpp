@@ -76,9 +76,11 @@ void serviceUnderLoad(benchmark::State& state, testing::Engine engine) {
     std::string db = testing::freshDatabase(engine, dir.path());
     server::Database database(db);
     server::ScoreStore store(database);
+    server::DailyStore dailyStore(database);
     server::ServiceSettings settings;
     settings.postsPerMinute = 0;  // every client posts from 127.0.0.1
-    std::vector<server::Route> routes = server::serviceRoutes(store, settings);
+    server::DailyDeal daily(dailyStore, settings.daily, {}, server::wallClockMs);
+    std::vector<server::Route> routes = server::serviceRoutes(store, daily, settings);
     routes.push_back(
         {"/trivial", [](const server::Request&) { return server::Response::text(200, "ok"); }});
     server::HttpServer http(server::HttpLimits{}, nullptr);

@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <charconv>
 #include <string>
 
 namespace quintelle::server {
@@ -139,6 +140,12 @@ class PostgresConnection final : public Connection {
 };
 
 }  // namespace
+
+std::int64_t sqlInt(const std::string& text) {
+    std::int64_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
 
 bool isPostgresAddress(std::string_view target) {
     return target.starts_with("postgresql://") || target.starts_with("postgres://");

@@ -27,6 +27,9 @@ struct LinkLost : DatabaseError {
 using SqlValue = std::variant<std::string, std::int64_t>;
 using SqlRow = std::vector<std::string>;
 
+// The number in a column's text; 0 for NULL, which comes back empty.
+std::int64_t sqlInt(const std::string& text);
+
 class Connection {
   public:
     virtual ~Connection() = default;

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "server/daily.h"
 #include "server/http.h"
 #include "server/options.h"
 #include "server/scorestore.h"
@@ -32,8 +33,10 @@ int main(int argc, char** argv) {
 
     Database db(options.db);
     std::unique_ptr<ScoreStore> store;
+    std::unique_ptr<DailyStore> dailyStore;
     try {
         store = std::make_unique<ScoreStore>(db);
+        dailyStore = std::make_unique<DailyStore>(db);
     } catch (const DatabaseError& e) {
         std::cerr << "quintelle-server: " << e.what() << "\n";
         return 1;
@@ -69,7 +72,9 @@ int main(int argc, char** argv) {
         std::cerr << "quintelle-server: " << options.service.files.string()
                   << " is not a folder; no installer is offered until it is.\n";
     }
-    server.start(serviceRoutes(*store, options.service));
+    DailyDeal daily(*dailyStore, options.service.daily, linksUnder(options.service.publicUrl),
+                    wallClockMs);
+    server.start(serviceRoutes(*store, daily, options.service));
     std::string shown =
         options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
     std::cout << "quintelle-server: listening on http://" << shown << ":" << port << "/"

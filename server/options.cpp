@@ -46,7 +46,8 @@ bool validPublicUrl(const std::string& url) {
 
 std::string usageText() {
     return "Usage: quintelle-server [OPTION]...\n"
-           "Serves Quintelle's online high-score list, version text and installer.\n"
+           "Serves Quintelle's online high-score list, Daily Deal, version text and\n"
+           "installer.\n"
            "\n"
            "  --listen ADDRESS:PORT   where to accept connections (default 127.0.0.1:80);\n"
            "                          port 0 picks a free port, which is printed\n"
@@ -60,6 +61,13 @@ std::string usageText() {
            "  --top N                 scores listed on the high-score page (default 100)\n"
            "  --posts-per-minute N    posts accepted from one address per minute\n"
            "                          (default 10; 0 for no limit)\n"
+           "  --daily-sessions-per-hour N\n"
+           "                          Daily Deal rounds one address may open an hour\n"
+           "                          (default 20; 0 for no limit)\n"
+           "  --par-playouts N        the expert's playouts per decision when it plays\n"
+           "                          the day's deal for its par (default 15000)\n"
+           "  --daily-keep-days N     days whose Daily Deal lists and grids are kept\n"
+           "                          (default 400)\n"
            "  --trusted-proxy ADDRESS a reverse proxy whose X-Forwarded-For header names\n"
            "                          the client the limits count; repeat for each proxy.\n"
            "                          Without it that header is ignored\n"
@@ -95,7 +103,8 @@ std::variant<ServerOptions, EarlyExit> parseOptions(const std::vector<std::strin
                      option == "--version-text" || option == "--top" ||
                      option == "--posts-per-minute" || option == "--public-url" ||
                      option == "--trusted-proxy" || option == "--connections-per-address" ||
-                     option == "--request-timeout";
+                     option == "--request-timeout" || option == "--daily-sessions-per-hour" ||
+                     option == "--par-playouts" || option == "--daily-keep-days";
         if (!known) return fail("unknown option '" + option + "'");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -134,6 +143,18 @@ std::variant<ServerOptions, EarlyExit> parseOptions(const std::vector<std::strin
                 return fail("--request-timeout wants a number of seconds from 1 to 3600");
             }
             options.limits.request = std::chrono::seconds(seconds);
+        } else if (option == "--daily-sessions-per-hour") {
+            if (!parseInt(value, 0, 1000000, options.service.daily.sessionsPerHour)) {
+                return fail("--daily-sessions-per-hour wants a number from 0 up");
+            }
+        } else if (option == "--par-playouts") {
+            if (!parseInt(value, 1, 10000000, options.service.daily.parPlayouts)) {
+                return fail("--par-playouts wants a number from 1 up");
+            }
+        } else if (option == "--daily-keep-days") {
+            if (!parseInt(value, 1, 100000, options.service.daily.keepDays)) {
+                return fail("--daily-keep-days wants a number from 1 up");
+            }
         } else if (!parseInt(value, 0, 1000000, options.service.postsPerMinute)) {
             return fail("--posts-per-minute wants a number from 0 up");
         }

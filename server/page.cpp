@@ -1,5 +1,7 @@
 #include "server/page.h"
 
+#include "data/dailyprotocol.h"
+#include "game/cards.h"
 #include "server/logo.h"
 
 namespace quintelle::server {
@@ -44,6 +46,39 @@ void appendTable(std::string& out, const std::vector<RankedScore>& list) {
     out += "</table>\n";
 }
 
+std::string link(std::string_view href, std::string_view text) {
+    return "<a href=\"" + htmlEscape(href) + "\">" + htmlEscape(text) + "</a>";
+}
+
+std::string dailyLink(const PageLinks& links, std::string_view page, int day,
+                      std::string_view name = {}) {
+    daily::Form query;
+    query.add("day", daily::daytext(day));
+    if (!name.empty()) query.add("name", name);
+    return links.daily + std::string(page) + "?" + query.text();
+}
+
+// "Q♥": rank and suit, short enough for a row of thirteen.
+std::string cardText(int code) {
+    static constexpr std::string_view kRanks[] = {"2", "3",  "4", "5", "6", "7", "8",
+                                                  "9", "10", "J", "Q", "K", "A"};
+    static constexpr std::string_view kSuits[] = {"\u2663", "\u2666", "\u2665", "\u2660"};
+    if (!isCard(code)) return "";
+    return std::string(kRanks[position(code) - 1]) + std::string(kSuits[suitblock(code) - 1]);
+}
+
+void beginPage(std::string& out, std::string_view title, const PageLinks& links) {
+    out += kHead;
+    out += htmlEscape(title);
+    out += kStyle;
+    appendLogo(out, links);
+    out += "<h2 align=\"center\">" + htmlEscape(title) + "</h2>\n";
+}
+
+std::string parText(std::optional<int> par) {
+    return par ? "Expert's par: " + std::to_string(*par) : "The expert is still playing this deal.";
+}
+
 }  // namespace
 
 std::string htmlEscape(std::string_view text) {
@@ -80,6 +115,7 @@ PageLinks linksUnder(std::string_view publicUrl) {
     links.home = base + links.home;
     links.logo = base + links.logo;
     links.installer = base + links.installer;
+    links.daily = base + links.daily;
     return links;
 }
 
@@ -93,6 +129,98 @@ std::string renderScorePage(const std::vector<RankedScore>& list, const PageLink
     appendTable(out, list);
     out += "<p align=\"center\"><a href=\"" + htmlEscape(links.home) +
            "\">Quintelle home page</a></p>\n</body></html>\n";
+    return out;
+}
+
+std::string clockText(int seconds) {
+    std::string rest = std::to_string(seconds % 60);
+    return std::to_string(seconds / 60) + (rest.size() < 2 ? ":0" : ":") + rest;
+}
+
+std::string renderDailyList(const DailyListPage& page, const PageLinks& links) {
+    std::string out;
+    beginPage(out, "Daily Deal of " + daily::daytext(page.day), links);
+    out += "<p align=\"center\">" + htmlEscape(parText(page.par)) + "</p>\n";
+    if (page.rounds.empty()) {
+        out += "<p align=\"center\">Nobody has finished this deal yet.</p>\n";
+    } else {
+        out +=
+            "<table class=\"scores\" align=\"center\" cellpadding=\"3\" cellspacing=\"0\">\n"
+            "<tr><th align=\"right\">Rank</th><th align=\"left\">Name</th>"
+            "<th align=\"right\">Score</th><th align=\"right\">Time</th></tr>\n";
+        int rank = 0;
+        for (const ListedRound& r : page.rounds) {
+            std::string name = page.closed
+                                   ? link(dailyLink(links, "grid", page.day, r.name), r.name)
+                                   : htmlEscape(r.name);
+            out += "<tr><td align=\"right\">" + std::to_string(++rank) + "</td><td>" + name +
+                   "</td><td align=\"right\">" + std::to_string(r.score) +
+                   "</td><td align=\"right\">" + clockText(r.seconds) + "</td></tr>\n";
+        }
+        out += "</table>\n";
+    }
+    out += "<p align=\"center\">" + std::to_string(page.players) +
+           (page.players == 1 ? " player" : " players");
+    if (!page.closed) out += ". The cards and every grid are shown once the day is over";
+    out += ".</p>\n";
+    std::vector<std::string> ways;
+    if (page.previous) ways.push_back(link(dailyLink(links, "list", page.day - 1), "Previous day"));
+    if (page.closed) ways.push_back(link(dailyLink(links, "deal", page.day), "This day's deal"));
+    if (page.next) ways.push_back(link(dailyLink(links, "list", page.day + 1), "Next day"));
+    for (std::size_t i = 0; i < ways.size(); ++i) {
+        out += (i ? " &middot; " : "<p align=\"center\">") + ways[i];
+    }
+    out += ways.empty() ? "</body></html>\n" : "</p>\n</body></html>\n";
+    return out;
+}
+
+std::string renderDailyDeal(int day, const Deck& deck, std::string_view seed,
+                            std::optional<int> par, const PageLinks& links) {
+    std::string out;
+    beginPage(out, "The deal of " + daily::daytext(day), links);
+    out += "<table class=\"scores\" align=\"center\" cellpadding=\"3\" cellspacing=\"0\">\n";
+    for (int half = 0; half < 2; ++half) {
+        std::string numbers = "<tr>", cards = "<tr>";
+        for (int k = half * 13 + 1; k <= half * 13 + 13; ++k) {
+            numbers += "<th align=\"center\">" + std::to_string(k) + "</th>";
+            cards +=
+                "<td align=\"center\">" + cardText(deck[static_cast<std::size_t>(k)]) + "</td>";
+        }
+        out += numbers + "</tr>\n" + cards + "</tr>\n";
+    }
+    out += "</table>\n<p align=\"center\">" + htmlEscape(parText(par)) + "</p>\n";
+    out += "<p align=\"center\">Seed: " + htmlEscape(seed) + "</p>\n";
+    out += "<p align=\"center\">" + link(dailyLink(links, "list", day), "The day's list") +
+           "</p>\n</body></html>\n";
+    return out;
+}
+
+std::string renderDailyGrid(const DailyGridPage& page, const PageLinks& links) {
+    std::string out;
+    beginPage(out, page.name + " on " + daily::daytext(page.day), links);
+    out += "<table class=\"scores\" align=\"center\" cellpadding=\"3\" cellspacing=\"0\">\n";
+    for (int row = 0; row < 5; ++row) {
+        out += "<tr>";
+        for (int column = 0; column < 5; ++column) {
+            out += "<td align=\"center\">" +
+                   cardText(page.grid[static_cast<std::size_t>(row * 5 + column)]) + "</td>";
+        }
+        out += "<th align=\"right\">" +
+               std::to_string(page.score.lines[static_cast<std::size_t>(row)]) + "</th></tr>\n";
+    }
+    out += "<tr>";
+    for (int column = 0; column < 5; ++column) {
+        out += "<th align=\"center\">" +
+               std::to_string(page.score.lines[static_cast<std::size_t>(5 + column)]) + "</th>";
+    }
+    out += "<td></td></tr>\n</table>\n";
+    out += "<p align=\"center\">" + std::to_string(page.score.points) + " points, time " +
+           clockText(page.seconds) + " for a bonus of " + std::to_string(page.score.bonus) +
+           ": score " + std::to_string(page.score.score) + ", rank " + std::to_string(page.rank) +
+           ".</p>\n";
+    out += "<p align=\"center\">" + link(dailyLink(links, "list", page.day), "The day's list") +
+           " &middot; " + link(dailyLink(links, "deal", page.day), "The deal") +
+           "</p>\n</body></html>\n";
     return out;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "game/dailydeal.h"
+#include "server/dailystore.h"
 #include "server/scorestore.h"
 
 namespace quintelle::server {
@@ -18,6 +20,7 @@ struct PageLinks {
     std::string home = "/";
     std::string logo = "/quintelle/logo.jpg";
     std::string installer = "/quintelle/qtlsetup.exe";
+    std::string daily = "/daily/1/";  // the Daily Deal's pages, by appending their names
 };
 
 // Links under publicUrl ("http://host[:port][/path]"; "" gives relative links).
@@ -27,5 +30,32 @@ std::string renderScorePage(const std::vector<RankedScore>& list, const PageLink
 
 std::string renderHomePage(const std::vector<RankedScore>& list, const PageLinks& links,
                            std::string_view version, bool installerAvailable);
+
+// The Daily Deal's pages, for the game's viewer: headings, tables and links.
+struct DailyListPage {
+    int day = 0;
+    bool closed = false;  // its deal and grids are shown
+    std::optional<int> par;
+    int players = 0;
+    std::vector<ListedRound> rounds;
+    bool previous = false, next = false;  // the neighbouring days have lists
+};
+std::string renderDailyList(const DailyListPage& page, const PageLinks& links);
+
+std::string renderDailyDeal(int day, const Deck& deck, std::string_view seed,
+                            std::optional<int> par, const PageLinks& links);
+
+struct DailyGridPage {
+    int day = 0;
+    std::string name;
+    std::array<int, 25> grid{};
+    RoundScore score;
+    int seconds = 0;
+    int rank = 0;
+};
+std::string renderDailyGrid(const DailyGridPage& page, const PageLinks& links);
+
+// "1:05" for 65 seconds, as the game's clock shows time.
+std::string clockText(int seconds);
 
 }  // namespace quintelle::server

@@ -14,17 +14,9 @@ int hexValue(char c) {
     return -1;
 }
 
-// A name or date is shown on a web page and written to logs: it has to be
-// short, well-formed text; it is kept in its normal form.
 std::string readField(std::string_view key, std::string_view sent, std::string& value) {
     value = percentDecode(sent);
-    if (value.empty()) return std::string(key) + " is empty";
-    if (auto problem = textProblem(value)) return std::string(key) + " " + *problem;
-    value = normalForm(value);
-    if (value.size() > kMaxFieldBytes) {
-        return std::string(key) + " is longer than " + std::to_string(kMaxFieldBytes) + " bytes";
-    }
-    return {};
+    return fieldProblem(key, value).value_or("");
 }
 
 std::size_t occurrences(std::string_view text, std::string_view marker) {

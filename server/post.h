@@ -12,8 +12,6 @@
 
 namespace quintelle::server {
 
-inline constexpr std::size_t kMaxFieldBytes = 64;
-
 // Decodes %XX escapes; a "%" not followed by two hex digits stays as it is,
 // and "+" stays a plus (the game never encodes a space as "+").
 std::string percentDecode(std::string_view text);

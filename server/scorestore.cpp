@@ -1,48 +1,11 @@
 #include "server/scorestore.h"
 
-#include <charconv>
+#include "server/schema.h"
 
 namespace quintelle::server {
-namespace {
-
-std::int64_t toInt(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-void createSchema(Connection& c) {
-    Transaction t(c);
-    c.lockSchema();
-    c.query("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)", {});
-    std::vector<SqlRow> rows = c.query("SELECT version FROM schema_version", {});
-    if (!rows.empty()) {
-        std::int64_t found = toInt(rows.front().front());
-        if (found > ScoreStore::kSchemaVersion) {
-            throw DatabaseError("the database has schema version " + std::to_string(found) +
-                                ", newer than this server's " +
-                                std::to_string(ScoreStore::kSchemaVersion));
-        }
-        t.commit();
-        return;
-    }
-    c.query("CREATE TABLE scores (id " + std::string(c.rowKeyColumn()) +
-                ", name TEXT NOT NULL, date TEXT NOT NULL, score INTEGER NOT NULL,"
-                " received BIGINT NOT NULL, address TEXT NOT NULL)",
-            {});
-    c.query("CREATE INDEX scores_rank ON scores (score DESC, received, id)", {});
-    c.query("CREATE INDEX scores_address ON scores (address, received)", {});
-    // One row per posting address: locking it serialises that address's posts.
-    c.query("CREATE TABLE clients (address TEXT PRIMARY KEY)", {});
-    c.query("INSERT INTO schema_version (version) VALUES ($1)",
-            {std::int64_t{ScoreStore::kSchemaVersion}});
-    t.commit();
-}
-
-}  // namespace
 
 ScoreStore::ScoreStore(Database& db) : db_(db) {
-    db_.run(createSchema);
+    prepareSchema(db_);
 }
 
 PostOutcome ScoreStore::add(const ScorePost& post, const std::string& address, std::int64_t nowMs,
@@ -59,7 +22,7 @@ PostOutcome ScoreStore::add(const ScorePost& post, const std::string& address, s
             std::vector<SqlRow> recent =
                 c.query("SELECT COUNT(*) FROM scores WHERE address = $1 AND received > $2",
                         {address, nowMs - 60'000});
-            if (toInt(recent.front().front()) >= postsPerMinute) {
+            if (sqlInt(recent.front().front()) >= postsPerMinute) {
                 outcome = PostOutcome::TooMany;
                 return;
             }
@@ -80,7 +43,7 @@ std::vector<RankedScore> ScoreStore::top(int count) {
         for (SqlRow& row : c.query("SELECT name, date, score FROM scores"
                                    " ORDER BY score DESC, received, id LIMIT $1",
                                    {std::int64_t{count}})) {
-            list.push_back({std::move(row[0]), std::move(row[1]), toInt(row[2])});
+            list.push_back({std::move(row[0]), std::move(row[1]), sqlInt(row[2])});
         }
     });
     return list;
@@ -89,7 +52,7 @@ std::vector<RankedScore> ScoreStore::top(int count) {
 std::int64_t ScoreStore::size() {
     std::int64_t count = 0;
     db_.run([&](Connection& c) {
-        count = toInt(c.query("SELECT COUNT(*) FROM scores", {}).front().front());
+        count = sqlInt(c.query("SELECT COUNT(*) FROM scores", {}).front().front());
     });
     return count;
 }

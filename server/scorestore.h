@@ -27,11 +27,7 @@ enum class PostOutcome { Stored, TooMany };
 
 class ScoreStore {
   public:
-    // The layout this build reads and writes; a database stamped with a
-    // higher number was made by a newer server and is refused.
-    static constexpr int kSchemaVersion = 1;
-
-    // Creates or checks the list's tables in db. Throws DatabaseError.
+    // Creates or upgrades the tables in db (schema.h). Throws DatabaseError.
     explicit ScoreStore(Database& db);
 
     // Stores the post unless the address already has postsPerMinute posts

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
+#include <iterator>
 
 #include "server/files.h"
 #include "server/logo.h"
@@ -16,11 +16,6 @@ namespace quintelle::server {
 namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
-
-std::int64_t nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
 
 Response unavailable(const DatabaseError& e) {
     std::fprintf(stderr, "quintelle-server: database: %s\n", printable(e.what()).c_str());
@@ -38,7 +33,7 @@ Response servePost(const Request& req, ScoreStore& store, int postsPerMinute) {
         return Response::text(400, "Score not accepted: " + *reason + ".\n");
     }
     try {
-        if (store.add(std::get<ScorePost>(parsed), req.client, nowMs(), postsPerMinute) ==
+        if (store.add(std::get<ScorePost>(parsed), req.client, wallClockMs(), postsPerMinute) ==
             PostOutcome::TooMany) {
             Response r =
                 Response::text(429, "Too many scores from your address; please wait a minute.\n");
@@ -69,9 +64,11 @@ Response page(std::string html) {
 
 }  // namespace
 
-std::vector<Route> serviceRoutes(ScoreStore& store, const ServiceSettings& settings) {
+std::vector<Route> serviceRoutes(ScoreStore& store, DailyDeal& daily,
+                                 const ServiceSettings& settings) {
     PageLinks links = linksUnder(settings.publicUrl);
-    return {
+    std::vector<Route> routes = daily.routes();
+    std::vector<Route> others = {
         {"/cgi-bin/quintelle.cgi",
          [&store, settings](const Request& req) {
              return servePost(req, store, settings.postsPerMinute);
@@ -119,6 +116,8 @@ std::vector<Route> serviceRoutes(ScoreStore& store, const ServiceSettings& setti
              return r;
          }},
     };
+    std::move(others.begin(), others.end(), std::back_inserter(routes));
+    return routes;
 }
 
 }  // namespace quintelle::server

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "server/daily.h"
 #include "server/http.h"
 
 namespace quintelle::server {
@@ -19,8 +20,10 @@ struct ServiceSettings {
     // Where the pages' links point, such as "https://scores.example"; never
     // taken from a request. Empty: links relative to the page.
     std::string publicUrl;
+    DailySettings daily;
 };
 
-std::vector<Route> serviceRoutes(ScoreStore& store, const ServiceSettings& settings);
+std::vector<Route> serviceRoutes(ScoreStore& store, DailyDeal& daily,
+                                 const ServiceSettings& settings);
 
 }  // namespace quintelle::server

@@ -41,6 +41,16 @@ std::string normalForm(std::string_view utf8) {
     return std::string(reinterpret_cast<const char*>(normal.get()), length);
 }
 
+std::optional<std::string> fieldProblem(std::string_view key, std::string& value) {
+    if (value.empty()) return std::string(key) + " is empty";
+    if (auto problem = textProblem(value)) return std::string(key) + " " + *problem;
+    value = normalForm(value);
+    if (value.size() > kMaxFieldBytes) {
+        return std::string(key) + " is longer than " + std::to_string(kMaxFieldBytes) + " bytes";
+    }
+    return std::nullopt;
+}
+
 std::string printable(std::string_view text) {
     std::string out;
     for (char c : text) {

@@ -18,6 +18,13 @@ std::optional<std::string> textProblem(std::string_view utf8);
 // text that textProblem accepts.
 std::string normalForm(std::string_view utf8);
 
+inline constexpr std::size_t kMaxFieldBytes = 64;
+
+// A name or date is shown on web pages and written to logs: why value cannot
+// be stored under key (it is empty, not text that textProblem accepts, or
+// longer than kMaxFieldBytes), or nothing, value now in its normal form.
+std::optional<std::string> fieldProblem(std::string_view key, std::string& value);
+
 // Control characters and bytes outside ASCII shown as \xNN, so a request
 // cannot forge or break log lines.
 std::string printable(std::string_view text);

@@ -10,7 +10,10 @@ namespace quintelle::tools {
 
 struct LocalVendor::Running {
     explicit Running(const std::filesystem::path& folder)
-        : database((folder / "scores.db").string()), store(database), http({}, nullptr) {
+        : database((folder / "scores.db").string()),
+          store(database),
+          dailyStore(database),
+          http({}, nullptr) {
         server::ServiceSettings settings;
         settings.postsPerMinute = 0;  // every post comes from this one address
         try {
@@ -19,12 +22,17 @@ struct LocalVendor::Running {
             return;
         }
         settings.publicUrl = "http://127.0.0.1:" + std::to_string(port);
-        http.start(server::serviceRoutes(store, settings));
+        daily = std::make_unique<server::DailyDeal>(dailyStore, settings.daily,
+                                                    server::linksUnder(settings.publicUrl),
+                                                    server::wallClockMs);
+        http.start(server::serviceRoutes(store, *daily, settings));
     }
 
     server::Database database;
     server::ScoreStore store;
-    server::HttpServer http;
+    server::DailyStore dailyStore;
+    std::unique_ptr<server::DailyDeal> daily;
+    server::HttpServer http;  // last: stops before the stores it serves go
     int port = 0;
 };
 

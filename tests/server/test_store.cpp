@@ -1,6 +1,7 @@
 // The score store on each engine, in process, where time can be chosen.
 #include <gtest/gtest.h>
 
+#include "server/schema.h"
 #include "server/scorestore.h"
 #include "tests/server/harness.h"
 
@@ -49,7 +50,7 @@ TEST_P(Store, ReopensItsOwnSchemaAndRefusesANewerOne) {
     EXPECT_EQ(ScoreStore(again).size(), 1);
     auto c = server::openConnection(db);
     c->query("UPDATE schema_version SET version = $1",
-             {std::int64_t{ScoreStore::kSchemaVersion + 1}});
+             {std::int64_t{server::kSchemaVersion + 1}});
     Database newer(db);
     EXPECT_THROW(ScoreStore store(newer), DatabaseError);
 }
