@@ -95,16 +95,18 @@ class Reader {
     std::array<int, N> numbers(std::string_view name, int low, int high) {
         std::array<int, N> out{};
         const std::string* text = take(name);
-        std::size_t count = 0, at = 0;
+        std::size_t count = 0;
         bool ok = text != nullptr;
-        while (ok && count < N) {
-            std::size_t comma = text->find(',', at);
-            std::string item = text->substr(at, comma == std::string::npos ? comma : comma - at);
-            ok = parseInt(item, out[count]) && out[count] >= low && out[count] <= high;
-            ++count;
-            at = comma == std::string::npos ? text->size() + 1 : comma + 1;
+        for (std::string_view rest = ok ? std::string_view(*text) : std::string_view(); ok;) {
+            const std::size_t comma = rest.find(',');
+            int value = 0;
+            ok = count < N && parseInt(std::string(rest.substr(0, comma)), value) && value >= low &&
+                 value <= high;
+            if (ok) out[count++] = value;
+            if (comma == std::string_view::npos) break;
+            rest.remove_prefix(comma + 1);
         }
-        if (!ok || count != N || at != text->size() + 1) {
+        if (!ok || count != N) {
             fail(std::string(name) + " must be " + std::to_string(N) +
                  " comma-separated numbers from " + std::to_string(low) + " to " +
                  std::to_string(high));
@@ -137,7 +139,9 @@ class Reader {
     static bool parseInt(const std::string& text, int& value) {
         const char* end = text.data() + text.size();
         auto [stop, error] = std::from_chars(text.data(), end, value);
-        return !text.empty() && text.front() != '-' && error == std::errc() && stop == end;
+        // Digits only, and no leading zero: each number has one way to be written.
+        return !text.empty() && text.front() != '-' && (text.front() != '0' || text.size() == 1) &&
+               error == std::errc() && stop == end;
     }
 
     const Form& form_;

@@ -116,9 +116,18 @@ std::vector<Route> DailyDeal::routes() {
 }
 
 std::pair<int, std::string> DailyDeal::today() {
-    const int day = daily::dayof(now_());
+    const std::int64_t now = now_();
+    const int day = daily::dayof(now);
     {
         std::lock_guard lock(mutex_);
+        // Each day's closed sessions are pruned an hour after it closes (the
+        // hour the per-address limit looks back).
+        if (now >= nextPrune_) {
+            constexpr std::int64_t kAfterClose = kDailyGraceMs + 3'600'000;
+            nextPrune_ = ((now - kAfterClose) / kDayMs + 1) * kDayMs + kAfterClose;
+            pruneDue_ = true;
+            wake_.notify_one();
+        }
         if (day == seenDay_) return {day, seenSeed_};
     }
     std::string seed = store_.seed(day, newSeed());
@@ -126,7 +135,6 @@ std::pair<int, std::string> DailyDeal::today() {
     if (day > seenDay_) {
         seenDay_ = day;
         seenSeed_ = seed;
-        pruneDue_ = true;
         parWanted_.insert(day);
         wake_.notify_one();
     }

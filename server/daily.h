@@ -2,8 +2,8 @@
 // The Daily Deal's resources (protocol version 1, see data/dailyprotocol.h):
 // opening and carrying on sessions, placements, the revealed seed, and the
 // day's list, deal and grids as pages. The expert's par of a day is worked
-// out in the background from the day's first request on, and old sessions
-// are pruned at the same moment.
+// out in the background from the day's first request on; closed days'
+// sessions are pruned in the background too.
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -70,6 +70,7 @@ class DailyDeal {
     int seenDay_ = -1;
     std::string seenSeed_;
     bool pruneDue_ = false;
+    std::int64_t nextPrune_ = 0;
     std::set<int> parWanted_;
     std::map<int, std::int64_t> parTried_;  // when this copy last looked for a day's par
     std::jthread worker_;                   // last: stops before the members it uses go

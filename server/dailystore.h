@@ -98,9 +98,9 @@ class DailyStore {
     std::optional<DailyRound> counted(int day, const std::string& name);
 
     // Keeps the tables bounded: sessions not ranked are deleted, and the
-    // addresses of ranked ones blanked, once their day closed an hour ago
-    // (the hour the per-address limit looks back); days older than keepDays
-    // before nowMs's day go with all their sessions.
+    // addresses of ranked ones blanked, once their day closed an hour before
+    // nowMs; days older than keepDays before nowMs's day go with all their
+    // sessions.
     void prune(std::int64_t nowMs, int keepDays);
 
   private:

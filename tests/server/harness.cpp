@@ -200,16 +200,11 @@ int connectFrom(int port, const std::string& from) {
 
 }  // namespace
 
-Reply httpGet(int port, const std::string& target, const std::string& extraHeaders,
-              const std::string& from, std::chrono::milliseconds timeout) {
+Reply httpRaw(int port, const std::string& request, const std::string& from,
+              std::chrono::milliseconds timeout) {
     Reply reply;
     int fd = connectFrom(port, from);
     if (fd < 0) return reply;
-    std::string host = extraHeaders.find("Host:") == std::string::npos
-                           ? "Host: 127.0.0.1:" + std::to_string(port) + "\r\n"
-                           : "";
-    std::string request =
-        "GET " + target + " HTTP/1.0\r\n" + host + "Accept: */*\r\n" + extraHeaders + "\r\n";
     for (std::size_t sent = 0; sent < request.size();) {
         ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (n <= 0) break;
@@ -251,6 +246,34 @@ Reply httpGet(int port, const std::string& target, const std::string& extraHeade
         reply.headers[name] = value;
     }
     return reply;
+}
+
+Reply httpGet(int port, const std::string& target, const std::string& extraHeaders,
+              const std::string& from, std::chrono::milliseconds timeout) {
+    std::string host = extraHeaders.find("Host:") == std::string::npos
+                           ? "Host: 127.0.0.1:" + std::to_string(port) + "\r\n"
+                           : "";
+    return httpRaw(
+        port, "GET " + target + " HTTP/1.0\r\n" + host + "Accept: */*\r\n" + extraHeaders + "\r\n",
+        from, timeout);
+}
+
+Reply httpPost(int port, const std::string& target, const std::string& body,
+               const std::string& contentType, const std::string& from,
+               std::chrono::milliseconds timeout) {
+    return httpRaw(port,
+                   "POST " + target + " HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                       "\r\nContent-Type: " + contentType +
+                       "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body,
+                   from, timeout);
+}
+
+DailyAnswer dailyPost(int port, std::string_view path, const std::string& body,
+                      const std::string& from) {
+    Reply reply = httpPost(port, std::string(path), body, std::string(daily::kFormType), from);
+    auto parsed = daily::parseReply(reply.body);
+    if (auto* r = std::get_if<daily::Reply>(&parsed)) return {reply.status, *r};
+    return {reply.status, daily::Failure{"unreadable", reply.body}};
 }
 
 std::vector<Row> rowsOf(const std::string& page) {

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "data/dailyprotocol.h"
+
 namespace quintelle::testing {
 
 class TempDir {
@@ -67,6 +69,26 @@ struct Reply {
 Reply httpGet(int port, const std::string& target, const std::string& extraHeaders = "",
               const std::string& from = "127.0.0.1",
               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Sends request as it stands and reads the reply until the server closes.
+Reply httpRaw(int port, const std::string& request, const std::string& from = "127.0.0.1",
+              std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Sends "POST target HTTP/1.0" with body (and its length) as contentType,
+// and reads the reply as httpGet does.
+Reply httpPost(int port, const std::string& target, const std::string& body,
+               const std::string& contentType = "application/x-www-form-urlencoded",
+               const std::string& from = "127.0.0.1",
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// A Daily Deal request posted to path and its answer; an answer that is no
+// reply of the protocol becomes a Failure "unreadable" holding the body.
+struct DailyAnswer {
+    int status = 0;
+    daily::Reply reply;
+};
+DailyAnswer dailyPost(int port, std::string_view path, const std::string& body,
+                      const std::string& from = "127.0.0.1");
 
 // Slow clients: count connections from the given loopback addresses in turn,
 // each sending a request that never ends, one byte per interval. Connections

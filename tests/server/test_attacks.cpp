@@ -47,6 +47,40 @@ TEST(Attacks, SlowClientsAreCutAtTheDeadlineAndHoldNobodyUp) {
     EXPECT_EQ(httpGet(server.port(), "/", "", "127.0.0.2").status, 200);
 }
 
+// Bodies are read only where a route takes them, only of a length stated up
+// front within the limit, and only while the request's deadline runs.
+TEST(Attacks, PostBodiesAreBoundedAndDueWithinTheDeadline) {
+    TempDir dir;
+    ServerProcess server(freshDatabase(Engine::Sqlite, dir.path()), {"--request-timeout", "2"});
+    const std::string head =
+        "POST /daily/1/place HTTP/1.0\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+    struct Case {
+        std::string request;
+        int status;
+        std::string allow;
+    };
+    const Case cases[] = {
+        {head + "Content-Length: 4097\r\n\r\n" + std::string(4097, 'a'), 413, ""},
+        {head + "Content-Length: 99999999999999999999\r\n\r\n", 413, ""},
+        {head + "\r\nsession=x", 411, ""},
+        {"GET /daily/1/place HTTP/1.0\r\n\r\n", 405, "POST"},
+        {"POST /counter/quintelle.shtml HTTP/1.0\r\nContent-Length: 3\r\n\r\nabc", 405,
+         "GET, HEAD"},
+        {"POST /nowhere HTTP/1.0\r\nContent-Length: 3\r\n\r\nabc", 404, ""},
+    };
+    for (const Case& c : cases) {
+        Reply reply = httpRaw(server.port(), c.request);
+        EXPECT_EQ(reply.status, c.status) << c.request.substr(0, 60);
+        EXPECT_EQ(reply.headers["allow"], c.allow);
+    }
+    // Half a body, then nothing: cut at the deadline, not at the idle timeout.
+    auto start = std::chrono::steady_clock::now();
+    Reply cut =
+        httpRaw(server.port(), head + "Content-Length: 40\r\n\r\nsession=", "127.0.0.1", 8s);
+    EXPECT_EQ(cut.status, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+}
+
 // An installer and its manifest renamed into place over and over while they
 // are downloaded: each download is one version whole.
 TEST(Attacks, AFileReplacedWhileServedGoesOutWholeOldOrNew) {

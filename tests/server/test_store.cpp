@@ -1,6 +1,7 @@
 // The score store on each engine, in process, where time can be chosen.
 #include <gtest/gtest.h>
 
+#include "server/dailystore.h"
 #include "server/schema.h"
 #include "server/scorestore.h"
 #include "tests/server/harness.h"
@@ -49,10 +50,31 @@ TEST_P(Store, ReopensItsOwnSchemaAndRefusesANewerOne) {
     Database again(db);
     EXPECT_EQ(ScoreStore(again).size(), 1);
     auto c = server::openConnection(db);
-    c->query("UPDATE schema_version SET version = $1",
-             {std::int64_t{server::kSchemaVersion + 1}});
+    c->query("UPDATE schema_version SET version = $1", {std::int64_t{server::kSchemaVersion + 1}});
     Database newer(db);
     EXPECT_THROW(ScoreStore store(newer), DatabaseError);
+}
+
+// A database made by a server of the first layout, with a score on its list.
+TEST_P(Store, UpgradesAnOlderLayoutKeepingItsScores) {
+    {
+        auto c = server::openConnection(db);
+        c->query("CREATE TABLE schema_version (version INTEGER NOT NULL)");
+        c->query("INSERT INTO schema_version (version) VALUES (1)");
+        c->query("CREATE TABLE scores (id " + std::string(c->rowKeyColumn()) +
+                 ", name TEXT NOT NULL, date TEXT NOT NULL, score INTEGER NOT NULL,"
+                 " received BIGINT NOT NULL, address TEXT NOT NULL)");
+        c->query("CREATE TABLE clients (address TEXT PRIMARY KEY)");
+        c->query(
+            "INSERT INTO scores (name, date, score, received, address)"
+            " VALUES ('Old', '1/1/26', 7, 1, 'a')");
+    }
+    ScoreStore scores(database);
+    server::DailyStore daily(database);
+    EXPECT_EQ(scores.top(1).front().name, "Old");
+    EXPECT_EQ(daily.seed(1, std::string(64, 'a')), std::string(64, 'a'));
+    EXPECT_EQ(server::openConnection(db)->query("SELECT version FROM schema_version"),
+              (std::vector<server::SqlRow>{{std::to_string(server::kSchemaVersion)}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Store, ::testing::Values(Engine::Sqlite, Engine::Postgres),
