@@ -178,10 +178,11 @@ std::string renderDailyDeal(int day, const Deck& deck, std::string_view seed,
                             std::optional<int> par, const PageLinks& links) {
     std::string out;
     beginPage(out, "The deal of " + daily::daytext(day), links);
+    // Nine cards a row, each under its number, fit the viewer's width.
     out += "<table class=\"scores\" align=\"center\" cellpadding=\"3\" cellspacing=\"0\">\n";
-    for (int half = 0; half < 2; ++half) {
+    for (int first = 1; first <= daily::kCards; first += 9) {
         std::string numbers = "<tr>", cards = "<tr>";
-        for (int k = half * 13 + 1; k <= half * 13 + 13; ++k) {
+        for (int k = first; k < first + 9 && k <= daily::kCards; ++k) {
             numbers += "<th align=\"center\">" + std::to_string(k) + "</th>";
             cards +=
                 "<td align=\"center\">" + cardText(deck[static_cast<std::size_t>(k)]) + "</td>";
@@ -189,7 +190,12 @@ std::string renderDailyDeal(int day, const Deck& deck, std::string_view seed,
         out += numbers + "</tr>\n" + cards + "</tr>\n";
     }
     out += "</table>\n<p align=\"center\">" + htmlEscape(parText(par)) + "</p>\n";
-    out += "<p align=\"center\">Seed: " + htmlEscape(seed) + "</p>\n";
+    // In groups, so the 64 digits can break across lines.
+    std::string groups;
+    for (std::size_t at = 0; at < seed.size(); at += 16) {
+        groups += (at ? " " : "") + std::string(seed.substr(at, 16));
+    }
+    out += "<p align=\"center\">Seed: " + htmlEscape(groups) + "</p>\n";
     out += "<p align=\"center\">" + link(dailyLink(links, "list", day), "The day's list") +
            "</p>\n</body></html>\n";
     return out;
@@ -205,13 +211,13 @@ std::string renderDailyGrid(const DailyGridPage& page, const PageLinks& links) {
             out += "<td align=\"center\">" +
                    cardText(page.grid[static_cast<std::size_t>(row * 5 + column)]) + "</td>";
         }
-        out += "<th align=\"right\">" +
-               std::to_string(page.score.lines[static_cast<std::size_t>(row)]) + "</th></tr>\n";
+        out += "<td align=\"right\"><b>" +
+               std::to_string(page.score.lines[static_cast<std::size_t>(row)]) + "</b></td></tr>\n";
     }
     out += "<tr>";
     for (int column = 0; column < 5; ++column) {
-        out += "<th align=\"center\">" +
-               std::to_string(page.score.lines[static_cast<std::size_t>(5 + column)]) + "</th>";
+        out += "<td align=\"center\"><b>" +
+               std::to_string(page.score.lines[static_cast<std::size_t>(5 + column)]) + "</b></td>";
     }
     out += "<td></td></tr>\n</table>\n";
     out += "<p align=\"center\">" + std::to_string(page.score.points) + " points, time " +
