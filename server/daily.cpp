@@ -165,8 +165,8 @@ void DailyDeal::work(std::stop_token stop) {
                     if (par) store_.storePar(day, *par);
                 }
             }
-        } catch (const DatabaseError& e) {
-            std::fprintf(stderr, "quintelle-server: database: %s\n", printable(e.what()).c_str());
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quintelle-server: %s\n", printable(e.what()).c_str());
         }
         lock.lock();
         if (!prune) {
@@ -178,7 +178,7 @@ void DailyDeal::work(std::stop_token stop) {
 }
 
 Response DailyDeal::answer(const DailyRound& round) {
-    const Position p = *replayround(dealOf(round.seed), round.moves);
+    const Position p = positionOf(round);
     if (!round.finished) {
         daily::Deal d;
         d.day = daily::daytext(round.day);
@@ -333,7 +333,7 @@ Response DailyDeal::gridPage(const Request& req) {
     DailyGridPage page;
     page.day = round->day;
     page.name = round->name;
-    page.grid = replayround(dealOf(round->seed), round->moves)->grid;
+    page.grid = positionOf(*round).grid;
     page.score = scoreround(page.grid, round->seconds);
     page.seconds = round->seconds;
     page.rank = store_.standing(round->day, round->name).rank;

@@ -54,6 +54,12 @@ int playersIn(Connection& c, int day) {
 
 }  // namespace
 
+Position positionOf(const DailyRound& round) {
+    std::optional<Position> p = replayround(dealOf(round.seed), round.moves);
+    if (!p) throw DatabaseError("session " + round.token + " does not replay");
+    return *p;
+}
+
 DailyStore::DailyStore(Database& db) : db_(db) {
     prepareSchema(db_);
 }
@@ -152,8 +158,7 @@ Placement DailyStore::place(const std::string& token, int move, int cell, std::i
         std::optional<DailyRound> found = findIn(c, token);
         if (!found) return;
         p.round = std::move(*found);
-        const Deck deck = dealOf(p.round.seed);
-        p.position = *replayround(deck, p.round.moves);
+        p.position = positionOf(p.round);
         if (p.round.finished) {
             p.verdict = Verdict::Finished;
         } else if (nowMs >= closesAt(p.round.day)) {
@@ -163,7 +168,7 @@ Placement DailyStore::place(const std::string& token, int move, int cell, std::i
         } else {
             std::vector<int> moves = p.round.moves;
             moves.push_back(cell);
-            std::optional<Position> after = replayround(deck, moves);
+            std::optional<Position> after = replayround(dealOf(p.round.seed), moves);
             if (!after) {
                 p.verdict = Verdict::Illegal;
                 return;

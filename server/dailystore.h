@@ -34,6 +34,11 @@ struct DailyRound {
     bool ranked = false;
 };
 
+// The board of a stored round, its next card on offer. Throws DatabaseError
+// when the round does not replay under the rules, which no round this
+// server stored does.
+Position positionOf(const DailyRound& round);
+
 // Where a name stands on a day: the place of its counted round among players.
 struct Standing {
     int rank = 0;

@@ -339,7 +339,9 @@ MHD_Result answer(void* cls, MHD_Connection* connection, const char*, const char
             return MHD_YES;
         }
     } else if (*uploadSize > 0) {
-        // Content-Length was checked against the limit, and no more than it arrives.
+        // More than the stated length arrives only in chunks, which a
+        // Content-Length beside them cannot bound: the connection goes.
+        if (c->body.size() + *uploadSize > s->limits.body) return MHD_NO;
         c->body.append(upload, *uploadSize);
         *uploadSize = 0;
         return MHD_YES;

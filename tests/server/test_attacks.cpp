@@ -63,6 +63,9 @@ TEST(Attacks, PostBodiesAreBoundedAndDueWithinTheDeadline) {
         {head + "Content-Length: 4097\r\n\r\n" + std::string(4097, 'a'), 413, ""},
         {head + "Content-Length: 99999999999999999999\r\n\r\n", 413, ""},
         {head + "\r\nsession=x", 411, ""},
+        {head + "Content-Length: 9\r\nTransfer-Encoding: chunked\r\n\r\n2000\r\n" +
+             std::string(8192, 'a') + "\r\n0\r\n\r\n",
+         0, ""},
         {"GET /daily/1/place HTTP/1.0\r\n\r\n", 405, "POST"},
         {"POST /counter/quintelle.shtml HTTP/1.0\r\nContent-Length: 3\r\n\r\nabc", 405,
          "GET, HEAD"},
