@@ -120,10 +120,7 @@ Opened DailyStore::open(const DailyRound& round, const std::string& address, int
         Transaction t(c);
         outcome = Opened::Yes;
         if (perHour > 0) {
-            c.query(
-                "INSERT INTO clients (address) VALUES ($1)"
-                " ON CONFLICT (address) DO UPDATE SET address = excluded.address",
-                {address});
+            lockClient(c, address);
             auto recent =
                 c.query("SELECT COUNT(*) FROM daily_sessions WHERE address = $1 AND started > $2",
                         {address, round.started - 3'600'000});

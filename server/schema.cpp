@@ -67,4 +67,11 @@ void prepareSchema(Database& db) {
     db.run(upgrade);
 }
 
+void lockClient(Connection& c, const std::string& address) {
+    c.query(
+        "INSERT INTO clients (address) VALUES ($1)"
+        " ON CONFLICT (address) DO UPDATE SET address = excluded.address",
+        {address});
+}
+
 }  // namespace quintelle::server

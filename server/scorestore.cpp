@@ -15,10 +15,7 @@ PostOutcome ScoreStore::add(const ScorePost& post, const std::string& address, s
         Transaction t(c);
         outcome = PostOutcome::Stored;
         if (postsPerMinute > 0) {
-            c.query(
-                "INSERT INTO clients (address) VALUES ($1)"
-                " ON CONFLICT (address) DO UPDATE SET address = excluded.address",
-                {address});
+            lockClient(c, address);
             std::vector<SqlRow> recent =
                 c.query("SELECT COUNT(*) FROM scores WHERE address = $1 AND received > $2",
                         {address, nowMs - 60'000});
