@@ -156,25 +156,19 @@ Placement DailyStore::place(const std::string& token, int move, int cell, std::i
         if (!found) return;
         p.round = std::move(*found);
         p.position = positionOf(p.round);
-        if (p.round.finished) {
-            p.verdict = Verdict::Finished;
-        } else if (nowMs >= closesAt(p.round.day)) {
-            p.verdict = Verdict::DayOver;
-        } else if (move != static_cast<int>(p.round.moves.size()) + 1) {
-            p.verdict = Verdict::OutOfTurn;
-        } else {
-            std::vector<int> moves = p.round.moves;
-            moves.push_back(cell);
-            std::optional<Position> after = replayround(dealOf(p.round.seed), moves);
-            if (!after) {
-                p.verdict = Verdict::Illegal;
-                return;
-            }
-            p.verdict = Verdict::Accepted;
-            p.round.moves = std::move(moves);
-            p.position = *after;
-        }
-        if (p.verdict != Verdict::Accepted) return;
+        p.verdict = p.round.finished                 ? Verdict::Finished
+                    : nowMs >= closesAt(p.round.day) ? Verdict::DayOver
+                    : move != static_cast<int>(p.round.moves.size()) + 1
+                        ? Verdict::OutOfTurn
+                        : Verdict::Illegal;  // unless the rules take the cell
+        if (p.verdict != Verdict::Illegal) return;
+        std::vector<int> moves = p.round.moves;
+        moves.push_back(cell);
+        std::optional<Position> after = replayround(dealOf(p.round.seed), moves);
+        if (!after) return;
+        p.verdict = Verdict::Accepted;
+        p.round.moves = std::move(moves);
+        p.position = *after;
         DailyRound& r = p.round;
         if (r.moves.size() < 26) {
             c.query("UPDATE daily_sessions SET moves = $2 WHERE token = $1",
