@@ -135,6 +135,7 @@ void THttpCli::resetResponse() {
     bodyLength_ = -1;
     bodyReceived_ = 0;
     complete_ = false;
+    lengthRefused_ = false;
     headerBytes_ = 0;
     fill_ = 0;
     headerBegun_ = false;
@@ -391,6 +392,7 @@ void THttpCli::endOfHeader() {
     emit OnHeaderEnd();
     if (ending_) return;
     if (status_ == 200 && ExpectedLength >= 0 && bodyLength_ >= 0 && bodyLength_ != ExpectedLength) {
+        lengthRefused_ = true;
         fail(kBrokenResponseStatus, QStringLiteral("The answer has %1 bytes, not the %2 expected")
                                         .arg(bodyLength_)
                                         .arg(ExpectedLength));
@@ -453,6 +455,7 @@ void THttpCli::startBody() {
 void THttpCli::deliver(const char* data, qint64 length) {
     if (bodyLength_ >= 0) length = std::min(length, bodyLength_ - bodyReceived_);
     if (status_ == 200 && ExpectedLength >= 0 && bodyReceived_ + length > ExpectedLength) {
+        lengthRefused_ = true;
         fail(kBrokenResponseStatus,
              QStringLiteral("The body runs past the %1 bytes expected").arg(ExpectedLength));
         return;

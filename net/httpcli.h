@@ -92,6 +92,9 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
     QString NewLocation() const { return newLocation_; }
     // A 200 answer whose body arrived whole.
     bool Complete() const { return complete_; }
+    // The request failed because the answer announced or sent a body of
+    // another length than ExpectedLength.
+    bool LengthRefused() const { return lengthRefused_; }
     THttpState HttpState() const { return state_; }
 
     // Blocking GET of URL. Returns only when a 200 answer arrived whole;
@@ -153,6 +156,7 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
     qint64 bodyReceived_ = 0;
     QString newLocation_;
     bool complete_ = false;
+    bool lengthRefused_ = false;
     qsizetype headerBytes_ = 0;
     QTimer stall_;
     QTimer deadline_;
