@@ -17,14 +17,11 @@ namespace quintelle::net {
 
 namespace {
 
-constexpr qint64 kManifestStallMs = 20 * 1000;
-constexpr qint64 kManifestDeadlineMs = 30 * 1000;
-constexpr qint64 kInstallerStallMs = 30 * 1000;
-// A minute, and then as long as the installer takes at 16 KiB a second, but
-// never more than an hour: a server dripping bytes cannot hold the update.
-qint64 installerDeadlineMs(std::uint64_t size) {
-    const auto ms = 60 * 1000 + static_cast<qint64>(size / 16);
-    return std::min<qint64>(ms, 60 * 60 * 1000);
+// As long as the installer takes at 16 KiB a second on top of the deadline,
+// but never more than an hour: a server dripping bytes cannot hold the update.
+int installerDeadlineMs(int deadlineMs, std::uint64_t size) {
+    const auto ms = deadlineMs + static_cast<qint64>(size / 16);
+    return static_cast<int>(std::min<qint64>(ms, 60 * 60 * 1000));
 }
 
 // The manifest's text, refusing more than a manifest can be.
@@ -93,8 +90,8 @@ void UpdateDownload::start() {
     manifestText_->open(QIODevice::WriteOnly);
     client_->URL = setup_.manifestUrl;
     client_->ReceiveStream = manifestText_.get();
-    client_->StallLimitMs = kManifestStallMs;
-    client_->DeadlineMs = kManifestDeadlineMs;
+    client_->StallLimitMs = setup_.stallLimitMs;
+    client_->DeadlineMs = setup_.deadlineMs;
     stage_ = Stage::Manifest;
     client_->GetASync();
 }
@@ -145,8 +142,7 @@ void UpdateDownload::manifestArrived() {
     client_->URL = setup_.installerUrl;
     client_->ReceiveStream = installer_.get();
     client_->ExpectedLength = static_cast<qint64>(manifest_->size);
-    client_->StallLimitMs = kInstallerStallMs;
-    client_->DeadlineMs = installerDeadlineMs(manifest_->size);
+    client_->DeadlineMs = installerDeadlineMs(setup_.deadlineMs, manifest_->size);
     stage_ = Stage::Installer;
     client_->GetASync();
 }

@@ -40,6 +40,11 @@ class UpdateDownload : public QObject {
         // Starts the verified installer; true when it runs. By default the
         // desktop shell, with the installer's silent-mode parameters.
         std::function<bool(const QString& installer)> startInstaller;
+        // A transfer without a sign from the server for this long fails; the
+        // manifest must arrive within the deadline, the installer within it
+        // plus its time at 16 KiB a second (an hour at most).
+        int stallLimitMs = 30 * 1000;
+        int deadlineMs = 60 * 1000;
     };
 
     enum class Failure {

@@ -141,7 +141,8 @@ class Walker {
             const GumboNode* node;
             unsigned next = 0;  // next child
             std::string close{};  // written when the node is done
-            bool table = false;
+            bool table = false;      // a table kept as a table
+            bool flatTable = false;  // a table whose rows became lines
         };
         std::vector<Frame> stack;
         stack.push_back({root});
@@ -151,6 +152,7 @@ class Walker {
             if (!children || top.next >= children->length) {
                 out_.html += top.close;
                 if (top.table) --tableDepth_;
+                if (top.flatTable) --flatTables_;
                 if (!top.close.empty()) --depth_;
                 stack.pop_back();
                 continue;
@@ -160,7 +162,8 @@ class Walker {
                 text(child->v.text.text);
             } else if (child->type == GUMBO_NODE_ELEMENT) {
                 Frame frame{child};
-                if (open(child->v.element, frame.close, frame.table)) stack.push_back(std::move(frame));
+                if (open(child->v.element, frame.close, frame.table, frame.flatTable))
+                    stack.push_back(std::move(frame));
             }
         }
         if (full()) out_.shortened = true;
@@ -185,27 +188,30 @@ class Walker {
 
     // Writes what opens `e` and sets what closes it; false when nothing
     // inside it is wanted.
-    bool open(const GumboElement& e, std::string& close, bool& table) {
+    bool open(const GumboElement& e, std::string& close, bool& table, bool& flatTable) {
         const Rule rule = ruleFor(e.tag);
         if (rule.keep == Keep::Drop) return false;
         const bool tablePart = e.tag == GUMBO_TAG_TABLE || e.tag == GUMBO_TAG_TR ||
                                e.tag == GUMBO_TAG_TD || e.tag == GUMBO_TAG_TH ||
                                e.tag == GUMBO_TAG_CAPTION;
-        if (e.tag == GUMBO_TAG_TR) cellsInRow_ = 0;
-        if (e.tag == GUMBO_TAG_TD || e.tag == GUMBO_TAG_TH) {
-            // Cells past the page's or the row's share are left out whole.
-            if (cells_ >= limits_.maxCells || cellsInRow_ >= limits_.maxCellsPerRow) {
-                out_.shortened = true;
-                return false;
-            }
-            ++cells_;
-            ++cellsInRow_;
+        // A table past the nesting limits keeps its text, its rows as lines;
+        // the rows and cells of a kept table stay whatever the depth.
+        bool flatten;
+        if (e.tag == GUMBO_TAG_TABLE)
+            flatten = tableDepth_ >= limits_.maxTableDepth || flatTables_ > 0 ||
+                      depth_ >= limits_.maxDepth;
+        else if (tablePart)
+            flatten = flatTables_ > 0;
+        else
+            flatten = depth_ >= limits_.maxDepth;
+        if (flatten && e.tag == GUMBO_TAG_TABLE) {
+            flatTable = true;
+            ++flatTables_;
         }
-        if (e.tag == GUMBO_TAG_TR && cells_ >= limits_.maxCells) {
+        if (tablePart && !flatten && !laidOutCell(e.tag)) {
             out_.shortened = true;
             return false;
         }
-        const bool flatten = (tablePart && flatTables()) || depth_ >= limits_.maxDepth;
         if (rule.keep == Keep::Transparent || flatten) {
             // A flattened table still separates its rows and cells.
             if (flatten && e.tag == GUMBO_TAG_TR) close = "<br>";
@@ -239,7 +245,19 @@ class Walker {
         return true;
     }
 
-    bool flatTables() const { return tableDepth_ >= limits_.maxTableDepth; }
+    // Whether a row or cell of a kept table still fits the page's share of
+    // cells; those past it are left out whole.
+    bool laidOutCell(GumboTag tag) {
+        if (tag == GUMBO_TAG_TR) {
+            cellsInRow_ = 0;
+            return cells_ < limits_.maxCells;
+        }
+        if (tag != GUMBO_TAG_TD && tag != GUMBO_TAG_TH) return true;
+        if (cells_ >= limits_.maxCells || cellsInRow_ >= limits_.maxCellsPerRow) return false;
+        ++cells_;
+        ++cellsInRow_;
+        return true;
+    }
 
     void picture(const GumboElement& e) {
         const GumboAttribute* src = gumbo_get_attribute(&e.attributes, "src");
@@ -271,6 +289,7 @@ class Walker {
     PageSubset out_;
     int depth_ = 0;
     int tableDepth_ = 0;
+    int flatTables_ = 0;
     int cells_ = 0;
     int cellsInRow_ = 0;
     std::size_t textBytes_ = 0;

@@ -161,6 +161,28 @@ TEST_F(HighscoreWindow, HandsOnlyWebAndMailLinksToTheShellExactlyAsWritten) {
     EXPECT_GT(viewer.verticalScrollBar()->value(), 0);
 }
 
+// Only a link that opened something turns visited; Escape closes the window.
+TEST_F(HighscoreWindow, ALinkTurnsVisitedOnlyWhenItOpenedAndEscapeCloses) {
+    start({Reply::ok("<p><a href=\"http://opens.example/\">opens</a> "
+                     "<a href=\"http://refused.example/\">refused</a></p>")});
+    quintelle::platform::setShellForTesting(
+        [](const QString& address) { return address.contains(QStringLiteral("opens")); });
+    THtmlViewer& viewer = showPage();
+    const auto colourOf = [&](const QString& text) {
+        QTextCursor at(viewer.document()->find(text));
+        return at.charFormat().foreground().color();
+    };
+    clickLink(viewer, QStringLiteral("opens"));
+    clickLink(viewer, QStringLiteral("refused"));
+    QTest::mouseMove(viewer.viewport(), QPoint(1, 1));
+    EXPECT_EQ(colourOf(QStringLiteral("opens")), viewer.DefVisitedLinkColor);
+    EXPECT_EQ(colourOf(QStringLiteral("refused")), viewer.DefHotSpotColor);
+
+    ASSERT_TRUE(highscore().isVisible());
+    QTest::keyClick(&viewer, Qt::Key_Escape);
+    EXPECT_FALSE(highscore().isVisible());
+}
+
 TEST_F(HighscoreWindow, PicturesComeOnlyFromTheVendorsServerAndAppearWhenTheyArrive) {
     start({Reply::ok("<p><img src=\"/pic.png\"><img src=\"file:///etc/hostname\">"
                      "<img src=\"http://elsewhere.invalid/p.png\"></p>"),

@@ -1,0 +1,332 @@
+// The hostile server of the review, row by row: each row is what a server
+// that lies, stalls or attacks did, played against the part of the program
+// that met it (the update, the score post, the update check, the high-score
+// page), and what that part must do instead. Every row is bounded in time;
+// every server is on the loopback address.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+#include "net/httpget.h"
+#include "net/server.h"
+#include "net/updatedownload.h"
+#include "tests/support/scripted_server.h"
+#include "ui/highscore/highscoreform.h"
+#include "ui/highscore/htmlviewer.h"
+
+using namespace quintelle;
+using namespace std::chrono_literals;
+using quintelle::net::UpdateDownload;
+using quintelle::testsupport::Reply;
+using quintelle::testsupport::ScriptedServer;
+
+namespace {
+
+// Short bounds, so a row that stalls ends in a second or two; the program's
+// own are longer, and each part's tests show they are the same rule.
+constexpr int kStallMs = 2000;
+constexpr int kDeadlineMs = 3000;
+
+const update::KeyPair& vendorKey() {
+    static const update::KeyPair pair = update::generateKeyPair();
+    return pair;
+}
+
+const std::string kInstaller = "#!/bin/sh\necho installed\n";
+
+Reply signedManifest() {
+    update::Sha256Stream hash;
+    hash.add(kInstaller.data(), kInstaller.size());
+    return Reply::ok(update::signManifest({"1.0.1", kInstaller.size(), hash.finish()},
+                                          vendorKey().secretKey),
+                     "text/plain");
+}
+
+Reply drip(const std::string& head, int bytes) {
+    Reply reply;
+    reply.send(head);
+    for (int i = 0; i < bytes; ++i) reply.send("x").pause(200ms);
+    return reply;
+}
+
+std::string nestedTables(int depth) {
+    std::string page = "<html><body>";
+    for (int i = 0; i < depth; ++i) page += "<table><tr><td>";
+    page += "deepest";
+    for (int i = 0; i < depth; ++i) page += "</td></tr></table>";
+    return page + "</body></html>";
+}
+
+std::string hugeTable(std::size_t bytes) {
+    std::string page = "<table>";
+    while (page.size() < bytes) page += "<tr><td>cell</td><td>cell</td></tr>";
+    return page + "</table>";
+}
+
+// A JPEG that says it is width × height but holds a 16 × 16 picture: what a
+// decoder would allocate for it is what the header says.
+std::string bombJpeg(int width, int height) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    const qsizetype sof = bytes.indexOf("\xFF\xC0");
+    bytes[sof + 5] = char(height >> 8), bytes[sof + 6] = char(height & 255);
+    bytes[sof + 7] = char(width >> 8), bytes[sof + 8] = char(width & 255);
+    return bytes.toStdString();
+}
+
+std::string pictures(int count, const std::string& prefix) {
+    std::string page = "<p>";
+    for (int i = 0; i < count; ++i) page += "<img src=\"" + prefix + std::to_string(i) + ".jpg\">";
+    return page + "</p>";
+}
+
+enum class Part { Update, Post, Check, Page };
+
+struct Row {
+    const char* what;  // what the server did
+    Part part;
+    std::vector<Reply> script;
+    // What the part must do instead: the update's panel text ("runs" when the
+    // installer starts), the post's outcome, the check's status, or a text
+    // the page shows.
+    std::string expected;
+    int boundMs;          // the part is done within this
+    int maxRequests = 0;  // when set: the server sees at most this many
+};
+
+struct Played {
+    std::string outcome;
+    int installerRuns = 0;
+    bool programInPlace = true;
+    QImage page{};
+};
+
+Played playUpdate(const ScriptedServer& server) {
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("quintelle"));
+    QFile file(program);
+    file.open(QIODevice::WriteOnly);
+    file.write("the program");
+    file.close();
+    Played played;
+    UpdateDownload::Setup setup;
+    const QString origin = QString::fromStdString(server.origin());
+    setup.manifestUrl = origin + QStringLiteral("/quintelle/qtlsetup.manifest");
+    setup.installerUrl = origin + QStringLiteral("/quintelle/qtlsetup.exe");
+    setup.program = program;
+    setup.ourVersion = QStringLiteral("1.0.0");
+    setup.key = vendorKey().publicKey;
+    setup.stallLimitMs = kStallMs;
+    setup.deadlineMs = kDeadlineMs;
+    setup.startInstaller = [&](const QString&) { return ++played.installerRuns, true; };
+    UpdateDownload download(setup);
+    played.outcome = "runs";
+    QObject::connect(&download, &UpdateDownload::failed,
+                     [&](UpdateDownload::Failure, const QString& text) {
+                         played.outcome = text.toStdString();
+                     });
+    download.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !download.running(); }, 20000));
+    QFile back(program);
+    played.programInPlace = back.open(QIODevice::ReadOnly) && back.readAll() == "the program";
+    return played;
+}
+
+void shorten(THTTPGet& get) {
+    get.StallLimit = std::chrono::milliseconds(kStallMs);
+    get.Deadline = std::chrono::milliseconds(kDeadlineMs);
+}
+
+Played playPost(Thighscore& window) {
+    QStringList outcomes;
+    const auto connection = QObject::connect(
+        &window, &Thighscore::postingEnded, [&](const PostingOutcome& outcome) {
+            const char* kinds[] = {"Accepted", "Refused", "Failed"};
+            outcomes << QString::fromLatin1(kinds[outcome.kind]) +
+                            (outcome.kind == PostingOutcome::Refused ? ": " + outcome.reason
+                                                                     : QString());
+        });
+    shorten(window.sendit());
+    window.sendscore(QStringLiteral("Ann"), QStringLiteral("3/5/26"), QStringLiteral("100"));
+    // A second post, from another player, while the first is under way.
+    window.sendscore(QStringLiteral("Bo"), QStringLiteral("3/5/26"), QStringLiteral("90"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return outcomes.size() == 2; }, 20000));
+    QObject::disconnect(connection);
+    window.hide();
+    return {outcomes.join(QStringLiteral(" | ")).toStdString()};
+}
+
+Played playCheck(const ScriptedServer& server) {
+    THTTPGet check;
+    shorten(check);
+    check.URL = QStringLiteral("http://127.0.0.1/quintelle/qtlsetup.manifest");
+    check.Port = server.port();
+    std::string outcome;
+    check.OnDoneString = [&](THTTPGet*, const QByteArray&) { outcome = "offered"; };
+    check.OnError = [&](THTTPGet* sender) {
+        outcome = "not offered, status " + std::to_string(sender->LastResult().Status);
+    };
+    check.StartFetch();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !check.busy(); }, 20000));
+    return {outcome};
+}
+
+Played playPage(Thighscore& window) {
+    shorten(window.getit());
+    window.loadit();
+    window.show();
+    THtmlViewer& viewer = *window.displayhtml();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !window.getit().busy() && !viewer.pageLoading() && viewer.picturesPending() == 0;
+        },
+        20000));
+    Played played{viewer.toPlainText().toStdString()};
+    played.page = viewer.grab().toImage();
+    window.hide();
+    return played;
+}
+
+int redPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    return n;
+}
+
+}  // namespace
+
+TEST(HostileServer, EveryRowOfTheReviewEndsSoundly) {
+    // A picture on this machine that a page names by its path.
+    QTemporaryDir local;
+    QImage red(120, 120, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString localPicture = local.filePath(QStringLiteral("red.png"));
+    ASSERT_TRUE(red.save(localPicture));
+
+    const std::string head200 = "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n";
+    const Row rows[] = {
+        {"offered 9.9.9 and served a shell script as the installer",
+         Part::Update, {Reply::ok("9.9.9"), Reply::ok(kInstaller)},
+         "Refused: unreadable manifest", 5000},
+        {"no manifest, a shell script as the installer", Part::Update,
+         {Reply::status(404, "Not Found", "none"), Reply::ok(kInstaller)}, "Download Aborted", 5000},
+        {"installer with status line HTTP/2 200", Part::Update,
+         {signedManifest(), Reply().send("HTTP/2 200\r\n\r\n" + kInstaller)}, "Download Aborted",
+         5000},
+        {"installer cut short, no Content-Length", Part::Update,
+         {signedManifest(), Reply().send("HTTP/1.0 200 OK\r\n\r\n" + kInstaller.substr(0, 9))},
+         "Download Aborted", 5000},
+        {"accepted the download and never answered", Part::Update,
+         {signedManifest(), Reply::silence()}, "Download Aborted", 5000},
+        {"sent the installer 1 byte at a time", Part::Update,
+         {signedManifest(), drip("HTTP/1.0 200 OK\r\n\r\n", 100)}, "Download Aborted", 5000},
+        {"endless header lines", Part::Update,
+         {signedManifest(),
+          Reply().send("HTTP/1.0 200 OK\r\n" + std::string(1 << 20, 'h') + "\r\n")},
+         "Download Aborted", 5000},
+        {"a post answered 400 (name over the server's limit)", Part::Post,
+         {Reply::status(400, "Bad Request", "Score not accepted: name is longer than 32 bytes.\n")},
+         "Refused: Score not accepted: name is longer than 32 bytes. | "
+         "Refused: Score not accepted: name is longer than 32 bytes.",
+         5000},
+        {"a post answered 429", Part::Post,
+         {Reply::status(429, "Too Many Requests",
+                        "Too many scores from your address; please wait a minute.\n")},
+         "Refused: Too many scores from your address; please wait a minute. | "
+         "Refused: Too many scores from your address; please wait a minute.",
+         5000},
+        {"a post answered 503 with a page", Part::Post,
+         {Reply::status(503, "Service Unavailable", "<html>down</html>")},
+         "Refused: The server refused the score (503 Service Unavailable). | "
+         "Refused: The server refused the score (503 Service Unavailable).",
+         5000},
+        {"a post with no answer", Part::Post, {Reply::silence()}, "Failed | Failed", 10000},
+        {"a post answer dripping a byte at a time", Part::Post, {drip(head200, 1000)},
+         "Failed | Failed", 10000},
+        {"second post while busy", Part::Post, {Reply::ok("Score received.")},
+         "Accepted | Accepted", 5000},
+        {"update check answered 404", Part::Check, {Reply::status(404, "Not Found", "x")},
+         "not offered, status 404", 5000},
+        {"update check answered 500", Part::Check, {Reply::status(500, "Error", "x")},
+         "not offered, status 500", 5000},
+        {"update check answered 302", Part::Check,
+         {Reply().send("HTTP/1.0 302 Found\r\nLocation: /x\r\n\r\n")}, "not offered, status 302",
+         5000},
+        {"update check body shorter than its Content-Length", Part::Check,
+         {Reply().send("HTTP/1.0 200 OK\r\nContent-Length: 50\r\n\r\n2.0.0").close()},
+         "not offered, status 200", 5000},
+        {"nested tables, depth 22", Part::Page, {Reply::ok(nestedTables(22))}, "deepest", 10000},
+        {"nested tables, depth 100", Part::Page, {Reply::ok(nestedTables(100))}, "deepest", 10000},
+        {"nested tables, depth 3000", Part::Page, {Reply::ok(nestedTables(3000))}, "deepest",
+         10000},
+        {"an 8 MiB table", Part::Page, {Reply::ok(hugeTable((8 << 20) - 64))},
+         "The rest of this page is not shown.", 20000},
+        {"a picture by a local path, answered 404", Part::Page,
+         {Reply::ok("<p>pic <img src=\"" + localPicture.toStdString() + "\"><img src=\"file://" +
+                    localPicture.toStdString() + "\"></p>"),
+          Reply::status(404, "Not Found", "")},
+         "pic", 10000},
+        {"200 distinct pictures", Part::Page,
+         {Reply::ok(pictures(200, "/p")), Reply::status(404, "Not Found", "")}, "", 20000, 65},
+        {"six 5600 x 5600 pictures", Part::Page,
+         {Reply::ok(pictures(6, "/big")), Reply::ok(bombJpeg(5600, 5600), "image/jpeg")}, "",
+         20000, 7},
+        {"a page over 8 MiB", Part::Page, {Reply::ok(std::string((8 << 20) + 1, 'x'))},
+         "The high-score list could not be loaded (The answer is over 8388608 bytes). "
+         "Please try again later.",
+         10000},
+        {"a page with no answer", Part::Page, {Reply::silence()},
+         "The high-score list could not be loaded (No answer for 2 seconds). "
+         "Please try again later.",
+         5000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScriptedServer server(row.script);
+        net::setVendorServer(*net::parseServer(QString::fromStdString(server.hostPort())));
+        Thighscore window(nullptr, nullptr);
+        QElapsedTimer clock;
+        clock.start();
+        Played played;
+        switch (row.part) {
+            case Part::Update: played = playUpdate(server); break;
+            case Part::Post: played = playPost(window); break;
+            case Part::Check: played = playCheck(server); break;
+            case Part::Page: played = playPage(window); break;
+        }
+        EXPECT_LT(clock.elapsed(), row.boundMs);
+        if (row.part == Part::Page) {
+            EXPECT_NE(played.outcome.find(row.expected), std::string::npos) << played.outcome;
+        } else {
+            EXPECT_EQ(played.outcome, row.expected);
+        }
+        EXPECT_EQ(played.installerRuns, row.expected == "runs" ? 1 : 0);
+        EXPECT_TRUE(played.programInPlace);
+        EXPECT_EQ(redPixels(played.page), 0) << "a local or oversized picture was shown";
+        if (row.maxRequests) {
+            EXPECT_LE(server.requests().size(), std::size_t(row.maxRequests));
+        }
+        if (row.part == Part::Post) {
+            // Both posts reached the server: the second was not dropped.
+            int posts = 0;
+            for (const auto& request : server.requests())
+                posts += request.bytes.find("/cgi-bin/") != std::string::npos;
+            EXPECT_EQ(posts, 2);
+        }
+    }
+    net::resetVendorServer();
+}
