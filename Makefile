@@ -58,6 +58,7 @@ test-asan: bootstrap
 bench: build
 	./$(BUILD)/bench/quintelle_bench
 	./$(BUILD)/bench/quintelle_bench_download
+	./$(BUILD)/bench/quintelle_bench_page
 	./$(BUILD)/bench/quintelle_bench_server
 	./$(BUILD)/bench/quintelle_bench_startup
 

@@ -16,7 +16,7 @@ struct PageLimits {
     std::size_t maxTags = 100000;        // tags read at all; the rest of the text is cut
     int maxDepth = 32;                   // elements open at once
     int maxTableDepth = 4;               // tables inside tables
-    int maxCells = 2000;                 // table cells on the page
+    int maxCells = 1000;                 // table cells on the page
     int maxCellsPerRow = 64;
     std::size_t maxText = 256 * 1024;    // bytes of text
     int maxPictures = 64;                // distinct pictures
