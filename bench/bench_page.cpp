@@ -21,27 +21,13 @@
 #include <cstring>
 
 #include "net/server.h"
+#include "tests/support/hostile_pages.h"
 #include "tests/support/scripted_server.h"
 #include "ui/highscore/htmlviewer.h"
 
-using quintelle::testsupport::Reply;
-using quintelle::testsupport::ScriptedServer;
+using namespace quintelle::testsupport;
 
 namespace {
-
-std::string nestedTables(int depth) {
-    std::string page = "<html><body>";
-    for (int i = 0; i < depth; ++i) page += "<table><tr><td>";
-    page += "deepest";
-    for (int i = 0; i < depth; ++i) page += "</td></tr></table>";
-    return page + "</body></html>";
-}
-
-std::string hugeTable(std::size_t bytes) {
-    std::string page = "<table>";
-    while (page.size() < bytes) page += "<tr><td>cell</td><td>cell</td></tr>";
-    return page + "</table>";
-}
 
 // What the vendor's server serves: ten ranked scores.
 std::string scorePage() {
@@ -52,20 +38,6 @@ std::string scorePage() {
         page += "<tr><td>" + std::to_string(i) + "</td><td>Player</td><td>" +
                 std::to_string(2000 - i * 50) + "</td><td>3/5/26</td></tr>";
     return page + "</table></body></html>";
-}
-
-// A JPEG whose header says width × height around a 16 × 16 picture.
-std::string bombJpeg(int width, int height) {
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    const qsizetype sof = bytes.indexOf("\xFF\xC0");
-    bytes[sof + 5] = char(height >> 8), bytes[sof + 6] = char(height & 255);
-    bytes[sof + 7] = char(width >> 8), bytes[sof + 8] = char(width & 255);
-    return bytes.toStdString();
 }
 
 struct Shown {
@@ -129,9 +101,7 @@ int memoryRun(int count) {
     ScriptedServer server({Reply::ok(bombJpeg(5600, 5600), "image/jpeg")});
     quintelle::net::setVendorServer(
         *quintelle::net::parseServer(QString::fromStdString(server.hostPort())));
-    std::string page = "<p>pictures:";
-    for (int i = 0; i < count; ++i) page += "<img src=\"/big" + std::to_string(i) + ".jpg\">";
-    page += "</p>" + scorePage();
+    const std::string page = pictures(count, "/big") + scorePage();
     THtmlViewer viewer;
     viewer.resize(479, 505);
     viewer.show();

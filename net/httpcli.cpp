@@ -20,6 +20,13 @@ bool isSchemeText(QStringView text) {
 }
 }  // namespace
 
+bool isHttp1StatusLine(const QByteArray& line) {
+    const QByteArray code = line.mid(9, 3);
+    return (line.startsWith("HTTP/1.0 ") || line.startsWith("HTTP/1.1 ")) && code.size() == 3 &&
+           std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           (line.size() == 12 || line[12] == ' ');
+}
+
 HttpAddress parseHttpAddress(const QString& url) {
     HttpAddress address;
     QStringView rest(url);
@@ -319,19 +326,12 @@ void THttpCli::headerLine(const QByteArray& line) {
         return;
     }
     if (first) {
-        // "HTTP/1.x DDD" and the reason after a space: any other first line
-        // ("HTTP/2 200", garbage) is no answer this client understands.
-        const QByteArray code = line.mid(9, 3);
-        const bool statusLine =
-            (line.startsWith("HTTP/1.0 ") || line.startsWith("HTTP/1.1 ")) && code.size() == 3 &&
-            std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-            (line.size() == 12 || line[12] == ' ');
-        if (!statusLine) {
+        if (!quintelle::net::isHttp1StatusLine(line)) {
             fail(kBrokenResponseStatus, QStringLiteral("Malformed status line"));
             return;
         }
         version_ = QString::fromLatin1(line.mid(5, 3));
-        status_ = code.toInt();
+        status_ = line.mid(9, 3).toInt();
         reason_ = QString::fromLatin1(line.mid(13));
     } else if (line.isEmpty()) {
         endOfHeader();

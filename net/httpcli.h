@@ -34,6 +34,10 @@ struct HttpAddress {
 
 HttpAddress parseHttpAddress(const QString& url);
 
+// "HTTP/1.0 DDD" or "HTTP/1.1 DDD", alone or followed by a space and the
+// reason: the only status lines our clients take ("HTTP/2 200" is not one).
+bool isHttp1StatusLine(const QByteArray& line);
+
 }  // namespace quintelle::net
 
 // HTTP/1.0 client speaking the protocol itself over an event-driven socket;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "net/curlapi.h"
+#include "net/httpcli.h"
 #include "platform/processend.h"
 
 namespace quintelle::net {
@@ -86,12 +87,7 @@ size_t onHeader(char* data, size_t, size_t size, void* context) {
     // that asked for HTTP/1.0.
     const QByteArray line = QByteArray(data, static_cast<qsizetype>(size)).trimmed();
     if (t.expectStatusLine) {
-        const QByteArray code = line.mid(9, 3);
-        const bool statusLine =
-            (line.startsWith("HTTP/1.0 ") || line.startsWith("HTTP/1.1 ")) && code.size() == 3 &&
-            std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-            (line.size() == 12 || line[12] == ' ');
-        if (!statusLine) {
+        if (!quintelle::net::isHttp1StatusLine(line)) {
             t.refused = QStringLiteral("The answer is not HTTP/1");
             return 0;
         }

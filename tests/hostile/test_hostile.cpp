@@ -16,6 +16,7 @@
 #include "net/httpget.h"
 #include "net/server.h"
 #include "net/updatedownload.h"
+#include "tests/support/hostile_pages.h"
 #include "tests/support/scripted_server.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
@@ -23,8 +24,7 @@
 using namespace quintelle;
 using namespace std::chrono_literals;
 using quintelle::net::UpdateDownload;
-using quintelle::testsupport::Reply;
-using quintelle::testsupport::ScriptedServer;
+using namespace quintelle::testsupport;
 
 namespace {
 
@@ -53,41 +53,6 @@ Reply drip(const std::string& head, int bytes) {
     reply.send(head);
     for (int i = 0; i < bytes; ++i) reply.send("x").pause(200ms);
     return reply;
-}
-
-std::string nestedTables(int depth) {
-    std::string page = "<html><body>";
-    for (int i = 0; i < depth; ++i) page += "<table><tr><td>";
-    page += "deepest";
-    for (int i = 0; i < depth; ++i) page += "</td></tr></table>";
-    return page + "</body></html>";
-}
-
-std::string hugeTable(std::size_t bytes) {
-    std::string page = "<table>";
-    while (page.size() < bytes) page += "<tr><td>cell</td><td>cell</td></tr>";
-    return page + "</table>";
-}
-
-// A JPEG that says it is width × height but holds a 16 × 16 picture: what a
-// decoder would allocate for it is what the header says.
-std::string bombJpeg(int width, int height) {
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    const qsizetype sof = bytes.indexOf("\xFF\xC0");
-    bytes[sof + 5] = char(height >> 8), bytes[sof + 6] = char(height & 255);
-    bytes[sof + 7] = char(width >> 8), bytes[sof + 8] = char(width & 255);
-    return bytes.toStdString();
-}
-
-std::string pictures(int count, const std::string& prefix) {
-    std::string page = "<p>";
-    for (int i = 0; i < count; ++i) page += "<img src=\"" + prefix + std::to_string(i) + ".jpg\">";
-    return page + "</p>";
 }
 
 enum class Part { Update, Post, Check, Page };
