@@ -141,10 +141,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--memory") == 0) return memoryRun(std::atoi(argv[2]));
     const std::pair<const char*, std::string> pages[] = {
-        {"ScorePage(floor)", scorePage()},
-        {"NestedTables/22", nestedTables(22)},
-        {"NestedTables/100", nestedTables(100)},
-        {"NestedTables/3000", nestedTables(3000)},
+        {"ScorePage(floor)", scorePage()},          {"NestedTables/22", nestedTables(22)},
+        {"NestedTables/100", nestedTables(100)},    {"NestedTables/3000", nestedTables(3000)},
         {"Table/8MiB", hugeTable((8u << 20) - 64)},
     };
     for (const auto& [name, page] : pages)

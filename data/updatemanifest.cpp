@@ -154,8 +154,8 @@ ManifestCheck verifyManifest(std::string_view text, const PublicKey& trusted) {
     ParsedManifest& p = std::get<ParsedManifest>(parsed);
     if (sodium_memcmp(p.key.data(), trusted.data(), trusted.size()) != 0) {
         check.fault = ManifestFault::ForeignKey;
-        check.detail = "the manifest is signed by key " + toHex(p.key) + ", not by " +
-                       toHex(trusted);
+        check.detail =
+            "the manifest is signed by key " + toHex(p.key) + ", not by " + toHex(trusted);
         return check;
     }
     const auto* message = reinterpret_cast<const unsigned char*>(p.signedPart.data());

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!p) return 0;
     const Manifest& m = p->manifest;
     const std::string spelled = std::string(kFormatLine) + "\nversion " + m.version + "\nsize " +
-                                std::to_string(m.size) + "\nsha256 " + toHex(m.sha256) +
-                                "\nkey " + toHex(p->key) + "\n";
+                                std::to_string(m.size) + "\nsha256 " + toHex(m.sha256) + "\nkey " +
+                                toHex(p->key) + "\n";
     if (p->signedPart != spelled) std::abort();
     if (text != spelled + "signature " + toHex(p->signature) + "\n") std::abort();
     if (m.size == 0 || m.size > kMaxInstallerBytes || !isVersionText(m.version)) std::abort();

@@ -391,7 +391,8 @@ void THttpCli::endOfHeader() {
     }
     emit OnHeaderEnd();
     if (ending_) return;
-    if (status_ == 200 && ExpectedLength >= 0 && bodyLength_ >= 0 && bodyLength_ != ExpectedLength) {
+    if (status_ == 200 && ExpectedLength >= 0 && bodyLength_ >= 0 &&
+        bodyLength_ != ExpectedLength) {
         lengthRefused_ = true;
         fail(kBrokenResponseStatus, QStringLiteral("The answer has %1 bytes, not the %2 expected")
                                         .arg(bodyLength_)

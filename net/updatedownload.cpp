@@ -29,8 +29,8 @@ class ManifestBuffer : public QBuffer {
   protected:
     qint64 writeData(const char* data, qint64 length) override {
         if (size() + length > static_cast<qint64>(update::kMaxManifestBytes)) {
-            setErrorString(QStringLiteral("the manifest is over %1 bytes")
-                               .arg(update::kMaxManifestBytes));
+            setErrorString(
+                QStringLiteral("the manifest is over %1 bytes").arg(update::kMaxManifestBytes));
             return -1;
         }
         return QBuffer::writeData(data, length);
@@ -38,8 +38,8 @@ class ManifestBuffer : public QBuffer {
 };
 
 bool startWithShell(const QString& installer) {
-    return platform::shellStart(installer, {QStringLiteral("/SP-"), QStringLiteral("/silent"),
-                                            QStringLiteral("/noicons")});
+    return platform::shellStart(
+        installer, {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")});
 }
 
 }  // namespace

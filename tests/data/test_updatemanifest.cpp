@@ -54,8 +54,7 @@ TEST(UpdateManifest, VerifiesOnlyUnalteredTextSignedByTheTrustedKey) {
         {"as signed", good, std::nullopt},
         {"version raised", edited(good, "version 1.0.1", "version 9.9.9"),
          ManifestFault::BadSignature},
-        {"size changed", edited(good, "size 5242880", "size 5242881"),
-         ManifestFault::BadSignature},
+        {"size changed", edited(good, "size 5242880", "size 5242881"), ManifestFault::BadSignature},
         {"one hash digit", edited(good, hash, flipped), ManifestFault::BadSignature},
         {"signature of another text", edited(good, signature, signatureOf(other)),
          ManifestFault::BadSignature},
@@ -104,10 +103,10 @@ TEST(UpdateManifest, ANewerVersionIsLaterNumberByNumber) {
         const char* offered;
         const char* ours;
         bool newer;
-    } rows[] = {{"1.0.1", "1.0.0", true},   {"1.0.0", "1.0.0", false}, {"1.0", "1.0.0", false},
-                {"1.0.10", "1.0.9", true},  {"1.1", "1.0.5", true},    {"0.9.9", "1.0.0", false},
-                {"9.9.9", "1.0.0", true},   {"1.0.0\n", "1.0.0", false}, {"", "1.0.0", false},
-                {"1..0", "1.0.0", false},   {"1.0.0.0.1", "1.0.0", false}};
+    } rows[] = {{"1.0.1", "1.0.0", true},  {"1.0.0", "1.0.0", false},    {"1.0", "1.0.0", false},
+                {"1.0.10", "1.0.9", true}, {"1.1", "1.0.5", true},       {"0.9.9", "1.0.0", false},
+                {"9.9.9", "1.0.0", true},  {"1.0.0\n", "1.0.0", false},  {"", "1.0.0", false},
+                {"1..0", "1.0.0", false},  {"1.0.0.0.1", "1.0.0", false}};
     for (const auto& row : rows)
         EXPECT_EQ(isNewerVersion(row.offered, row.ours), row.newer)
             << row.offered << " vs " << row.ours;
@@ -131,8 +130,8 @@ TEST(SignTool, WritesTheInstallerAndAManifestTheProgramAccepts) {
     fs::remove_all(dir);
     fs::create_directories(dir / "files");
     const auto run = [&](const std::string& arguments) {
-        const std::string command = std::string(QUINTELLE_SIGN) + " " + arguments + " >" +
-                                    (dir / "out").string() + " 2>&1";
+        const std::string command =
+            std::string(QUINTELLE_SIGN) + " " + arguments + " >" + (dir / "out").string() + " 2>&1";
         return WEXITSTATUS(std::system(command.c_str()));
     };
     const std::string secret = (dir / "secret").string(), pub = (dir / "public").string();

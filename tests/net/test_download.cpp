@@ -232,8 +232,7 @@ TEST(Download, EveryRequestEndsWithinItsBounds) {
         {"dripping past the deadline", drip, -1, "Not done within 2 seconds", ""},
         {"announces another length", Reply::ok("0123456789"), 5,
          "The answer has 10 bytes, not the 5 expected", ""},
-        {"runs past the expected length",
-         Reply().send("HTTP/1.0 200 OK\r\n\r\n0123456789"), 5,
+        {"runs past the expected length", Reply().send("HTTP/1.0 200 OK\r\n\r\n0123456789"), 5,
          "The body runs past the 5 bytes expected", ""},
         {"cut short without a length", Reply().send("HTTP/1.0 200 OK\r\n\r\n012"), 5,
          "Connection closed before the whole body arrived", "012"},
@@ -252,8 +251,10 @@ TEST(Download, EveryRequestEndsWithinItsBounds) {
         EXPECT_LT(wall.elapsed(), 4000);
         EXPECT_EQ(client.ResponseReason(), row.reason);
         EXPECT_EQ(outcome.raised == -1, client.Complete());
-        if (outcome.raised != -1) EXPECT_TRUE(outcome.body.startsWith(row.body)) << outcome.body.size();
-        else EXPECT_EQ(outcome.body, row.body);
+        if (outcome.raised != -1)
+            EXPECT_TRUE(outcome.body.startsWith(row.body)) << outcome.body.size();
+        else
+            EXPECT_EQ(outcome.body, row.body);
     }
 }
 

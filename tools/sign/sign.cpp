@@ -98,7 +98,8 @@ bool placeInstaller(const fs::path& from, const fs::path& to, Manifest& manifest
     if (!in) return why = "cannot read " + from.string() + ": " + std::strerror(errno), false;
     const fs::path temporary = temporaryPathFor(to);
     FilePtr out(std::fopen(temporary.c_str(), "wb"));
-    if (!out) return why = "cannot write " + temporary.string() + ": " + std::strerror(errno), false;
+    if (!out)
+        return why = "cannot write " + temporary.string() + ": " + std::strerror(errno), false;
     Sha256Stream hash;
     char buffer[1 << 16];
     bool ok = true;

@@ -1,8 +1,8 @@
 #include "ui/highscore/highscoreform.h"
 
 #include <QShortcut>
-#include <algorithm>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "net/server.h"
 #include "ui/art/art.h"
@@ -24,9 +24,10 @@ namespace {
 // short line of text, else its status line.
 QString refusalReason(const THTTPGetResult& result) {
     const QString body = QString::fromUtf8(result.Body).simplified();
-    const bool plainLine =
-        !body.isEmpty() && body.size() <= 200 && !body.contains(u'<') &&
-        std::none_of(body.begin(), body.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    const bool plainLine = !body.isEmpty() && body.size() <= 200 && !body.contains(u'<') &&
+                           std::none_of(body.begin(), body.end(), [](QChar c) {
+                               return c.category() == QChar::Other_Control;
+                           });
     if (plainLine) return body;
     return QStringLiteral("The server refused the score (%1 %2).")
         .arg(result.Status)

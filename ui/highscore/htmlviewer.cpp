@@ -42,14 +42,13 @@ QImage decodePicture(const QByteArray& bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize size = reader.size();
-    if (!size.isValid() ||
-        qint64(size.width()) * size.height() > THtmlViewer::kMaxDecodePixels)
+    if (!size.isValid() || qint64(size.width()) * size.height() > THtmlViewer::kMaxDecodePixels)
         return {};
     QImage image = reader.read();
     if (image.width() > THtmlViewer::kPictureBox.width() ||
         image.height() > THtmlViewer::kPictureBox.height())
-        image = image.scaled(THtmlViewer::kPictureBox, Qt::KeepAspectRatio,
-                             Qt::SmoothTransformation);
+        image =
+            image.scaled(THtmlViewer::kPictureBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
@@ -165,8 +164,7 @@ void THtmlViewer::LoadFromString(const QString& html, const QString& name) {
             const quintelle::ui::PageSubset subset = quintelle::ui::pageSubset(
                 std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
                 [&origin](std::string_view src) {
-                    return !vendorPath(QString::fromUtf8(src.data(), qsizetype(src.size())),
-                                       origin)
+                    return !vendorPath(QString::fromUtf8(src.data(), qsizetype(src.size())), origin)
                                 .isEmpty();
                 });
             Parsed page{QString::fromStdString(subset.html), {}};

@@ -91,11 +91,11 @@ class THtmlViewer : public QTextBrowser {
     QSet<QString> visited_;
     quint64 generation_ = 0;  // of the page; work for an older one is dropped
     bool loading_ = false;
-    QStringList pictures_;              // the page's pictures: paths on the server
-    QHash<int, QImage> arrived_;        // by index into pictures_
+    QStringList pictures_;        // the page's pictures: paths on the server
+    QHash<int, QImage> arrived_;  // by index into pictures_
     qint64 pagePixels_ = 0;
-    QList<int> queue_;                  // pictures not fetched yet
-    QHash<THTTPGet*, int> fetching_;    // at most kParallelFetches
+    QList<int> queue_;                // pictures not fetched yet
+    QHash<THTTPGet*, int> fetching_;  // at most kParallelFetches
     int decoding_ = 0;
-    QTimer relayout_;                   // pictures arriving together lay out once
+    QTimer relayout_;  // pictures arriving together lay out once
 };

@@ -44,19 +44,43 @@ Rule ruleFor(GumboTag tag) {
             break;
     }
     static const std::unordered_map<int, const char*> kept = {
-        {GUMBO_TAG_P, "p"},          {GUMBO_TAG_DIV, "div"},       {GUMBO_TAG_CENTER, "center"},
-        {GUMBO_TAG_H1, "h1"},        {GUMBO_TAG_H2, "h2"},         {GUMBO_TAG_H3, "h3"},
-        {GUMBO_TAG_H4, "h4"},        {GUMBO_TAG_H5, "h5"},         {GUMBO_TAG_H6, "h6"},
-        {GUMBO_TAG_BR, "br"},        {GUMBO_TAG_HR, "hr"},         {GUMBO_TAG_B, "b"},
-        {GUMBO_TAG_STRONG, "strong"}, {GUMBO_TAG_I, "i"},          {GUMBO_TAG_EM, "em"},
-        {GUMBO_TAG_U, "u"},          {GUMBO_TAG_S, "s"},           {GUMBO_TAG_SMALL, "small"},
-        {GUMBO_TAG_BIG, "big"},      {GUMBO_TAG_SUB, "sub"},       {GUMBO_TAG_SUP, "sup"},
-        {GUMBO_TAG_TT, "tt"},        {GUMBO_TAG_CODE, "code"},     {GUMBO_TAG_PRE, "pre"},
-        {GUMBO_TAG_FONT, "font"},    {GUMBO_TAG_SPAN, "span"},     {GUMBO_TAG_A, "a"},
-        {GUMBO_TAG_IMG, "img"},      {GUMBO_TAG_UL, "ul"},         {GUMBO_TAG_OL, "ol"},
-        {GUMBO_TAG_LI, "li"},        {GUMBO_TAG_BLOCKQUOTE, "blockquote"},
-        {GUMBO_TAG_TABLE, "table"},  {GUMBO_TAG_TR, "tr"},         {GUMBO_TAG_TD, "td"},
-        {GUMBO_TAG_TH, "th"},        {GUMBO_TAG_CAPTION, "caption"},
+        {GUMBO_TAG_P, "p"},
+        {GUMBO_TAG_DIV, "div"},
+        {GUMBO_TAG_CENTER, "center"},
+        {GUMBO_TAG_H1, "h1"},
+        {GUMBO_TAG_H2, "h2"},
+        {GUMBO_TAG_H3, "h3"},
+        {GUMBO_TAG_H4, "h4"},
+        {GUMBO_TAG_H5, "h5"},
+        {GUMBO_TAG_H6, "h6"},
+        {GUMBO_TAG_BR, "br"},
+        {GUMBO_TAG_HR, "hr"},
+        {GUMBO_TAG_B, "b"},
+        {GUMBO_TAG_STRONG, "strong"},
+        {GUMBO_TAG_I, "i"},
+        {GUMBO_TAG_EM, "em"},
+        {GUMBO_TAG_U, "u"},
+        {GUMBO_TAG_S, "s"},
+        {GUMBO_TAG_SMALL, "small"},
+        {GUMBO_TAG_BIG, "big"},
+        {GUMBO_TAG_SUB, "sub"},
+        {GUMBO_TAG_SUP, "sup"},
+        {GUMBO_TAG_TT, "tt"},
+        {GUMBO_TAG_CODE, "code"},
+        {GUMBO_TAG_PRE, "pre"},
+        {GUMBO_TAG_FONT, "font"},
+        {GUMBO_TAG_SPAN, "span"},
+        {GUMBO_TAG_A, "a"},
+        {GUMBO_TAG_IMG, "img"},
+        {GUMBO_TAG_UL, "ul"},
+        {GUMBO_TAG_OL, "ol"},
+        {GUMBO_TAG_LI, "li"},
+        {GUMBO_TAG_BLOCKQUOTE, "blockquote"},
+        {GUMBO_TAG_TABLE, "table"},
+        {GUMBO_TAG_TR, "tr"},
+        {GUMBO_TAG_TD, "td"},
+        {GUMBO_TAG_TH, "th"},
+        {GUMBO_TAG_CAPTION, "caption"},
     };
     const auto found = kept.find(tag);
     return found == kept.end() ? Rule{Keep::Transparent} : Rule{Keep::Element, found->second};
@@ -69,12 +93,22 @@ bool isVoid(GumboTag tag) {
 void escapeInto(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\0': break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\0':
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -82,10 +116,18 @@ void escapeInto(std::string& out, std::string_view text) {
 bool allOf(std::string_view text, bool (*ok)(char)) {
     return std::all_of(text.begin(), text.end(), ok);
 }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isFontNameChar(char c) { return isLetter(c) || isDigit(c) || c == ' ' || c == ',' || c == '-'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isHex(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isFontNameChar(char c) {
+    return isLetter(c) || isDigit(c) || c == ' ' || c == ',' || c == '-';
+}
 
 // A number of at most `max`, or a percentage.
 bool isLength(std::string_view v, int max) {
@@ -113,17 +155,22 @@ bool allowedAttribute(GumboTag tag, std::string_view name, std::string_view v) {
     const bool cell = tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH;
     if (name == "align") return isOneOf(v, {"left", "right", "center", "justify"});
     if (name == "valign") return cell && isOneOf(v, {"top", "middle", "bottom"});
-    if (name == "bgcolor") return (cell || tag == GUMBO_TAG_TABLE || tag == GUMBO_TAG_TR) && isColour(v);
+    if (name == "bgcolor")
+        return (cell || tag == GUMBO_TAG_TABLE || tag == GUMBO_TAG_TR) && isColour(v);
     if (name == "color") return tag == GUMBO_TAG_FONT && isColour(v);
     if (name == "face") return tag == GUMBO_TAG_FONT && v.size() <= 64 && allOf(v, isFontNameChar);
     if (name == "size")
         return tag == GUMBO_TAG_FONT && v.size() <= 2 &&
                (allOf(v, isDigit) || ((v[0] == '+' || v[0] == '-') && allOf(v.substr(1), isDigit)));
-    if (name == "width") return (cell || tag == GUMBO_TAG_TABLE || tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_HR) && isLength(v, 2000);
+    if (name == "width")
+        return (cell || tag == GUMBO_TAG_TABLE || tag == GUMBO_TAG_IMG || tag == GUMBO_TAG_HR) &&
+               isLength(v, 2000);
     if (name == "height") return tag == GUMBO_TAG_IMG && isLength(v, 2000) && v.back() != '%';
     if (name == "colspan" || name == "rowspan") return cell && isLength(v, 64) && v.back() != '%';
-    if (name == "border") return (tag == GUMBO_TAG_TABLE || tag == GUMBO_TAG_IMG) && isLength(v, 10);
-    if (name == "cellpadding" || name == "cellspacing") return tag == GUMBO_TAG_TABLE && isLength(v, 50);
+    if (name == "border")
+        return (tag == GUMBO_TAG_TABLE || tag == GUMBO_TAG_IMG) && isLength(v, 10);
+    if (name == "cellpadding" || name == "cellspacing")
+        return tag == GUMBO_TAG_TABLE && isLength(v, 50);
     if (name == "nowrap") return cell;
     if (name == "href") return tag == GUMBO_TAG_A && v.size() <= 2048;
     if (name == "name") return tag == GUMBO_TAG_A && v.size() <= 256;
@@ -139,8 +186,8 @@ class Walker {
         // Depth first with a stack of our own: a page may nest without bound.
         struct Frame {
             const GumboNode* node;
-            unsigned next = 0;  // next child
-            std::string close{};  // written when the node is done
+            unsigned next = 0;       // next child
+            std::string close{};     // written when the node is done
             bool table = false;      // a table kept as a table
             bool flatTable = false;  // a table whose rows became lines
         };
@@ -310,7 +357,8 @@ std::string_view boundedInput(std::string_view html, std::size_t maxTags, bool& 
 
 }  // namespace
 
-PageSubset pageSubset(std::string_view html, const std::function<bool(std::string_view)>& allowPicture,
+PageSubset pageSubset(std::string_view html,
+                      const std::function<bool(std::string_view)>& allowPicture,
                       const PageLimits& limits) {
     bool cut = false;
     const std::string_view input = boundedInput(html, limits.maxTags, cut);

@@ -13,13 +13,13 @@
 namespace quintelle::ui {
 
 struct PageLimits {
-    std::size_t maxTags = 100000;        // tags read at all; the rest of the text is cut
-    int maxDepth = 32;                   // elements open at once
-    int maxTableDepth = 4;               // tables inside tables
-    int maxCells = 1000;                 // table cells on the page
+    std::size_t maxTags = 100000;  // tags read at all; the rest of the text is cut
+    int maxDepth = 32;             // elements open at once
+    int maxTableDepth = 4;         // tables inside tables
+    int maxCells = 1000;           // table cells on the page
     int maxCellsPerRow = 64;
-    std::size_t maxText = 256 * 1024;    // bytes of text
-    int maxPictures = 64;                // distinct pictures
+    std::size_t maxText = 256 * 1024;  // bytes of text
+    int maxPictures = 64;              // distinct pictures
 };
 
 struct PageSubset {
@@ -32,7 +32,8 @@ struct PageSubset {
 };
 
 // `allowPicture` says which picture addresses may be shown at all.
-PageSubset pageSubset(std::string_view html, const std::function<bool(std::string_view)>& allowPicture,
+PageSubset pageSubset(std::string_view html,
+                      const std::function<bool(std::string_view)>& allowPicture,
                       const PageLimits& limits = {});
 
 }  // namespace quintelle::ui

@@ -163,8 +163,9 @@ TEST_F(HighscoreWindow, HandsOnlyWebAndMailLinksToTheShellExactlyAsWritten) {
 
 // Only a link that opened something turns visited; Escape closes the window.
 TEST_F(HighscoreWindow, ALinkTurnsVisitedOnlyWhenItOpenedAndEscapeCloses) {
-    start({Reply::ok("<p><a href=\"http://opens.example/\">opens</a> "
-                     "<a href=\"http://refused.example/\">refused</a></p>")});
+    start(
+        {Reply::ok("<p><a href=\"http://opens.example/\">opens</a> "
+                   "<a href=\"http://refused.example/\">refused</a></p>")});
     quintelle::platform::setShellForTesting(
         [](const QString& address) { return address.contains(QStringLiteral("opens")); });
     THtmlViewer& viewer = showPage();
@@ -195,8 +196,8 @@ TEST_F(HighscoreWindow, PicturesComeOnlyFromTheVendorsServerAndAppearWhenTheyArr
                                                          QUrl(QStringLiteral("picture:0")));
     ASSERT_TRUE(picture.canConvert<QImage>());
     EXPECT_EQ(picture.value<QImage>().size(), QSize(60, 40));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return viewer.document()->size().height() > heightWithout; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return viewer.document()->size().height() > heightWithout; }, 2000));
     EXPECT_GT(pixelsNear(viewer.grab().toImage(), Qt::red), 1000);
     // The other two were never part of the page.
     EXPECT_EQ(viewer.toHtml().count(QStringLiteral("<img")), 1);
