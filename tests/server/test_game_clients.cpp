@@ -69,7 +69,8 @@ class GameAndService : public MainWindowTest {
         ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 15000)) << score;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
-                return !highscore.getit().busy() && highscore.displayhtml()->picturesPending() == 0;
+                return !highscore.getit().busy() && !highscore.displayhtml()->pageLoading() &&
+                       highscore.displayhtml()->picturesPending() == 0;
             },
             15000));
     }
@@ -121,12 +122,11 @@ TEST_F(GameAndService, PostedScoresComeBackRankedOnTheHighScorePage) {
     };
     EXPECT_EQ(shownRows(*viewer.document()), expected) << viewer.toPlainText().toStdString();
 
-    // The page's logo is the server's own picture, fetched by the viewer.
-    const QString logo = QStringLiteral("http://127.0.0.1:%1/quintelle/logo.jpg")
-                             .arg(quintelle::net::vendorServer().port);
-    const QVariant picture = viewer.document()->resource(QTextDocument::ImageResource, QUrl(logo));
+    // The page's logo, its one picture, is the server's own, fetched by the viewer.
+    const QVariant picture = viewer.document()->resource(QTextDocument::ImageResource,
+                                                         QUrl(QStringLiteral("picture:0")));
     ASSERT_TRUE(picture.canConvert<QImage>());
-    EXPECT_FALSE(picture.value<QImage>().isNull());
+    EXPECT_GT(picture.value<QImage>().width(), 1);
 }
 
 TEST_F(GameAndService, TheUpdateCheckOffersOnlyAVersionOtherThanTheGames) {
