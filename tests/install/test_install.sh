@@ -4,11 +4,12 @@
 # installed program, played under a real X server and window manager, keeps
 # each player's files in that player's data folder, root's too, while a
 # portable copy of it keeps them beside itself.
-#   test_install.sh <build folder> <application id> <wm_close helper>
+#   test_install.sh <build folder> <application id> <wm_close helper> <homepage>
 set -euo pipefail
 build=$1
 id=$2
 wm_close=$3
+homepage=$4
 
 work=$(mktemp -d)
 pids=()
@@ -31,7 +32,13 @@ installation=$(listing "$prefix")
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
 grep -qx 'Categories=Game;CardGame;' "$share/applications/$id.desktop" || fail "categories"
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
-appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
+metainfo=$share/metainfo/$id.metainfo.xml
+appstreamcli validate --no-net --strict "$metainfo" || fail "metainfo"
+# Software centres show the project's home and its published screenshot.
+[[ $homepage == https://* ]] || fail "the homepage $homepage is not https"
+grep -qF "<url type=\"homepage\">$homepage</url>" "$metainfo" || fail "metainfo homepage"
+grep -qF "<image>${homepage}screenshots/main_midround.png</image>" "$metainfo" ||
+  fail "metainfo screenshot"
 for size in 16 32 48 64 128 256; do
   icon=$share/icons/hicolor/${size}x$size/apps/$id.png
   file -b "$icon" | grep -q "^PNG image data, $size x $size," || fail "icon $icon: $(file -b "$icon")"
