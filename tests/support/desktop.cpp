@@ -335,6 +335,10 @@ bool Desktop::startSound() {
     return true;
 }
 
+qint64 Desktop::soundServerId() const {
+    return pulse_ ? pulse_->processId() : 0;
+}
+
 bool Desktop::startRecording() {
     if (!pulse_) return false;
     recorder_ =
