@@ -66,6 +66,19 @@ class FolderEvents {
     QStringList seen_;
 };
 
+// Starts the game with its update check on `server`, and waits for the
+// offer of the newer version the server names.
+void startToTheOffer(GameProcess& game, const ScriptedServer& server) {
+    game.writeSettings({QStringLiteral("Update=true"),
+                        QStringLiteral("Server=") + QString::fromStdString(server.hostPort())});
+    ASSERT_TRUE(game.start()) << game.output().toStdString();
+    ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(30)));
+    // The offer comes up over the name panel, reaching 8 pixels above it.
+    ASSERT_TRUE(waitUntil(
+        [&] { return woodShare(game, game.grab(), QRect(40, 104, 300, 6)) > 0.8; }, 20000))
+        << "no update panel";
+}
+
 std::string requestLine(const std::string& bytes) {
     return bytes.substr(0, bytes.find("\r\n"));
 }
@@ -78,21 +91,9 @@ TEST(UpdateHandOver, YesDownloadsAndStartsTheInstallerThenTheProgramEnds) {
     ScriptedServer server(
         {Reply::ok("9.9.9", "text/plain"), Reply::ok(kInstaller, "application/octet-stream")});
     GameProcess game(desktop);
-    game.writeSettings({QStringLiteral("Update=true"),
-                        QStringLiteral("Server=") + QString::fromStdString(server.hostPort())});
     const auto program = game.readFile(QStringLiteral("quintelle"));
     ASSERT_TRUE(program.has_value());
-    ASSERT_TRUE(game.start()) << game.output().toStdString();
-
-    // The offer comes up over the name panel, reaching 8 pixels above it.
-    ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(30)));
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            const QImage client = game.grab();
-            return woodShare(game, client, QRect(40, 104, 300, 6)) > 0.8;
-        },
-        20000))
-        << "no update panel";
+    ASSERT_NO_FATAL_FAILURE(startToTheOffer(game, server));
     EXPECT_FALSE(game.readFile(QStringLiteral("installer-ran")).has_value());
     FolderEvents events(game.folder());
     ASSERT_TRUE(events.watching());
@@ -145,15 +146,9 @@ TEST(UpdateHandOver, EndingTheSessionDuringTheDownloadPutsTheProgramBack) {
                                .send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n#!/bin/sh\n")
                                .pause(std::chrono::minutes(2))});
     GameProcess game(desktop);
-    game.writeSettings({QStringLiteral("Update=true"),
-                        QStringLiteral("Server=") + QString::fromStdString(server.hostPort())});
     const auto program = game.readFile(QStringLiteral("quintelle"));
     ASSERT_TRUE(program.has_value());
-    ASSERT_TRUE(game.start()) << game.output().toStdString();
-    ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(30)));
-    ASSERT_TRUE(waitUntil(
-        [&] { return woodShare(game, game.grab(), QRect(40, 104, 300, 6)) > 0.8; }, 20000))
-        << "no update panel";
+    ASSERT_NO_FATAL_FAILURE(startToTheOffer(game, server));
     game.click(game.onBoard(updateYesButton()));
     ASSERT_TRUE(server.waitForRequests(2, std::chrono::seconds(20)));
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(game.filePath("quintelle.BAK")); }, 10000));
