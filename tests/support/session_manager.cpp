@@ -2,8 +2,8 @@
 // only), for whole-program tests of what a logout asks of the program.
 //   session_manager
 // Prints "SESSION_MANAGER=<address>" for the programs to be started, then
-// "registered" for each client that registers. Each line "save" on standard
-// input asks every client to save as for a logout (both kinds of save,
+// "registered" for each client that registers. Each line on standard input
+// ("save") asks every client to save as for a logout (both kinds of save,
 // shutdown, no interaction), and each client's answer is printed as
 // "saved yes" or "saved no"; "closed" when a client disconnects. It never
 // sends the final Die message: whatever a client does, it does on the save
@@ -13,11 +13,11 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <string>
 #include <vector>
 
 namespace {
@@ -121,7 +121,6 @@ int main() {
     std::free(address);
 
     const time_t deadline = std::time(nullptr) + 120;
-    std::string input;
     while (std::time(nullptr) < deadline) {
         std::vector<pollfd> fds{{STDIN_FILENO, POLLIN, 0}};
         for (IceListenObj listener : local)
@@ -133,13 +132,9 @@ int main() {
             char buffer[256];
             const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
             if (n <= 0) break;
-            input.append(buffer, size_t(n));
-            for (size_t end; (end = input.find('\n')) != std::string::npos;) {
-                if (input.substr(0, end) == "save")
-                    for (SmsConn client : clients)
-                        SmsSaveYourself(client, SmSaveBoth, True, SmInteractStyleNone, False);
-                input.erase(0, end + 1);
-            }
+            for (ssize_t line = std::count(buffer, buffer + n, '\n'); line > 0; --line)
+                for (SmsConn client : clients)
+                    SmsSaveYourself(client, SmSaveBoth, True, SmInteractStyleNone, False);
         }
         for (size_t i = 0; i < local.size(); ++i)
             if (fds[1 + i].revents) {
