@@ -25,12 +25,18 @@ void onSignal(int signal) {
     errno = saved;
 }
 
+// A signal the program was started with ignored (`nohup` ignores SIGHUP) is
+// left ignored.
 void handleSignals(void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : kSignals) sigaction(signal, &action, nullptr);
+    for (int signal : kSignals) {
+        struct sigaction was {};
+        if (sigaction(signal, nullptr, &was) == 0 && was.sa_handler != SIG_IGN)
+            sigaction(signal, &action, nullptr);
+    }
 }
 
 }  // namespace

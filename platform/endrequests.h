@@ -16,8 +16,9 @@ namespace quintelle::platform {
 // loop on the thread that created this, never inside the handler.
 class EndRequests {
   public:
-    // From here on the three signals no longer end the process at once; a
-    // request that arrives before answerWith() waits for it.
+    // From here on the three signals no longer end the process at once
+    // (those it was started with ignored stay ignored); a request that
+    // arrives before answerWith() waits for it.
     EndRequests();
     // The signals end the process at once again.
     ~EndRequests();

@@ -136,13 +136,14 @@ int main() {
                 for (SmsConn client : clients)
                     SmsSaveYourself(client, SmSaveBoth, True, SmInteractStyleNone, False);
         }
+        // The connections polled, before any is accepted or closed below.
+        const std::vector<IceConn> open = connections;
         for (size_t i = 0; i < local.size(); ++i)
             if (fds[1 + i].revents) {
                 IceAcceptStatus status;
                 if (IceConn connection = IceAcceptConnection(local[i], &status))
                     connections.push_back(connection);
             }
-        const std::vector<IceConn> open = connections;
         for (size_t i = 0; i < open.size(); ++i)
             if (fds[1 + local.size() + i].revents &&
                 IceProcessMessages(open[i], nullptr, nullptr) == IceProcessMessagesIOError)
