@@ -13,7 +13,10 @@
 //    _NET_WM_PING messages in a row (the first frame is painted by then), the
 //    time until it goes quiet, the processor time to that point and the peak
 //    resident memory; then the processor time per second of a dealing round
-//    against the bare label changing its text every second.
+//    against the bare label changing its text every second;
+//  - on such a desktop with a sound server as well: the processor time per
+//    second of a round left alone with the sounds on, the game's and the
+//    sound server's together, against the bare window's and the server's.
 //
 // Each figure is the median of several starts, with the ratio game / bare.
 // Processor time is read from /proc/PID/task/*/schedstat (nanoseconds);
@@ -62,6 +65,9 @@ using quintelle::testing::Desktop;
 constexpr int kStarts = 21;
 constexpr int kTickRuns = 3;
 constexpr double kTickSeconds = 10.0;
+// After the round's first cue, the time a player thinking over a card leaves
+// the game alone before the idle figure is taken.
+constexpr int kIdleSettleSeconds = 6;
 constexpr double kQuietWindowMs = 150.0;
 constexpr double kQuietShare = 0.02;
 
@@ -107,6 +113,36 @@ struct Program {
             if (out.open(QIODevice::WriteOnly | QIODevice::Truncate)) out.write(content);
         }
     }
+};
+
+// The processor time of a process, all its threads, so far; a thread that
+// has ended counts with its last reading.
+class ProcessorTime {
+  public:
+    explicit ProcessorTime(const pid_t& pid) : pid_(pid) {}
+
+    double milliseconds() {
+        const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
+        if (DIR* dir = opendir(tasks.c_str())) {
+            while (const dirent* entry = readdir(dir)) {
+                if (entry->d_name[0] == '.') continue;
+                std::ifstream in(tasks + '/' + entry->d_name + "/schedstat");
+                unsigned long long ns = 0;
+                if (in >> ns) {
+                    auto& last = threads_[std::atoi(entry->d_name)];
+                    last = std::max(last, ns);
+                }
+            }
+            closedir(dir);
+        }
+        unsigned long long total = 0;
+        for (const auto& [tid, ns] : threads_) total += ns;
+        return double(total) / 1e6;
+    }
+
+  private:
+    const pid_t& pid_;  // read when asked: the process may start later
+    std::map<int, unsigned long long> threads_;
 };
 
 // A started program, watched through /proc; killed when it goes out of scope.
@@ -155,26 +191,7 @@ class Watched {
         return pid_ > 0;
     }
 
-    // Processor time of all the program's threads so far; a thread that has
-    // ended counts with its last reading.
-    double cpuMilliseconds() {
-        const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
-        if (DIR* dir = opendir(tasks.c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                if (entry->d_name[0] == '.') continue;
-                std::ifstream in(tasks + '/' + entry->d_name + "/schedstat");
-                unsigned long long ns = 0;
-                if (in >> ns) {
-                    auto& last = threads_[std::atoi(entry->d_name)];
-                    last = std::max(last, ns);
-                }
-            }
-            closedir(dir);
-        }
-        unsigned long long total = 0;
-        for (const auto& [tid, ns] : threads_) total += ns;
-        return double(total) / 1e6;
-    }
+    double cpuMilliseconds() { return time_.milliseconds(); }
 
     double peakResidentMiB() const {
         std::ifstream in("/proc/" + std::to_string(pid_) + "/status");
@@ -187,7 +204,7 @@ class Watched {
   private:
     pid_t pid_ = -1;
     Clock::time_point started_;
-    std::map<int, unsigned long long> threads_;
+    ProcessorTime time_{pid_};
 };
 
 // Finds the moment a program went quiet from its processor time sampled every
@@ -378,13 +395,33 @@ Start startOnce(const Program& program, const QProcessEnvironment& environment,
     return result;
 }
 
-// Processor time per second while the program runs its clock.
-double cpuPerSecond(Watched& process) {
-    const double before = process.cpuMilliseconds();
+// Processor time per second while the program runs its clock, with that of
+// `helper` (its sound server) when given.
+double cpuPerSecond(Watched& process, ProcessorTime* helper = nullptr) {
+    auto both = [&] { return process.cpuMilliseconds() + (helper ? helper->milliseconds() : 0); };
+    const double before = both();
     const auto from = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(kTickSeconds));
     const double seconds = millisecondsBetween(from, Clock::now()) / 1000.0;
-    return (process.cpuMilliseconds() - before) / seconds;
+    return (both() - before) / seconds;
+}
+
+// Starts a round (Ctrl+S) in the game's window and tells whether its clock
+// runs: the right-hand column, where the clock is and nothing else moves,
+// changes within 1.5 s.
+bool startRound(const Desktop& desktop, PingWatch* window) {
+    desktop.run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                            QStringLiteral("--sync"),
+                                            QString::number(window->window())});
+    desktop.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+s")});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const QSize size = window->size();
+    const QRect side(size.width() / 2 + 150, 0, size.width() / 2 - 150, size.height());
+    const QByteArray before = window->grab(side);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    const bool moving = window->grab(side) != before;
+    if (!moving) std::printf("The game's clock did not run; its figure is void.\n");
+    return moving;
 }
 
 struct Row {
@@ -508,21 +545,8 @@ int main(int argc, char** argv) {
             Row tick{QStringLiteral("X: processor time per clock tick (ms)"), {}, {}, 1.3};
             for (int i = 0; i < kTickRuns; ++i) {
                 startOnce(game, x, &desktop, [&](Watched& process, PingWatch* window) {
-                    desktop.run(QStringLiteral("xdotool"),
-                                {QStringLiteral("windowactivate"), QStringLiteral("--sync"),
-                                 QString::number(window->window())});
-                    desktop.run(QStringLiteral("xdotool"),
-                                {QStringLiteral("key"), QStringLiteral("ctrl+s")});
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-                    // The right-hand column, where the clock is and nothing
-                    // else moves.
-                    const QSize size = window->size();
-                    const QRect side(size.width() / 2 + 150, 0, size.width() / 2 - 150,
-                                     size.height());
-                    const QByteArray before = window->grab(side);
+                    const bool moving = startRound(desktop, window);
                     const double perSecond = cpuPerSecond(process);
-                    const bool moving = window->grab(side) != before;
-                    if (!moving) std::printf("The game's clock did not run; tick figure void.\n");
                     tick.game.push_back(moving ? perSecond : NAN);
                 });
                 startOnce(bare, x, &desktop, [&](Watched& process, PingWatch*) {
@@ -531,6 +555,36 @@ int main(int argc, char** argv) {
                 });
             }
             rows.push_back(tick);
+        }
+
+        // A round left alone with the sounds on, on a desktop with a sound
+        // server: the game and the server together, once the round's first
+        // cue is long over, against the bare window and the same server.
+        Desktop loud({.windowManager = true, .sound = true});
+        if (!loud.ready()) {
+            std::printf("No desktop with sound: %s\n", qPrintable(loud.error()));
+        } else {
+            const QProcessEnvironment x = loud.environment();
+            const pid_t server = pid_t(loud.soundServerId());
+            Row idle{QStringLiteral("X + sound server: idle round, program + server (ms/s)"),
+                     {},
+                     {},
+                     2.0};
+            for (int i = 0; i < kTickRuns; ++i) {
+                startOnce(game, x, &loud, [&](Watched& process, PingWatch* window) {
+                    const bool moving = startRound(loud, window);
+                    std::this_thread::sleep_for(std::chrono::seconds(kIdleSettleSeconds));
+                    ProcessorTime serverTime(server);
+                    const double perSecond = cpuPerSecond(process, &serverTime);
+                    idle.game.push_back(moving ? perSecond : NAN);
+                });
+                startOnce(bare, x, &loud, [&](Watched& process, PingWatch*) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                    ProcessorTime serverTime(server);
+                    idle.bare.push_back(cpuPerSecond(process, &serverTime));
+                });
+            }
+            rows.push_back(idle);
         }
     }
 

@@ -17,6 +17,7 @@ using quintelle::testing::Desktop;
 using quintelle::testing::GameProcess;
 using quintelle::testing::matchOnsets;
 using quintelle::testing::Recording;
+using quintelle::testing::waitUntil;
 
 namespace {
 
@@ -97,6 +98,51 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
     if (sounds.size() == 34) {
         EXPECT_GT(sounds[27].end - sounds[27].start, 0.5);
     }
+}
+
+// Whether the game has an audio stream open on the sound server.
+bool streamOpen(const Desktop& desktop, qint64 pid) {
+    const auto listing =
+        desktop.run(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    return listing && listing->contains("application.process.id = \"" +
+                                        QByteArray::number(pid) + '"');
+}
+
+// A game left alone costs nothing: once no cue has sounded for a while it
+// closes its stream, and the next cue opens one, heard as promptly after its
+// click as a cue on a stream already open.
+TEST(Cues, AfterAWhileWithoutCuesTheStreamClosesAndTheNextCueStillSoundsAtOnce) {
+    Desktop desktop({.windowManager = true, .sound = true});
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    GameProcess game(desktop);
+    ASSERT_TRUE(game.start()) << game.output().toStdString();
+    const qint64 pid = game.processId();
+    auto open = [&] { return streamOpen(desktop, pid); };
+    auto closed = [&] { return !streamOpen(desktop, pid); };
+    ASSERT_TRUE(waitUntil(open, 10000)) << "the start-up cue opened no stream";
+    ASSERT_TRUE(waitUntil(closed, 15000)) << "the stream stayed open";
+    ASSERT_TRUE(desktop.startRecording());
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<double> requested;
+    auto click = [&](QPoint at) {
+        game.click(at);
+        requested.push_back(double(clock.nsecsElapsed()) / 1e9);
+    };
+    click(game.startButton());  // "turnnew" opens it
+    EXPECT_TRUE(waitUntil(open, 5000));
+    QThread::msleep(800);
+    click(game.cellCentre(2, 2));  // "placecard" on the stream open
+    ASSERT_TRUE(waitUntil(closed, 15000));
+    click(game.cellCentre(2, 3));  // and on one opened once more
+    QThread::msleep(800);
+    const Recording recording = desktop.stopRecording();
+    const QString mismatch = matchOnsets(requested, recording.onsets(0.01, kGap));
+    EXPECT_TRUE(mismatch.isEmpty()) << mismatch.toStdString();
+
+    ASSERT_TRUE(waitUntil(closed, 15000));
+    game.close();
+    EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();
 }
 
 // The audio libraries are loaded for a player with the sounds on, once the

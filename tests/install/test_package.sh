@@ -18,6 +18,7 @@ listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/games/quintelle \
     ./usr/lib/quintelle/libquintelle_audio.so \
     ./usr/lib/quintelle/libquintelle_network.so \
+    ./usr/lib/quintelle/installed \
     "./usr/share/applications/$id.desktop" \
     "./usr/share/metainfo/$id.metainfo.xml" \
     "./usr/share/icons/hicolor/scalable/apps/$id.svg" \

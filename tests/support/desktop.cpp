@@ -335,6 +335,10 @@ bool Desktop::startSound() {
     return true;
 }
 
+qint64 Desktop::soundServerId() const {
+    return pulse_ ? pulse_->processId() : 0;
+}
+
 bool Desktop::startRecording() {
     if (!pulse_) return false;
     recorder_ =
@@ -650,7 +654,9 @@ void GameProcess::close() const {
 
 std::optional<int> GameProcess::waitForExit(int timeoutMs) {
     if (!process_) return {};
-    if (!process_->waitForFinished(timeoutMs)) {
+    // A process that ended while the test was handling events has ended
+    // already; waiting for it again would say it did not.
+    if (process_->state() != QProcess::NotRunning && !process_->waitForFinished(timeoutMs)) {
         output_ += process_->readAll();
         process_->kill();
         process_->waitForFinished(5000);

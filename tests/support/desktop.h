@@ -98,6 +98,9 @@ class Desktop {
     // What a window shows, its own area only; a null image when it is gone.
     QImage grabWindow(unsigned long window) const;
 
+    // The sound server's process, for what it costs; 0 without one.
+    qint64 soundServerId() const;
+
     // Records everything the sound server plays from now on.
     bool startRecording();
     Recording stopRecording();

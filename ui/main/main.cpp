@@ -1,9 +1,11 @@
 // Program entry: the application object (title "Quintelle", the error box
 // for every handler), the windows in their fixed order, the message loop,
 // then the end of the process (platform/processend.h).
+#include <QPointer>
 #include <QStandardPaths>
 #include <memory>
 
+#include "platform/endrequests.h"
 #include "platform/fontwarmup.h"
 #include "platform/processend.h"
 #include "ui/main/application.h"
@@ -17,6 +19,8 @@ int runProgram(int argc, char** argv) {
     // Read while the application object connects to the display.
     quintelle::platform::FontConfigurationWarmUp fonts;
     quintelle::ui::QuintelleApp app(argc, argv);
+    // A logout, Ctrl+C or `kill` ends the game as its close button does.
+    quintelle::platform::EndRequests endRequests;
     // Later starts read the drawn art back from the user's cache folder.
     quintelle::ui::keepPicturesIn(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                                   QStringLiteral("/pictures"));
@@ -24,6 +28,9 @@ int runProgram(int argc, char** argv) {
     std::unique_ptr<quintelle::ui::ProgramWindows> windows;
     quintelle::ui::guarded([&] { windows = std::make_unique<quintelle::ui::ProgramWindows>(); });
     if (!windows) return 1;
+    endRequests.answerWith([main = QPointer<QWidget>(&windows->main())] {
+        if (main) main->close();
+    });
     windows->main().show();
     return app.exec();
 }

@@ -190,7 +190,7 @@ void Tmain::afterFirstFrame() {
 }
 
 void Tmain::FormShow() {
-    if (!updatecheck->isChecked()) return;
+    if (!updatecheck->isChecked() || platform::installedCopy()) return;
     const net::VendorServer& server = net::vendorServer();
     checkupdate->URL = QStringLiteral("http://") + server.host + u'/' + productWord_ + u'/' +
                        productWord_ + QStringLiteral("version.txt");
@@ -357,6 +357,7 @@ void Tmain::buildMenu() {
     updatecheck = item(options, "updatecheck", QStringLiteral("Automatically Check for Updates"));
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
+    updatecheck->setVisible(!platform::installedCopy());  // its installer updates it
 
     QMenu* view = bar->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("View1"));

@@ -184,15 +184,25 @@ bool Ttallylist::checkscore(int score, const std::string& name) {
     return model_.checkscore(score, name);
 }
 
+// No is the default and Escape's answer, so no stray Enter wipes the tally;
+// only Yes goes on: a box closed because the program is ending keeps it too.
 bool Ttallylist::askReset() {
     return QMessageBox::question(this, QStringLiteral("Quintelle"),
                                  QStringLiteral("Are you sure you want to reset the Tally?"),
-                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void Ttallylist::button_resetClick() {
     if (!(confirmReset ? confirmReset() : askReset())) return;
     model_.reset();
+}
+
+// Every showing starts on DONE: Enter closes the window, never opens the
+// reset's question.
+void Ttallylist::showEvent(QShowEvent* event) {
+    SecondaryWindow::showEvent(event);
+    button_done->setFocus(Qt::OtherFocusReason);
 }
 
 void Ttallylist::button_doneClick() {

@@ -97,6 +97,42 @@ TEST_F(UpdateTest, TheCheckAtStartAsksTheServerWhenTheOptionIsOn) {
     }
 }
 
+// An installed copy is updated by whatever installed it: it neither asks the
+// server nor shows the option, and keeps the player's setting as it was.
+TEST_F(UpdateTest, OnlyAPortableCopyChecksAndShowsTheOption) {
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "portable");
+        const QString prefix = QDir(folder()).filePath(installed ? "installed" : "portable");
+        quintelle::platform::setExecutableFolder(prefix + QStringLiteral("/games"));
+        QDir().mkpath(prefix + QStringLiteral("/games"));
+        if (installed) {
+            QDir().mkpath(QFileInfo(quintelle::platform::installedMarkerPath()).path());
+            QFile(quintelle::platform::installedMarkerPath()).open(QIODevice::WriteOnly);
+        }
+        const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(prefix + QStringLiteral("/data")));
+        ScriptedServer server({Reply::ok("2.0.0", "text/plain")});
+        const QString settings =
+            quintelle::platform::createPlayerFilesFolder() + QStringLiteral("quintelle.ini");
+        QFile ini(settings);
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[quintelle]\r\nServer=" + QByteArray::fromStdString(server.hostPort()) +
+                  "\r\nUpdate=true\r\n");
+        ini.close();
+
+        program_ = std::make_unique<quintelle::ui::ProgramWindows>();
+        showFirstFrame(program_->main());
+        EXPECT_EQ(program_->main().findChild<QAction*>("updatecheck")->isVisible(), !installed);
+        auto* check = program_->main().findChild<THTTPGet*>(QStringLiteral("checkupdate"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
+        EXPECT_EQ(server.connections(), installed ? 0 : 1);
+        program_.reset();
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(ini.readAll().contains("Update=true\r\n"));
+        qputenv("XDG_DATA_HOME", savedData);
+    }
+}
+
 TEST_F(UpdateTest, CancelHidesTheOfferAndTouchesNoFile) {
     Tmain& main = start(QStringLiteral("quintelle.exe"));
     main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
