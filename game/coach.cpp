@@ -1,4 +1,4 @@
-#include "game/expert.h"
+#include "game/coach.h"
 
 #include <algorithm>
 #include <array>
@@ -231,7 +231,7 @@ std::optional<int> randommove(const Position& position, std::uint64_t& state) {
     return pick;
 }
 
-std::optional<int> expertmove(const Position& position, const Budget& budget) {
+std::optional<int> coachmove(const Position& position, const Budget& budget) {
     std::vector<int> moves = legalmoves(position);
     if (moves.empty()) return std::nullopt;
     if (moves.size() == 1 || position.filled() == 0)

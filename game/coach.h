@@ -1,5 +1,5 @@
 #pragma once
-// The coach: an expert player that says where it would lay the card on offer.
+// The coach: a strong player that says where it would lay the card on offer.
 // It works on a copy of the position and a random generator of its own, so
 // asking it never changes the game or the game's deal.
 #include <array>
@@ -40,11 +40,11 @@ struct Budget {
     std::uint64_t seed = 1;
 };
 
-// Where the expert would play the card on offer: a legal cell 0..24, or
+// Where the coach would play the card on offer: a legal cell 0..24, or
 // nothing when the position has no card on offer or no legal move.
-std::optional<int> expertmove(const Position& position, const Budget& budget);
+std::optional<int> coachmove(const Position& position, const Budget& budget);
 
-// The two yardsticks the expert is measured against.
+// The two yardsticks the coach is measured against.
 std::optional<int> greedymove(const Position& position);
 std::optional<int> randommove(const Position& position, std::uint64_t& state);
 

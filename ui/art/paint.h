@@ -12,6 +12,8 @@
 #include <QRectF>
 #include <QString>
 
+#include "game/cards.h"
+
 namespace quintelle::art::detail {
 
 namespace palette {
@@ -50,7 +52,6 @@ class Canvas {
 QFont sans(int pixelSize, bool bold = true);
 QFont serif(int pixelSize, bool bold = true, bool italic = false);
 
-enum class Suit { Clubs, Diamonds, Hearts, Spades };
 bool isRed(Suit s);
 
 // Suit outline filling the unit box (-1..1 both ways), point of the heart

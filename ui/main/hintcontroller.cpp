@@ -99,7 +99,7 @@ void HintController::Hint1Click() {
     const Budget budget{0, kBudgetMilliseconds,
                         asked->dealt ^ static_cast<std::uint64_t>(asked->offer)};
     worker_ = std::thread([this, position = *asked, budget] {
-        const std::optional<int> cell = expertmove(position, budget);
+        const std::optional<int> cell = coachmove(position, budget);
         QMetaObject::invokeMethod(
             this, [this, position, cell] { answered(position, cell); }, Qt::QueuedConnection);
     });

@@ -1,5 +1,5 @@
 #pragma once
-// "Hint" (Ctrl+H) in the Options menu: during a dealing round the expert is
+// "Hint" (Ctrl+H) in the Options menu: during a dealing round the coach is
 // asked where it would lay the card on offer, on a thread of its own, and
 // its cell is ringed in gold until the board next changes.
 #include <QObject>
@@ -8,7 +8,7 @@
 #include <optional>
 #include <thread>
 
-#include "game/expert.h"
+#include "game/coach.h"
 
 class QAction;
 class QWidget;

@@ -3,7 +3,7 @@
 // next placement, and an answer to a position already left is dropped.
 #include <QLabel>
 
-#include "game/expert.h"
+#include "game/coach.h"
 #include "mainwindow_fixture.h"
 #include "ui/controls/tag.h"
 
