@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "version.h"
+
 namespace httplib {
 class Server;
 }
@@ -15,7 +17,7 @@ namespace quintelle::server {
 class ScoreStore;
 
 struct ServiceSettings {
-    std::string versionText = "1.0.0";
+    std::string versionText{kVersion};
     std::filesystem::path files;  // folder holding qtlsetup.exe; empty: none
     int top = 100;
     int postsPerMinute = 10;  // per client address; 0: unlimited

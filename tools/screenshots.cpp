@@ -10,6 +10,7 @@
 
 #include "net/server.h"
 #include "platform/appdir.h"
+#include "platform/dates.h"
 #include "platform/sound.h"
 #include "tools/localvendor.h"
 #include "ui/controls/ButtonComps.h"
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
         auto idle = [](THTTPGet& get) {
             return QTest::qWaitFor([&] { return !get.busy(); }, 10000);
         };
-        const QString today = quintelle::ui::postingDate(QDate::currentDate(), QStringLiteral("/"));
+        const QString today = quintelle::platform::postingDate(QDate::currentDate(), QStringLiteral("/"));
         for (int n = 1; n <= quintelle::TallyModel::kPlaces; ++n) {
             const quintelle::TallyPlace& place = tallylist.model().place(n);
             if (place.tag == quintelle::TallyModel::kEmptyScore) break;

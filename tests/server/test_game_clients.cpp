@@ -12,8 +12,8 @@
 #include "net/httpget.h"
 #include "net/server.h"
 #include "platform/dates.h"
+#include "version.h"
 #include "tests/server/harness.h"
-#include "ui/help/aboutform.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/program.h"
@@ -100,7 +100,7 @@ TEST_F(GameAndService, PostedScoresComeBackRankedOnTheHighScorePage) {
     serve("1.0.0");
     startGame(false);
     const std::string today =
-        quintelle::ui::postingDate(QDate::currentDate(), quintelle::platform::dateSeparator())
+        quintelle::platform::postingDate(QDate::currentDate(), quintelle::platform::dateSeparator())
             .toStdString();
     const struct Row {
         int score;
@@ -129,11 +129,11 @@ TEST_F(GameAndService, PostedScoresComeBackRankedOnTheHighScorePage) {
 }
 
 TEST_F(GameAndService, TheUpdateCheckOffersOnlyAVersionOtherThanTheGames) {
-    const QString own = Tabout(nullptr).versionText();
+    const std::string own(quintelle::kVersion);
     const struct Row {
         std::string published;
         bool offered;
-    } rows[] = {{own.toStdString(), false}, {own.toStdString() + "1", true}, {"0.9", true}};
+    } rows[] = {{own, false}, {own + "1", true}, {"0.9", true}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.published);
         serve(row.published);

@@ -123,9 +123,7 @@ void THtmlViewer::fetchNext() {
     while (!queue_.isEmpty() && fetching_.size() < kParallelFetches) {
         const QString address = queue_.takeFirst();
         auto* get = new THTTPGet(this);
-        const quintelle::net::VendorServer& server = quintelle::net::vendorServer();
-        get->URL = QStringLiteral("http://") + server.host + address;
-        get->Port = server.port;
+        quintelle::net::aimAtVendor(*get, address);
         get->OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
             pictureArrived(fetching_.take(sender), body);
             sender->deleteLater();

@@ -30,7 +30,7 @@
 #include "ui/main/boardspeech.h"
 #include "ui/main/hintcontroller.h"
 #include "ui/main/keptart.h"
-#include "ui/main/palette.h"
+#include "ui/art/palette.h"
 #include "ui/main/secondarywindow.h"
 #include "ui/main/widgets.h"
 
@@ -53,7 +53,7 @@ TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool tr
     panel->setTransparent(transparent);
     panel->setColorHighLight(frame);
     panel->setColorShadow(frame);
-    panel->setColor(colours::wood);
+    panel->setColor(palette::wood);
     return panel;
 }
 
@@ -95,9 +95,9 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     client->setObjectName(QStringLiteral("client"));
     client->setMinimumSize(kMinimumClient);
     setCentralWidget(client);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
+    QPalette look = this->palette();
+    look.setColor(QPalette::Window, palette::wood);
+    setPalette(look);
     setFont(makeFont(FontSpec{}));
 
     buildMenu();
@@ -191,10 +191,7 @@ void Tmain::afterFirstFrame() {
 
 void Tmain::FormShow() {
     if (!updatecheck->isChecked()) return;
-    const net::VendorServer& server = net::vendorServer();
-    checkupdate->URL = QStringLiteral("http://") + server.host + u'/' + productWord_ + u'/' +
-                       productWord_ + QStringLiteral("version.txt");
-    checkupdate->Port = server.port;
+    net::aimAtVendor(*checkupdate, net::vendorpath::versionText());
     checkupdate->StartFetch();
 }
 
@@ -434,7 +431,7 @@ void Tmain::button_sendscoreClick() {
     if (edit_name->text().isEmpty()) edit_name->setText(QStringLiteral("Guest"));
     try {
         const QString score = QString::number(tag("label_score"));
-        const QString date = postingDate(QDate::currentDate(), platform::dateSeparator());
+        const QString date = platform::postingDate(QDate::currentDate());
         if (Thighscore* list = highscore()) list->sendscore(edit_name->text(), date, score);
     } catch (const std::exception&) {
         // A post that could not even be built ends as "Posting Failed.".
@@ -478,18 +475,18 @@ void Tmain::image_logoClick() {
 
 void Tmain::buildBoard(QWidget* client) {
     TFlatPanel* board =
-        makePanel(client, "panel_board", at(2, 5, 671, 577), true, colours::boardFrame);
+        makePanel(client, "panel_board", at(2, 5, 671, 577), true, palette::boardFrame);
     makeLabel(board, "label_name", at(14, 10, 327, 16),
               QStringLiteral("Welcome to Quintelle  by Orvanta Software!"),
-              FontSpec{"MS Sans Serif", 13}, colours::cream);
-    TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
+              FontSpec{"MS Sans Serif", 13}, palette::cream);
+    TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, palette::wood);
 
     new BoardPicture(inner, "Image27", at(3, 2, 455, 534));
     auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), kept::logo);
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
     makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold,
-              colours::cream, Qt::AlignHCenter);
+              palette::cream, Qt::AlignHCenter);
     makePicture(inner, "Image1", at(495, 172, 135, 29), kept::clockFrame, true);
     makePicture(inner, "image_timer", at(497, 174, 131, 25), kept::clockBar);
     makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"),
@@ -507,28 +504,28 @@ void Tmain::buildBoard(QWidget* client) {
     const int rowTops[5] = {47, 147, 247, 348, 447};
     for (int n = 1; n <= 5; ++n)
         makeLabel(inner, GameController::linename(n).c_str(), at(397, rowTops[n - 1], 56, 19),
-                  QStringLiteral("0"), kArial16Bold, colours::cream, Qt::AlignHCenter);
+                  QStringLiteral("0"), kArial16Bold, palette::cream, Qt::AlignHCenter);
     const int columnLefts[5] = {7, 87, 162, 236, 311};
     for (int n = 6; n <= 10; ++n)
         makeLabel(inner, GameController::linename(n).c_str(), at(columnLefts[n - 6], 514, 73, 19),
-                  QStringLiteral("0"), kArial16Bold, colours::cream, Qt::AlignHCenter);
+                  QStringLiteral("0"), kArial16Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold,
-              colours::cream, Qt::AlignHCenter);
+              palette::cream, Qt::AlignHCenter);
 
     makePicture(inner, "Image3", at(504, 4, 117, 163), kept::offerFrame);
     auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
     topcard->setTransparentForMouse(true);
     makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"),
-              kArial13Bold, colours::cream, Qt::AlignHCenter);
+              kArial13Bold, palette::cream, Qt::AlignHCenter);
     Picture* replace =
         makePicture(inner, "image_replace", at(514, 146, 97, 14), kept::replacementWord);
     ::setTag(replace, 1);
     replace->hide();
     makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "),
-              kArial13Bold, colours::cream, Qt::AlignHCenter);
+              kArial13Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(inner, "label_targetscore", at(497, 208, 129, 13),
               QStringLiteral("Target Score: 200"), FontSpec{"MS Sans Serif", 11, true},
-              colours::cream, Qt::AlignHCenter);
+              palette::cream, Qt::AlignHCenter);
     ImageButton* start =
         makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
     connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
@@ -542,23 +539,23 @@ void Tmain::buildBoard(QWidget* client) {
 
 void Tmain::buildContinuePanel(QWidget* parent) {
     TFlatPanel* panel =
-        makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, colours::popupFrame);
+        makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, palette::popupFrame);
     addPanelBackground(panel, "Image5");
     makeLabel(panel, "label_continue", at(8, 8, 313, 24), QStringLiteral("WAY TO GO!"),
-              kSans21BoldUnderline, colours::emphasis, Qt::AlignHCenter, true);
+              kSans21BoldUnderline, palette::emphasis, Qt::AlignHCenter, true);
     makeLabel(panel, "Label2", at(8, 40, 313, 63),
               QStringLiteral("You earned enough to continue to the next round!"), kSans19Bold,
-              colours::cream, Qt::AlignHCenter, true);
+              palette::cream, Qt::AlignHCenter, true);
     makeLabel(panel, "label_previous", at(32, 109, 265, 20), QStringLiteral("Previous Score: "),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
+              kSans16Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(panel, "label_turnscore", at(32, 133, 265, 20), QStringLiteral("This Round: "),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
+              kSans16Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(panel, "label_timebonus", at(32, 157, 265, 20), QStringLiteral("Time Bonus: "),
-              kSans16BoldUnderline, colours::cream, Qt::AlignHCenter);
+              kSans16BoldUnderline, palette::cream, Qt::AlignHCenter);
     makeLabel(panel, "label_total", at(32, 181, 265, 20), QStringLiteral("Total: "), kSans19Bold,
-              colours::emphasis, Qt::AlignHCenter);
+              palette::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "label_ts", at(32, 213, 265, 20), QStringLiteral("Target Score: "),
-              kSans16Bold, colours::emphasis, Qt::AlignHCenter);
+              kSans16Bold, palette::emphasis, Qt::AlignHCenter);
     ImageButton* done =
         makePictureButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Tmain::button_continueClick);
@@ -567,22 +564,22 @@ void Tmain::buildContinuePanel(QWidget* parent) {
 
 void Tmain::buildGameOverPanel(QWidget* parent) {
     TFlatPanel* panel =
-        makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, colours::popupFrame);
+        makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, palette::popupFrame);
     addPanelBackground(panel, "Image4");
     makeLabel(panel, "Label1", at(-1, 10, 327, 24), QStringLiteral("Game Over!"),
-              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
+              kSans19BoldUnderline, palette::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "label_previous1", at(32, 45, 265, 20), QStringLiteral("Score: 0"),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
+              kSans16Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(panel, "label_turnscore1", at(32, 69, 265, 20), QStringLiteral("This Round: "),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
+              kSans16Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(panel, "label_timebonus1", at(32, 93, 265, 20), QStringLiteral("Time Bonus: "),
-              kSans16BoldUnderline, colours::cream, Qt::AlignHCenter);
+              kSans16BoldUnderline, palette::cream, Qt::AlignHCenter);
     makeLabel(panel, "label_score1", at(2, 121, 327, 24), QStringLiteral("Your Score: "),
-              kSans19Bold, colours::emphasis, Qt::AlignHCenter);
+              kSans19Bold, palette::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "label_ts1", at(32, 150, 265, 20), QStringLiteral("Target Score: "),
-              kSans16Bold, colours::emphasis, Qt::AlignHCenter);
+              kSans16Bold, palette::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold,
-              colours::cream, Qt::AlignHCenter);
+              palette::cream, Qt::AlignHCenter);
     edit_name = makeNameEdit(panel, "edit_name", at(83, 195, 161, 32));
     ImageButton* send =
         makePictureButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
@@ -593,21 +590,21 @@ void Tmain::buildGameOverPanel(QWidget* parent) {
     ImageButton* cancel =
         makePictureButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_cancelClick);
-    TFlatPanel* wait = makePanel(panel, "panel_wait", at(19, 238, 288, 46), false, colours::wood);
+    TFlatPanel* wait = makePanel(panel, "panel_wait", at(19, 238, 288, 46), false, palette::wood);
     wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
     wait->setAlignment(Qt::AlignLeft);
     wait->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    wait->setFontColor(colours::cream);
+    wait->setFontColor(palette::cream);
     wait->hide();
     panel->hide();
 }
 
 void Tmain::buildNamePanel(QWidget* parent) {
     TFlatPanel* panel =
-        makePanel(parent, "panel_name", at(27, 112, 329, 161), false, colours::popupFrame);
+        makePanel(parent, "panel_name", at(27, 112, 329, 161), false, palette::popupFrame);
     addPanelBackground(panel, "Image6");
     makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"),
-              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
+              kSans19BoldUnderline, palette::emphasis, Qt::AlignHCenter);
     edit_aname = makeNameEdit(panel, "edit_aname", at(83, 54, 161, 32));
     ImageButton* done =
         makePictureButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
@@ -620,12 +617,12 @@ void Tmain::buildNamePanel(QWidget* parent) {
 
 void Tmain::buildUpdatePanel(QWidget* parent) {
     TFlatPanel* panel =
-        makePanel(parent, "panel_update", at(29, 104, 329, 148), false, colours::popupFrame);
+        makePanel(parent, "panel_update", at(29, 104, 329, 148), false, palette::popupFrame);
     addPanelBackground(panel, "Image7");
     makeLabel(panel, "Label5", at(2, 12, 325, 24), QStringLiteral("Update Available"),
-              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
+              kSans19BoldUnderline, palette::emphasis, Qt::AlignHCenter);
     makeLabel(panel, "Label6", at(2, 44, 325, 20), QStringLiteral("Would you like to update now?"),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
+              kSans16Bold, palette::cream, Qt::AlignHCenter);
     ImageButton* yes =
         makePictureButton(panel, "button_updateyes", QPoint(62, 76), art::ButtonWord::Yes);
     ImageButton* cancel =
@@ -633,7 +630,7 @@ void Tmain::buildUpdatePanel(QWidget* parent) {
     connect(yes, &ImageButton::clicked, this, &Tmain::button_updateyesClick);
     connect(cancel, &ImageButton::clicked, this, &Tmain::button_updatecancelClick);
     label_update = makeLabel(panel, "label_update", at(2, 120, 325, 20), QString(), kSans16Bold,
-                             colours::cream, Qt::AlignHCenter);
+                             palette::cream, Qt::AlignHCenter);
     panel->hide();
 }
 

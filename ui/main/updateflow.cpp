@@ -14,6 +14,7 @@
 #include "platform/shell.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
+#include "version.h"
 
 using namespace quintelle;
 
@@ -31,8 +32,7 @@ QString backupPathOf(const QString& executable) {
 }  // namespace
 
 void Tmain::checkupdateDoneString(QObject* /*sender*/, const QString& body) {
-    const auto* version = windows_.about ? windows_.about->findChild<QLabel*>("version") : nullptr;
-    if (version && version->text() == body) return;
+    if (body == QLatin1String(kVersion.data(), static_cast<qsizetype>(kVersion.size()))) return;
     showPanel(named("panel_update"));
 }
 
@@ -59,8 +59,7 @@ void Tmain::restoreExecutable() {
 }
 
 void Tmain::downloadit() {
-    getupdate->URL =
-        net::vendorServer().origin() + u'/' + productWord_ + u'/' + installerName_;
+    getupdate->URL = net::vendorServer().address(net::vendorpath::installer(installerName_));
     QString name = getupdate->URL;
     while (name.contains(u'/')) name = name.mid(name.indexOf(u'/') + 1);
     const QString path = QFileInfo(executable_.isEmpty() ? platform::executablePath() : executable_)

@@ -16,20 +16,6 @@ QString waitCaption(Tmain& main) {
 
 }  // namespace
 
-TEST(PostingDate, IsMonthDayAndTwoDigitYearWithTheSeparator) {
-    struct Row {
-        QDate date;
-        const char* separator;
-        const char* expected;
-    } rows[] = {{QDate(2026, 3, 5), "/", "3/5/26"},
-                {QDate(2009, 1, 1), "/", "1/1/09"},
-                {QDate(1999, 12, 31), ".", "12.31.99"},
-                {QDate(2000, 10, 10), "-", "10-10-00"}};
-    for (const Row& row : rows)
-        EXPECT_EQ(ui::postingDate(row.date, QString::fromLatin1(row.separator)),
-                  QString::fromLatin1(row.expected));
-}
-
 class Posting : public HighscoreTest {
   protected:
     // The game is over with `score` and the name box holding `name`.
@@ -39,7 +25,7 @@ class Posting : public HighscoreTest {
         window().show("panel_cleared");
     }
     std::string today() const {
-        return ui::postingDate(QDate::currentDate(), platform::dateSeparator()).toStdString();
+        return platform::postingDate(QDate::currentDate(), platform::dateSeparator()).toStdString();
     }
 };
 
