@@ -40,10 +40,10 @@ void playRound(quintelle::GameController& game, const std::function<void(int pla
     int placed = 0;
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c) {
-            game.image_card11Click(r * 10 + c);
+            game.place(r * 10 + c);
             if (after) after(++placed);
         }
-    game.image_card11Click(33);
+    game.place(33);
 }
 
 }  // namespace
@@ -70,19 +70,19 @@ int main(int argc, char** argv) {
     main.random().seed(1);
     main.show();
     save(main, out, QStringLiteral("main_welcome"));
-    main.hide("panel_name");
+    main.hide(quintelle::controls::panel_name);
     main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     save(main, out, QStringLiteral("main_update"));
-    main.hide("panel_update");
+    main.hide(quintelle::Control("panel_update"));
 
     quintelle::GameController& game = main.game();
     const char* names[] = {"Ann", "Guest", "Bea", "Maximilian"};
     for (const char* name : names) {
-        main.setText("edit_name", name);
+        main.setText(quintelle::controls::edit_name, name);
         main.button_startClick();
         playRound(game, [&](int placed) {
             if (placed == 13 && name == names[0]) {
-                for (int i = 0; i < 27; ++i) game.turntimeTimer();
+                for (int i = 0; i < 27; ++i) game.tick();
                 save(main, out, QStringLiteral("main_midround"));
                 main.findChild<QAction*>(QStringLiteral("Hint1"))->trigger();
                 (void)QTest::qWaitFor([&] {
@@ -98,8 +98,9 @@ int main(int argc, char** argv) {
                  cleared ? QStringLiteral("main_cleared") : QStringLiteral("main_gameover"));
             // Both result panels carry the round's figures, so the other one
             // can be looked at over the same board.
-            main.hide(cleared ? "panel_continue" : "panel_cleared");
-            main.show(cleared ? "panel_cleared" : "panel_continue");
+            using namespace quintelle::controls;
+            main.hide(cleared ? panel_continue : panel_cleared);
+            main.show(cleared ? panel_cleared : panel_continue);
             save(main, out,
                  cleared ? QStringLiteral("main_gameover") : QStringLiteral("main_cleared"));
         }

@@ -60,10 +60,10 @@ class GameAndService : public MainWindowTest {
     void post(int score, const QString& name) {
         Thighscore& highscore = *program_->highscore();
         highscore.hide();
-        program_->main().setTag("label_score", score);
+        program_->main().setTag(quintelle::controls::label_score, score);
         qobject_cast<QLineEdit*>(program_->main().control(QStringLiteral("edit_name")))
             ->setText(name);
-        program_->main().show("panel_cleared");
+        program_->main().show(quintelle::controls::panel_cleared);
         QTest::mouseClick(program_->main().control(QStringLiteral("button_sendscore")),
                           Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 15000)) << score;

@@ -80,10 +80,7 @@ void Thighscore::loadit() {
 }
 
 void Thighscore::senditDoneString(THTTPGet*, const QByteArray&) {
-    if (main_) {
-        main_->hide("panel_cleared");
-        main_->Timer1().stop();
-    }
+    if (main_) main_->scorePosted();
     loadit();
     showOverMain();
 }

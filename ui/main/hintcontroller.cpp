@@ -77,15 +77,7 @@ QWidget* HintController::mark() const {
 std::optional<Position> HintController::dealingPosition() const {
     const GameController& game = window_.game();
     if (!game.dealing() || game.topcard() == 0) return std::nullopt;
-    Position p;
-    for (int i = 0; i < 25; ++i)
-        p.grid[static_cast<std::size_t>(i)] = game.grid(i / 5 + 1, i % 5 + 1);
-    p.offer = game.topcard();
-    p.canReplace = game.canreplace();
-    for (int k = 1; k <= game.nextcard(); ++k)
-        p.dealt |= std::uint64_t{1} << game.deck()[static_cast<std::size_t>(k)];
-    p.placementsLeft = 27 - game.nextcard();
-    return p;
+    return game.position();
 }
 
 void HintController::Hint1Click() {
@@ -108,9 +100,7 @@ void HintController::Hint1Click() {
 void HintController::answered(Position asked, std::optional<int> cell) {
     busy_ = false;
     const std::optional<Position> now = dealingPosition();
-    const bool same = now && now->grid == asked.grid && now->offer == asked.offer &&
-                      now->canReplace == asked.canReplace && now->dealt == asked.dealt &&
-                      now->placementsLeft == asked.placementsLeft;
+    const bool same = now == asked;
     const bool again = std::exchange(askedAgain_, false);
     if (!same) {  // the player has moved on; answer a later request afresh
         if (again) Hint1Click();

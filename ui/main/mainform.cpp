@@ -409,7 +409,7 @@ void Tmain::ChangeName1Click() {
 }
 
 void Tmain::openNamePanel() {
-    showPanel(named("panel_name"));
+    showPanel(named(controls::panel_name));
     // Ready for typing: the box has the focus with its text selected, so a
     // new name replaces it and Enter keeps it.
     edit_aname->setFocus();
@@ -418,11 +418,11 @@ void Tmain::openNamePanel() {
 
 void Tmain::button_namedoneClick() {
     edit_name->setText(edit_aname->text());
-    named("panel_name")->hide();
+    named(controls::panel_name)->hide();
 }
 
 void Tmain::button_namecancelClick() {
-    named("panel_name")->hide();
+    named(controls::panel_name)->hide();
 }
 
 // --- posting the score and the online list -----------------------------------
@@ -430,7 +430,7 @@ void Tmain::button_namecancelClick() {
 void Tmain::button_sendscoreClick() {
     if (edit_name->text().isEmpty()) edit_name->setText(QStringLiteral("Guest"));
     try {
-        const QString score = QString::number(tag("label_score"));
+        const QString score = QString::number(tag(controls::label_score));
         const QString date = platform::postingDate(QDate::currentDate());
         if (Thighscore* list = highscore()) list->sendscore(edit_name->text(), date, score);
     } catch (const std::exception&) {
@@ -439,13 +439,13 @@ void Tmain::button_sendscoreClick() {
     waitcount_ = 40;
     dotcount_ = 0;
     Timer1_.start();
-    showPanel(named("panel_wait"));
+    showPanel(named(controls::panel_wait));
 }
 
 void Tmain::Timer1Timer() {
     --waitcount_;
     if (++dotcount_ > 5) dotcount_ = 1;
-    static_cast<TFlatPanel*>(named("panel_wait"))
+    static_cast<TFlatPanel*>(named(controls::panel_wait))
         ->setCaption(QStringLiteral("Posting Score, Please Wait") +
                      QString(dotcount_, QLatin1Char('.')));
     if (waitcount_ == 0) {
@@ -454,6 +454,11 @@ void Tmain::Timer1Timer() {
                                  QStringLiteral("Posting Failed."));
         Timer1_.stop();
     }
+}
+
+void Tmain::scorePosted() {
+    hide(controls::panel_cleared);
+    Timer1_.stop();
 }
 
 void Tmain::button_highscoresClick() {
@@ -494,7 +499,7 @@ void Tmain::buildBoard(QWidget* client) {
 
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c) {
-            const std::string name = GameController::cellname(r, c);
+            const std::string name(controls::cell(r, c).name());
             auto* cell =
                 new CardImage(inner, name.c_str(), QPoint(9 + 75 * (c - 1), 8 + 100 * (r - 1)));
             cell->setProperty("hint", QString::number(r * 10 + c));
@@ -503,11 +508,11 @@ void Tmain::buildBoard(QWidget* client) {
         }
     const int rowTops[5] = {47, 147, 247, 348, 447};
     for (int n = 1; n <= 5; ++n)
-        makeLabel(inner, GameController::linename(n).c_str(), at(397, rowTops[n - 1], 56, 19),
+        makeLabel(inner, std::string(controls::line(n).name()).c_str(), at(397, rowTops[n - 1], 56, 19),
                   QStringLiteral("0"), kArial16Bold, palette::cream, Qt::AlignHCenter);
     const int columnLefts[5] = {7, 87, 162, 236, 311};
     for (int n = 6; n <= 10; ++n)
-        makeLabel(inner, GameController::linename(n).c_str(), at(columnLefts[n - 6], 514, 73, 19),
+        makeLabel(inner, std::string(controls::line(n).name()).c_str(), at(columnLefts[n - 6], 514, 73, 19),
                   QStringLiteral("0"), kArial16Bold, palette::cream, Qt::AlignHCenter);
     makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold,
               palette::cream, Qt::AlignHCenter);
@@ -643,8 +648,12 @@ QWidget* Tmain::control(const QString& name) const {
     return controls_.value(name, nullptr);
 }
 
-QWidget* Tmain::named(std::string_view name) const {
-    return control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+// A control the game names must be on the board: checked for every name by
+// the layout's tests, and here in builds with assertions.
+QWidget* Tmain::named(Control name) const {
+    QWidget* w = control(QString::fromLatin1(name.name().data(), qsizetype(name.name().size())));
+    Q_ASSERT_X(w, "Tmain", "no control of this name on the board");
+    return w;
 }
 
 void Tmain::showPanel(QWidget* w) {
@@ -656,29 +665,29 @@ void Tmain::showPanel(QWidget* w) {
 // --- handlers -----------------------------------------------------------------
 
 void Tmain::button_startClick() {
-    game_->button_startClick();
+    game_->startGame();
 }
 void Tmain::StartGame1Click() {
-    game_->StartGame1Click();
+    game_->startGame();
 }
 void Tmain::button_continueClick() {
-    game_->button_continueClick();
+    game_->nextRound();
 }
 void Tmain::button_cancelClick() {
-    game_->button_cancelClick();
+    game_->dismissGameOver();
 }
 void Tmain::turntimeTimer() {
-    game_->turntimeTimer();
+    game_->tick();
 }
 
 void Tmain::image_card11Click(QObject* sender) {
     if (!sender) return;
-    game_->image_card11Click(sender->property("hint").toString().toInt());
+    game_->place(sender->property("hint").toString().toInt());
 }
 
 // --- the game's view ------------------------------------------------------------
 
-void Tmain::setText(std::string_view name, std::string_view text) {
+void Tmain::setText(Control name, std::string_view text) {
     QWidget* w = named(name);
     if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(fromLocalBytes(text));
@@ -689,7 +698,7 @@ void Tmain::setText(std::string_view name, std::string_view text) {
     if (w) speech_->textChanged(w->objectName());
 }
 
-std::string Tmain::text(std::string_view name) const {
+std::string Tmain::text(Control name) const {
     QWidget* w = named(name);
     QString t;
     if (auto* label = qobject_cast<QLabel*>(w))
@@ -699,35 +708,35 @@ std::string Tmain::text(std::string_view name) const {
     return t.toLocal8Bit().toStdString();
 }
 
-void Tmain::show(std::string_view name) {
+void Tmain::show(Control name) {
     showPanel(named(name));
 }
 
-void Tmain::hide(std::string_view name) {
+void Tmain::hide(Control name) {
     if (QWidget* w = named(name)) w->hide();
 }
 
-void Tmain::clearPicture(std::string_view name) {
+void Tmain::clearPicture(Control name) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->clearCard();
     emit boardChanged();
 }
 
-void Tmain::drawCard(std::string_view name, int picture) {
+void Tmain::drawCard(Control name, int picture) {
     if (auto* image = qobject_cast<CardImage*>(named(name))) image->drawCard(picture);
     emit boardChanged();
 }
 
-void Tmain::setTag(std::string_view name, int tag) {
+void Tmain::setTag(Control name, int tag) {
     QWidget* w = named(name);
     ::setTag(w, tag);
     if (w) speech_->tagChanged(w->objectName());
 }
 
-int Tmain::tag(std::string_view name) const {
+int Tmain::tag(Control name) const {
     return tagOf(named(name));
 }
 
-void Tmain::setWidth(std::string_view name, int width) {
+void Tmain::setWidth(Control name, int width) {
     if (QWidget* w = named(name)) w->resize(std::max(0, width), w->height());
 }
 

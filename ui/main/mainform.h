@@ -98,6 +98,8 @@ class Tmain : public QMainWindow,
     void button_highscoresClick();
     void ViewHighScoreList1Click();
     void Timer1Timer();
+    // The server took the score: the game-over panel and the wait go.
+    void scorePosted();
 
     // The update offer: a version text from the server, the panel's buttons,
     // and the download that hands over to the installer.
@@ -115,15 +117,15 @@ class Tmain : public QMainWindow,
     QString iniPath() const;
 
     // GameView: the board by control name.
-    void setText(std::string_view control, std::string_view text) override;
-    std::string text(std::string_view control) const override;
-    void show(std::string_view control) override;
-    void hide(std::string_view control) override;
-    void clearPicture(std::string_view control) override;
-    void drawCard(std::string_view control, int picture) override;
-    void setTag(std::string_view control, int tag) override;
-    int tag(std::string_view control) const override;
-    void setWidth(std::string_view control, int width) override;
+    void setText(quintelle::Control control, std::string_view text) override;
+    std::string text(quintelle::Control control) const override;
+    void show(quintelle::Control control) override;
+    void hide(quintelle::Control control) override;
+    void clearPicture(quintelle::Control control) override;
+    void drawCard(quintelle::Control control, int picture) override;
+    void setTag(quintelle::Control control, int tag) override;
+    int tag(quintelle::Control control) const override;
+    void setWidth(quintelle::Control control, int width) override;
     using QMainWindow::hide;
     using QMainWindow::show;
 
@@ -165,7 +167,7 @@ class Tmain : public QMainWindow,
     void indexControls();
     void showPanel(QWidget* w);
     void openNamePanel();
-    QWidget* named(std::string_view name) const;
+    QWidget* named(quintelle::Control control) const;
 
     // The tally window is created after this one; until then nothing counts.
     struct TallyRelay : quintelle::TallySink {

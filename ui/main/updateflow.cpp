@@ -33,16 +33,16 @@ QString backupPathOf(const QString& executable) {
 
 void Tmain::checkupdateDoneString(QObject* /*sender*/, const QString& body) {
     if (body == QLatin1String(kVersion.data(), static_cast<qsizetype>(kVersion.size()))) return;
-    showPanel(named("panel_update"));
+    showPanel(control(QStringLiteral("panel_update")));
 }
 
 void Tmain::button_updatecancelClick() {
-    named("panel_update")->hide();
+    control(QStringLiteral("panel_update"))->hide();
 }
 
 void Tmain::button_updateyesClick() {
-    named("button_updateyes")->hide();
-    named("button_updatecancel")->hide();
+    control(QStringLiteral("button_updateyes"))->hide();
+    control(QStringLiteral("button_updatecancel"))->hide();
     label_update->setText(QStringLiteral("Updating. Please Wait..."));
     executable_ = platform::executablePath();
     backup_ = backupPathOf(executable_);

@@ -20,9 +20,9 @@ class Posting : public HighscoreTest {
   protected:
     // The game is over with `score` and the name box holding `name`.
     void gameOver(int score, const QString& name) {
-        window().setTag("label_score", score);
+        window().setTag(quintelle::controls::label_score, score);
         find<QLineEdit>(QStringLiteral("edit_name"))->setText(name);
-        window().show("panel_cleared");
+        window().show(quintelle::controls::panel_cleared);
     }
     std::string today() const {
         return platform::postingDate(QDate::currentDate(), platform::dateSeparator()).toStdString();
@@ -131,7 +131,7 @@ TEST_F(Posting, TheMenuAndThePanelButtonOpenTheWindowWithOneFetchAtATime) {
     EXPECT_TRUE(action(QStringLiteral("ViewHighScoreList1"))->isEnabled());
     action(QStringLiteral("ViewHighScoreList1"))->trigger();
     EXPECT_TRUE(highscore().isVisible());
-    window().show("panel_cleared");
+    window().show(quintelle::controls::panel_cleared);
     click(QStringLiteral("button_highscores"));
     EXPECT_EQ(target(0), "/counter/quintelle.shtml");
     QTest::qWait(300);

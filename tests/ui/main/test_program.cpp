@@ -27,8 +27,8 @@ TEST_F(MainWindowTest, ThePlayersGameReachesTheTallyFileWhenTheProgramEnds) {
 
         main.button_startClick();
         for (int r = 1; r <= 5; ++r)
-            for (int c = 1; c <= 5; ++c) main.game().image_card11Click(r * 10 + c);
-        main.game().image_card11Click(11);
+            for (int c = 1; c <= 5; ++c) main.game().place(r * 10 + c);
+        main.game().place(11);
         ASSERT_FALSE(main.game().dealing());
         EXPECT_EQ(program.tallylist()->model().statistic(1), "1");
         EXPECT_FALSE(QFile::exists(tallyPath)) << "the tally is written only at the end";
