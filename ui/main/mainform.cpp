@@ -86,8 +86,6 @@ const FontSpec kSans21BoldUnderline{"MS Sans Serif", 21, true, true};
 }  // namespace
 
 Tmain::Tmain() : QMainWindow(nullptr) {
-    // The audio output is loaded once the first frame is shown, for a player
-    // with the sounds on, or when they are turned on.
     sounds_ = std::make_unique<platform::SoundService>();
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quintelle"));
@@ -126,10 +124,6 @@ void Tmain::setWindows(const Windows& windows) {
     ViewHighScoreList1->setEnabled(bool(windows.highscore));
 }
 
-Thighscore* Tmain::highscore() const {
-    return windows_.highscore ? windows_.highscore() : nullptr;
-}
-
 QImage Tmain::backgroundTile() const {
     return LbBackground1->image();
 }
@@ -160,33 +154,8 @@ void Tmain::showEvent(QShowEvent* event) {
         placeFrame();
         frameWatch_.start();
     }
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        if (QWindow* window = windowHandle()) window->installEventFilter(this);
-    }
-}
-
-// The first frame is painted as the window is first exposed; what waits for
-// it runs once that paint is on the screen, with the event loop's next turn.
-bool Tmain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && !exposed_ && watched == windowHandle() &&
-        windowHandle()->isExposed()) {
-        exposed_ = true;
-        watched->removeEventFilter(this);
-        QTimer::singleShot(0, this, &Tmain::afterFirstFrame);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// The update check and the audio output load large libraries, taking
-// processor and disk; before the first frame they would slow the window's
-// appearance, so they start here, the audio with the cue held for it.
-void Tmain::afterFirstFrame() {
-    shownFirstFrame_ = true;
-    FormShow();
-    if (!PlaySounds1->isChecked()) return;
-    sounds_->prepare();
-    if (!heldCue_.isEmpty()) sounds_->play(std::exchange(heldCue_, {}));
+    // The window is shown once per run, and so the check starts at most once.
+    if (!std::exchange(shownOnce_, true)) FormShow();
 }
 
 void Tmain::FormShow() {
@@ -382,7 +351,7 @@ void Tmain::buildMenu() {
             [this, showWindow] { showWindow(windows_.tallylist); });
     connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
     connect(Help2, &QAction::triggered, this, [this, showWindow] {
-        if (windows_.help) showWindow(windows_.help());
+        showWindow(windows_.help);
     });
     connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
 }
@@ -432,7 +401,7 @@ void Tmain::button_sendscoreClick() {
     try {
         const QString score = QString::number(tag(controls::label_score));
         const QString date = platform::postingDate(QDate::currentDate());
-        if (Thighscore* list = highscore()) list->sendscore(edit_name->text(), date, score);
+        if (Thighscore* list = windows_.highscore) list->sendscore(edit_name->text(), date, score);
     } catch (const std::exception&) {
         // A post that could not even be built ends as "Posting Failed.".
     }
@@ -462,7 +431,7 @@ void Tmain::scorePosted() {
 }
 
 void Tmain::button_highscoresClick() {
-    Thighscore* list = highscore();
+    Thighscore* list = windows_.highscore;
     if (!list) return;
     list->loadit();
     list->showOverMain();
@@ -486,7 +455,7 @@ void Tmain::buildBoard(QWidget* client) {
               FontSpec{"MS Sans Serif", 13}, palette::cream);
     TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, palette::wood);
 
-    new BoardPicture(inner, "Image27", at(3, 2, 455, 534));
+    makePicture(inner, "Image27", at(3, 2, 455, 534), kept::board);
     auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), kept::logo);
     logo->setCursor(Qt::PointingHandCursor);
     connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
@@ -744,11 +713,6 @@ void Tmain::playsounds(std::string_view cue) {
     // The one refusal of the game is otherwise only heard.
     if (cue == "invalid") speech_->announce(QStringLiteral("No replacement left"));
     if (!PlaySounds1->isChecked()) return;
-    if (!exposed_) {
-        heldCue_ = fromLocalBytes(cue);  // a later cue cuts this one off
-        return;
-    }
-    heldCue_.clear();
     sounds_->play(fromLocalBytes(cue));
 }
 

@@ -39,13 +39,12 @@ class Tmain : public QMainWindow,
     Q_OBJECT
   public:
     // The other windows, created after this one; the menus and the game
-    // reach them through these. The help and high-score windows are asked
-    // for when first needed, and a null answer means they could not be made.
+    // reach them through these. A window that could not be made is null.
     struct Windows {
         QWidget* tallylist = nullptr;
         QWidget* about = nullptr;
-        std::function<QWidget*()> help;
-        std::function<Thighscore*()> highscore;
+        QWidget* help = nullptr;
+        Thighscore* highscore = nullptr;
         quintelle::TallySink* tally = nullptr;
         const TURL* vendorLink = nullptr;  // the about window's link
         std::function<void()> saveTally;   // writes the tally file now
@@ -65,8 +64,6 @@ class Tmain : public QMainWindow,
     QString productWord() const { return productWord_; }
     QString installerName() const { return installerName_; }
     QRect rememberedBounds() const { return remembered_; }
-    // The first frame is on the screen, and what waited for it has started.
-    bool shownFirstFrame() const { return shownFirstFrame_; }
     quintelle::GameController& game() { return *game_; }
     quintelle::Random& random() { return random_; }
 
@@ -145,15 +142,11 @@ class Tmain : public QMainWindow,
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    // The high-score window, made when first asked for; null without one.
-    Thighscore* highscore() const;
     void FormCreate();
     void FormShow();
-    void afterFirstFrame();
     void FormClose();
     void FormResize();
     void placeFrame();
@@ -198,9 +191,6 @@ class Tmain : public QMainWindow,
     int frameChecks_ = 0;
     std::unique_ptr<quintelle::platform::SoundService> sounds_;
     bool shownOnce_ = false;
-    bool exposed_ = false;          // the first frame is being painted
-    bool shownFirstFrame_ = false;  // and is on the screen
-    QString heldCue_;               // a cue asked for before it, played after it
     std::unique_ptr<quintelle::platform::InstanceMarker> marker_;
     TLbBackground* LbBackground1 = nullptr;
     QTimer turntime_;

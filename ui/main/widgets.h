@@ -64,18 +64,6 @@ class Picture : public QWidget {
     qreal cacheDpr_ = 0;
 };
 
-// The board under the grid, letting clicks through. At whole-number ratios it
-// is laid from the board's kept pieces, an eighth of its pixels; at others the
-// pieces would fall between pixels, and it is shown whole.
-class BoardPicture : public QWidget {
-    Q_OBJECT
-  public:
-    BoardPicture(QWidget* parent, const char* name, QRect geometry);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
 // A picture that lets clicks through to what lies under it.
 Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
                      bool stretch = false);
@@ -104,9 +92,6 @@ struct FontSpec {
     bool bold = false;
     bool underline = false;
 };
-// The family the fonts of the layout ask for: the named one when installed,
-// else its first installed substitute, else the name.
-QString installedFamily(const char* family);
 QFont makeFont(const FontSpec& style);
 
 QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,

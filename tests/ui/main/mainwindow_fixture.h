@@ -162,11 +162,10 @@ class MainWindowTest : public ::testing::Test {
     }
 
     // Shows a main window and waits for its first frame, as a player first
-    // sees it: the update check, the audio output and the start-up cue wait
-    // for that frame.
+    // sees it.
     static void showFirstFrame(Tmain& main) {
         main.show();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return main.shownFirstFrame(); }));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
     }
 
     Tmain& window() { return *window_; }
