@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include "game/PokerHand.h"
-#include "game/deck.h"
 #include "game/coach.h"
+#include "game/deck.h"
 #include "game/handeval.h"
 
 namespace {

@@ -443,7 +443,8 @@ int measureMechanisms() {
         for (Row& row : rows) {
             QProcessEnvironment environment = x;
             if (row.variable)
-                environment.insert(QString::fromLatin1(row.variable), QString::fromLatin1(row.value));
+                environment.insert(QString::fromLatin1(row.variable),
+                                   QString::fromLatin1(row.value));
             const Start s = startOnce(&row == &rows.back() ? bare : game, environment, &desktop);
             row.frame.push_back(s.frameMs);
             row.memory.push_back(s.peakMiB);

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/deck.h"
 #include "game/coach.h"
+#include "game/deck.h"
 
 using namespace quintelle;
 

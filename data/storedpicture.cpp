@@ -35,7 +35,8 @@ std::string storePicture(std::int32_t width, std::int32_t height, std::int32_t f
     header.checksum = checksum(pixels);
     std::string bytes(kStoredHeaderSize + pixels.size(), '\0');
     std::memcpy(bytes.data(), &header, kStoredHeaderSize);
-    if (!pixels.empty()) std::memcpy(bytes.data() + kStoredHeaderSize, pixels.data(), pixels.size());
+    if (!pixels.empty())
+        std::memcpy(bytes.data() + kStoredHeaderSize, pixels.data(), pixels.size());
     return bytes;
 }
 

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quintelle;
     const std::span<const std::uint8_t> file(data, size);
     for (const double dpr : {1.0, 2.0}) {
-        const auto header = readStoredHeader(file.first(std::min(size, kStoredHeaderSize)), size, dpr);
+        const auto header =
+            readStoredHeader(file.first(std::min(size, kStoredHeaderSize)), size, dpr);
         if (!header) continue;
         if (std::uint64_t(header->width) * 4 * std::uint64_t(header->height) + kStoredHeaderSize !=
             size)

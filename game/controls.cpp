@@ -42,13 +42,12 @@ Control line(int n) {
 std::span<const Control> all() {
     static const std::vector<Control> every = [] {
         std::vector<Control> made = {
-            panel_name,       panel_continue,  panel_cleared,    panel_wait,
-            label_name,       label_roundnum,  label_cardcount,  image_topcard,
-            image_replace,    image_timer,     label_timer,      label_targetscore,
-            label_score,      label_thisturn,  label_continue,   label_previous,
-            label_turnscore,  label_timebonus, label_total,      label_ts,
-            label_previous1,  label_turnscore1, label_timebonus1, label_score1,
-            label_ts1,        edit_name,       button_sendscore};
+            panel_name,      panel_continue,    panel_cleared,    panel_wait,     label_name,
+            label_roundnum,  label_cardcount,   image_topcard,    image_replace,  image_timer,
+            label_timer,     label_targetscore, label_score,      label_thisturn, label_continue,
+            label_previous,  label_turnscore,   label_timebonus,  label_total,    label_ts,
+            label_previous1, label_turnscore1,  label_timebonus1, label_score1,   label_ts1,
+            edit_name,       button_sendscore};
         for (const std::string& name : cellNames()) made.emplace_back(name);
         for (const std::string& name : lineNames()) made.emplace_back(name);
         return made;

@@ -72,8 +72,8 @@ QString installer(const QString& file) {
 }
 
 QString scorePost(const QString& name, const QString& date, const QString& score) {
-    return QStringLiteral("/cgi-bin/quintelle.cgi?name=") + name + QStringLiteral("&date=") +
-           date + QStringLiteral("&score=") + score;
+    return QStringLiteral("/cgi-bin/quintelle.cgi?name=") + name + QStringLiteral("&date=") + date +
+           QStringLiteral("&score=") + score;
 }
 
 QString highScorePage() {

@@ -3,7 +3,6 @@
 #include <QHostInfo>
 #include <QMetaObject>
 
-
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #endif
@@ -183,4 +182,3 @@ QString TWSocket::errorText(int error) const {
     if ((error < 0 || error == lastError_) && !lastErrorText_.isEmpty()) return lastErrorText_;
     return QStringLiteral("Socket error");
 }
-

@@ -19,8 +19,10 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/application.h"
+#include "ui/main/boardview.h"
 #include "ui/main/mainform.h"
 #include "ui/main/program.h"
+#include "ui/main/updateoffer.h"
 #include "ui/tally/tallylistform.h"
 
 namespace {
@@ -70,15 +72,15 @@ int main(int argc, char** argv) {
     main.random().seed(1);
     main.show();
     save(main, out, QStringLiteral("main_welcome"));
-    main.hide(quintelle::controls::panel_name);
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.board().hide(quintelle::controls::panel_name);
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     save(main, out, QStringLiteral("main_update"));
-    main.hide(quintelle::Control("panel_update"));
+    main.control(QStringLiteral("panel_update"))->hide();
 
     quintelle::GameController& game = main.game();
     const char* names[] = {"Ann", "Guest", "Bea", "Maximilian"};
     for (const char* name : names) {
-        main.setText(quintelle::controls::edit_name, name);
+        main.board().setText(quintelle::controls::edit_name, name);
         main.button_startClick();
         playRound(game, [&](int placed) {
             if (placed == 13 && name == names[0]) {
@@ -99,8 +101,8 @@ int main(int argc, char** argv) {
             // Both result panels carry the round's figures, so the other one
             // can be looked at over the same board.
             using namespace quintelle::controls;
-            main.hide(cleared ? panel_continue : panel_cleared);
-            main.show(cleared ? panel_cleared : panel_continue);
+            main.board().hide(cleared ? panel_continue : panel_cleared);
+            main.board().show(cleared ? panel_cleared : panel_continue);
             save(main, out,
                  cleared ? QStringLiteral("main_gameover") : QStringLiteral("main_cleared"));
         }
@@ -128,7 +130,8 @@ int main(int argc, char** argv) {
         auto idle = [](THTTPGet& get) {
             return QTest::qWaitFor([&] { return !get.busy(); }, 10000);
         };
-        const QString today = quintelle::platform::postingDate(QDate::currentDate(), QStringLiteral("/"));
+        const QString today =
+            quintelle::platform::postingDate(QDate::currentDate(), QStringLiteral("/"));
         for (int n = 1; n <= quintelle::TallyModel::kPlaces; ++n) {
             const quintelle::TallyPlace& place = tallylist.model().place(n);
             if (place.tag == quintelle::TallyModel::kEmptyScore) break;

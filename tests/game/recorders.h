@@ -56,7 +56,9 @@ class BoardView : public GameView {
 class RecordingSound : public SoundSink {
   public:
     explicit RecordingSound(Requests& requests) : requests_(requests) {}
-    void playsounds(std::string_view cue) override { requests_.push_back("cue " + std::string(cue)); }
+    void playsounds(std::string_view cue) override {
+        requests_.push_back("cue " + std::string(cue));
+    }
 
   private:
     Requests& requests_;

@@ -19,12 +19,11 @@ struct CodeRow {
 };
 
 TEST(CardCode, SuitAndRankOfCodes) {
-    const CodeRow rows[] = {{1, Suit::Clubs, 0},     {9, Suit::Clubs, 8},
-                            {11, Suit::Clubs, 10},   {12, Suit::Clubs, 11},
-                            {13, Suit::Clubs, kAce}, {14, Suit::Diamonds, 0},
-                            {26, Suit::Diamonds, kAce}, {27, Suit::Hearts, 0},
-                            {39, Suit::Hearts, kAce},   {40, Suit::Spades, 0},
-                            {51, Suit::Spades, 11},     {52, Suit::Spades, kAce}};
+    const CodeRow rows[] = {
+        {1, Suit::Clubs, 0},        {9, Suit::Clubs, 8},     {11, Suit::Clubs, 10},
+        {12, Suit::Clubs, 11},      {13, Suit::Clubs, kAce}, {14, Suit::Diamonds, 0},
+        {26, Suit::Diamonds, kAce}, {27, Suit::Hearts, 0},   {39, Suit::Hearts, kAce},
+        {40, Suit::Spades, 0},      {51, Suit::Spades, 11},  {52, Suit::Spades, kAce}};
     for (const CodeRow& r : rows) {
         SCOPED_TRACE(r.code);
         EXPECT_EQ(suitof(r.code), r.suit);

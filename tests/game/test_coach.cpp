@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "game/cards.h"
-#include "game/deck.h"
 #include "game/coach.h"
+#include "game/deck.h"
 
 using namespace quintelle;
 

@@ -106,7 +106,9 @@ class ControllerTest : public ::testing::Test {
     }
 
     // The requests made from index `from` on.
-    Requests since(std::size_t from) const { return Requests(requests.begin() + from, requests.end()); }
+    Requests since(std::size_t from) const {
+        return Requests(requests.begin() + from, requests.end());
+    }
 };
 
 TEST_F(ControllerTest, AGameStartsWithRoundOneOnACleanBoard) {
@@ -118,16 +120,11 @@ TEST_F(ControllerTest, AGameStartsWithRoundOneOnACleanBoard) {
     for (const char* panel : {"panel_wait", "panel_continue", "panel_name", "panel_cleared"})
         EXPECT_FALSE(view.isVisible(panel)) << panel;
     const std::pair<const char*, const char*> texts[] = {
-        {"label_name", "Good Luck Ann"},
-        {"label_score", "Score: 0"},
-        {"label_roundnum", "Round: 1"},
-        {"label_previous", "Previous Score: 0"},
-        {"label_previous1", "Previous Score: 0"},
-        {"label_targetscore", "Target Score: 150"},
-        {"label_ts", "Target Score: 150"},
-        {"label_ts1", "Target Score: 150"},
-        {"label_cardcount", "Cards Left: 26"},
-        {"label_thisturn", "0"}};
+        {"label_name", "Good Luck Ann"},          {"label_score", "Score: 0"},
+        {"label_roundnum", "Round: 1"},           {"label_previous", "Previous Score: 0"},
+        {"label_previous1", "Previous Score: 0"}, {"label_targetscore", "Target Score: 150"},
+        {"label_ts", "Target Score: 150"},        {"label_ts1", "Target Score: 150"},
+        {"label_cardcount", "Cards Left: 26"},    {"label_thisturn", "0"}};
     for (const auto& [control, text] : texts) EXPECT_EQ(view.text(control), text) << control;
     for (int n = 1; n <= 10; ++n) EXPECT_EQ(view.text(controls::line(n)), "") << n;
     for (int r = 1; r <= 5; ++r)
@@ -139,7 +136,8 @@ TEST_F(ControllerTest, AGameStartsWithRoundOneOnACleanBoard) {
     EXPECT_EQ(view.picture("image_topcard"), 17);
     EXPECT_EQ(view.tag("image_topcard"), 17);
 
-    EXPECT_EQ(requests, (Requests{"cue startgame", "tally increase 1", "clock start", "cue turnnew"}));
+    EXPECT_EQ(requests,
+              (Requests{"cue startgame", "tally increase 1", "clock start", "cue turnnew"}));
     EXPECT_TRUE(game.dealing());
     EXPECT_EQ(game.roundnum(), 1);
     EXPECT_EQ(game.targetscore(), 150);

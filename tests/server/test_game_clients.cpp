@@ -12,11 +12,11 @@
 #include "net/httpget.h"
 #include "net/server.h"
 #include "platform/dates.h"
-#include "version.h"
 #include "tests/server/harness.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/program.h"
+#include "version.h"
 
 namespace {
 
@@ -60,10 +60,10 @@ class GameAndService : public MainWindowTest {
     void post(int score, const QString& name) {
         Thighscore& highscore = *program_->highscore();
         highscore.hide();
-        program_->main().setTag(quintelle::controls::label_score, score);
+        program_->main().board().setTag(quintelle::controls::label_score, score);
         qobject_cast<QLineEdit*>(program_->main().control(QStringLiteral("edit_name")))
             ->setText(name);
-        program_->main().show(quintelle::controls::panel_cleared);
+        program_->main().board().show(quintelle::controls::panel_cleared);
         QTest::mouseClick(program_->main().control(QStringLiteral("button_sendscore")),
                           Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 15000)) << score;

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 // Last: Xlib's macros (None, Bool, Status...) clash with Qt's names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

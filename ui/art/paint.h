@@ -17,7 +17,6 @@
 
 namespace quintelle::art::detail {
 
-
 // A transparent image of logical size `size` with dpr times the pixels, and a
 // painter on it with antialiasing and logical coordinates.
 class Canvas {

@@ -6,11 +6,11 @@
 
 #include "net/server.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
-#include "ui/art/palette.h"
 #include "ui/main/widgets.h"
 #include "version.h"
 

@@ -5,13 +5,13 @@
 #include <QLabel>
 #include <QTextBrowser>
 
+#include "ui/art/palette.h"
 #include "ui/controls/ButtonComps.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
 #include "ui/help/aboutform.h"
 #include "ui/main/mainform.h"
-#include "ui/art/palette.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;

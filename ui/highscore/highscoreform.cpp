@@ -4,13 +4,13 @@
 
 #include "net/server.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
-#include "ui/art/palette.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;

@@ -103,7 +103,8 @@ QPixmap readStored(const QString& path, qreal dpr) {
         qint64(start.size()))
         return {};
     const auto header = readStoredHeader(start, std::uint64_t(file.size()), dpr);
-    const auto format = header ? static_cast<QImage::Format>(header->format) : QImage::Format_Invalid;
+    const auto format =
+        header ? static_cast<QImage::Format>(header->format) : QImage::Format_Invalid;
     if (!header || !isStoredFormat(format)) return {};
     QImage image(header->width, header->height, format);
     if (image.isNull() || image.bytesPerLine() != header->bytesPerLine) return {};
@@ -137,9 +138,8 @@ void write(const QString& path, QImage image, qreal dpr) {
     if (!isStoredFormat(image.format()))
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                 : QImage::Format_RGB32);
-    const std::string bytes =
-        storePicture(image.width(), image.height(), int(image.format()), dpr,
-                     {image.constBits(), size_t(image.sizeInBytes())});
+    const std::string bytes = storePicture(image.width(), image.height(), int(image.format()), dpr,
+                                           {image.constBits(), size_t(image.sizeInBytes())});
     // A picture that cannot be stored is drawn again next time; nothing to report.
     writeFileAtomically(path.toStdString(), bytes);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string_view>
 
+#include "game/controls.h"
 #include "ui/art/art.h"
 
 class ImageButton;
@@ -20,6 +21,11 @@ namespace quintelle::ui {
 // system's 8-bit encoding.
 inline QString fromLocalBytes(std::string_view bytes) {
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The object name of the widget that stands for a control of the game.
+inline QString nameOf(Control control) {
+    return QString::fromLatin1(control.name().data(), qsizetype(control.name().size()));
 }
 
 // Covers a window with the shared tile (its "LbBackground1").

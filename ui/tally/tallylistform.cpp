@@ -9,13 +9,13 @@
 #include "platform/appdir.h"
 #include "platform/dates.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
-#include "ui/art/palette.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;

@@ -207,4 +207,3 @@ TEST(Buttons, PressedDiffersFromRest) {
 }
 
 }  // namespace
-

@@ -25,7 +25,10 @@
 #include "platform/processend.h"
 #include "platform/sound.h"
 #include "tests/support/scripted_server.h"
+#include "ui/main/boardview.h"
 #include "ui/main/mainform.h"
+#include "ui/main/postingwait.h"
+#include "ui/main/updateoffer.h"
 #include "ui/main/widgets.h"
 
 // "play ENTERED" for a started resource (its base name). Every cue first cuts

@@ -337,7 +337,7 @@ TEST_F(KeyboardTest, TheGameOverPanelGoesRoundItsControlsAndEscapeCancels) {
     EXPECT_FALSE(window().game().dealing());
 
     // Enter on the focused CANCEL presses it too.
-    window().show(quintelle::controls::panel_cleared);
+    window().board().show(quintelle::controls::panel_cleared);
     EXPECT_EQ(focusName(), QStringLiteral("edit_name"));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
     ASSERT_EQ(focusName(), QStringLiteral("button_cancel"));
