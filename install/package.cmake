@@ -4,13 +4,14 @@ set(CPACK_PACKAGE_NAME quintelle)
 set(CPACK_PACKAGE_VENDOR "Orvanta Software")
 set(CPACK_PACKAGE_CONTACT "Orvanta Software <support@orvanta.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "card solitaire of poker hands on a five by five grid")
-set(CPACK_PACKAGE_DESCRIPTION
+# One package per install component (the server's is in server.cmake); each
+# description's first line is its package's summary.
+string(CONCAT CPACK_DEBIAN_GAME_DESCRIPTION
+    "card solitaire of poker hands on a five by five grid\n"
     "Each round the player lays 26 cards from a shuffled deck on a five by five\n"
     "grid; its rows and columns score as poker hands, a bonus rewards speed, and\n"
     "the round must reach its target or the game ends. Keeps a personal tally\n"
     "with a local top ten and can post scores to an online high-score list.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -110,6 +110,7 @@ class PostgresConnection final : public Connection {
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
             std::string message = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(pg_);
             while (!message.empty() && message.back() == '\n') message.pop_back();
+            if (!usable()) throw LinkLost(message);
             throw DatabaseError(message);
         }
         std::vector<SqlRow> rows;
@@ -146,6 +147,73 @@ bool isPostgresAddress(std::string_view target) {
 std::unique_ptr<Connection> openConnection(const std::string& target) {
     if (isPostgresAddress(target)) return std::make_unique<PostgresConnection>(target);
     return std::make_unique<SqliteConnection>(target);
+}
+
+// A connection for one piece of work, back to the pool afterwards unless its
+// link broke.
+class Database::Lease {
+  public:
+    Lease(Database& db, std::unique_ptr<Connection> c) : db_(db), c_(std::move(c)) {}
+    ~Lease() {
+        if (c_->usable()) {
+            std::lock_guard lock(db_.mutex_);
+            db_.idle_.push_back(std::move(c_));
+        }
+    }
+    Connection& operator*() { return *c_; }
+
+  private:
+    Database& db_;
+    std::unique_ptr<Connection> c_;
+};
+
+Database::Database(std::string target) : target_(std::move(target)) {}
+
+Database::~Database() = default;
+
+void Database::run(const std::function<void(Connection&)>& work) {
+    std::unique_ptr<Connection> pooled;
+    {
+        std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            pooled = std::move(idle_.back());
+            idle_.pop_back();
+        }
+    }
+    if (pooled) {
+        try {
+            Lease c(*this, std::move(pooled));
+            work(*c);
+            return;
+        } catch (const LinkLost&) {
+            // The other idle links are as old as this one: let them go too.
+            std::lock_guard lock(mutex_);
+            idle_.clear();
+        }
+    }
+    Lease c(*this, openConnection(target_));
+    work(*c);
+}
+
+Transaction::Transaction(Connection& c) : c_(c) {
+    c_.beginWrite();
+}
+
+Transaction::~Transaction() {
+    if (!open_) return;
+    try {
+        c_.query("ROLLBACK", {});
+    } catch (const DatabaseError&) {
+    }
+}
+
+void Transaction::commit() {
+    try {
+        c_.query("COMMIT", {});
+    } catch (const LinkLost& e) {
+        throw DatabaseError(std::string("link lost while committing: ") + e.what());
+    }
+    open_ = false;
 }
 
 }  // namespace quintelle::server

@@ -4,7 +4,9 @@
 // both SQLite and PostgreSQL accept, and values are always bound, never
 // spliced into the text.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,6 +17,11 @@ namespace quintelle::server {
 
 struct DatabaseError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// The link to the database broke under a statement; its connection is dead.
+struct LinkLost : DatabaseError {
+    using DatabaseError::DatabaseError;
 };
 
 using SqlValue = std::variant<std::string, std::int64_t>;
@@ -48,5 +55,37 @@ class Connection {
 std::unique_ptr<Connection> openConnection(const std::string& target);
 
 bool isPostgresAddress(std::string_view target);
+
+// The connections to one database, shared by every request thread and every
+// store kept in it. run() lends work a connection; when its link turns out
+// lost (the database restarted, a firewall dropped it), the work runs once
+// more on a fresh connection before the error reaches the caller.
+class Database {
+  public:
+    explicit Database(std::string target);
+    ~Database();
+    void run(const std::function<void(Connection&)>& work);
+
+  private:
+    class Lease;
+    std::string target_;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<Connection>> idle_;
+};
+
+// A write transaction, rolled back unless committed. A link lost during the
+// commit is not LinkLost: the write may have been kept, so it is not redone.
+class Transaction {
+  public:
+    explicit Transaction(Connection& c);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+  private:
+    Connection& c_;
+    bool open_ = true;
+};
 
 }  // namespace quintelle::server

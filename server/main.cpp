@@ -1,14 +1,12 @@
 // quintelle-server: the vendor's web service the game talks to.
-#include <httplib.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/socket.h>
 
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <iostream>
-#include <thread>
+#include <system_error>
 
+#include "server/http.h"
 #include "server/options.h"
 #include "server/scorestore.h"
 #include "server/service.h"
@@ -21,10 +19,10 @@ int main(int argc, char** argv) {
         (early->status == 0 ? std::cout : std::cerr) << early->text;
         return early->status;
     }
-    const ServerOptions& options = std::get<ServerOptions>(parsed);
+    ServerOptions& options = std::get<ServerOptions>(parsed);
 
     // SIGINT and SIGTERM are taken by one waiting thread, which stops the
-    // server; requests under way finish and every accepted post is committed.
+    // server; answers under way go out and every accepted post is committed.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
@@ -32,36 +30,22 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    Database db(options.db);
     std::unique_ptr<ScoreStore> store;
     try {
-        store = std::make_unique<ScoreStore>(options.db);
+        store = std::make_unique<ScoreStore>(db);
     } catch (const DatabaseError& e) {
         std::cerr << "quintelle-server: " << e.what() << "\n";
         return 1;
     }
 
-    httplib::Server server;
-    server.new_task_queue = [] { return new httplib::ThreadPool(16); };
-    // Address reuse lets a restart bind at once, but no port sharing: a second
-    // server on a busy port must fail rather than quietly split the traffic.
-    server.set_socket_options([](int socket) {
-        int on = 1;
-        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    });
-    server.set_read_timeout(10);
-    server.set_write_timeout(10);
-    installRoutes(server, *store, options.service);
-    installRequestLog(server, std::cerr);
-
-    errno = 0;
-    int port = options.port == 0
-                   ? server.bind_to_any_port(options.host)
-                   : (server.bind_to_port(options.host, options.port) ? options.port : -1);
-    if (port < 0) {
-        int error = errno;
-        std::cerr << "quintelle-server: cannot listen on " << options.host << ":" << options.port;
-        if (error != 0) std::cerr << " (" << std::strerror(error) << ")";
-        std::cerr << ".\n";
+    HttpServer server(options.limits, &std::cerr);
+    int port = 0;
+    try {
+        port = server.bind(options.host, options.port);
+    } catch (const std::system_error& e) {
+        std::cerr << "quintelle-server: cannot listen on " << options.host << ":" << options.port
+                  << " (" << e.what() << ").\n";
         if (options.port < 1024) {
             std::cerr << "Ports below 1024 need administrator rights. Use another port, for "
                          "example\n  quintelle-server --listen 127.0.0.1:8080\nand point the "
@@ -72,19 +56,28 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
+    if (options.service.publicUrl.empty()) {
+        options.service.publicUrl = defaultPublicUrl(options.host, port);
+        if (options.service.publicUrl.empty()) {
+            std::cerr << "quintelle-server: the pages' links are relative, which the game's "
+                         "viewer cannot follow; give the address players use with --public-url.\n";
+        }
+    }
+    std::error_code error;
+    if (!options.service.files.empty() &&
+        !std::filesystem::is_directory(options.service.files, error)) {
+        std::cerr << "quintelle-server: " << options.service.files.string()
+                  << " is not a folder; no installer is offered until it is.\n";
+    }
+    server.start(serviceRoutes(*store, options.service));
     std::string shown =
         options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
     std::cout << "quintelle-server: listening on http://" << shown << ":" << port << "/"
               << std::endl;
 
-    std::thread stopper([&] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        server.stop();
-    });
-    bool served = server.listen_after_bind();
-    pthread_kill(stopper.native_handle(), SIGTERM);
-    stopper.join();
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.stop();
     std::cerr << "quintelle-server: stopped\n";
-    return served ? 0 : 1;
+    return 0;
 }

@@ -1,6 +1,8 @@
 #include "server/options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace quintelle::server {
 namespace {
@@ -29,22 +31,56 @@ bool parseListen(const std::string& text, std::string& host, int& port) {
     return true;
 }
 
+// "http://" or "https://", a host, and an optional port and path: plain
+// printable text that needs no escaping in a link.
+bool validPublicUrl(const std::string& url) {
+    std::size_t scheme = url.starts_with("http://") ? 7 : url.starts_with("https://") ? 8 : 0;
+    if (scheme == 0 || url.size() == scheme || url[scheme] == '/') return false;
+    return std::all_of(url.begin(), url.end(), [](char c) {
+        return c > ' ' && c < 0x7f &&
+               std::string_view("\"'<>\\^`{|}?#").find(c) == std::string_view::npos;
+    });
+}
+
 }  // namespace
 
 std::string usageText() {
     return "Usage: quintelle-server [OPTION]...\n"
            "Serves Quintelle's online high-score list, version text and installer.\n"
            "\n"
-           "  --listen ADDRESS:PORT  where to accept connections (default 127.0.0.1:80);\n"
-           "                         port 0 picks a free port, which is printed\n"
-           "  --db TARGET            SQLite file (default quintelle-scores.db) or a\n"
-           "                         postgresql://user@host/dbname address\n"
-           "  --files DIR            folder holding qtlsetup.exe, the installer offered\n"
-           "  --version-text TEXT    current version of the game (default 1.0.0)\n"
-           "  --top N                scores listed on the high-score page (default 100)\n"
-           "  --posts-per-minute N   posts accepted from one address per minute\n"
-           "                         (default 10; 0 for no limit)\n"
-           "  --help                 show this text\n";
+           "  --listen ADDRESS:PORT   where to accept connections (default 127.0.0.1:80);\n"
+           "                          port 0 picks a free port, which is printed\n"
+           "  --db TARGET             SQLite file (default quintelle-scores.db) or a\n"
+           "                          postgresql://user@host/dbname address\n"
+           "  --files DIR             folder holding qtlsetup.exe, the installer offered,\n"
+           "                          and its signed qtlsetup.manifest\n"
+           "  --version-text TEXT     current version of the game (default 1.0.0)\n"
+           "  --public-url URL        address players reach this service at, used for the\n"
+           "                          pages' links (default: the --listen address)\n"
+           "  --top N                 scores listed on the high-score page (default 100)\n"
+           "  --posts-per-minute N    posts accepted from one address per minute\n"
+           "                          (default 10; 0 for no limit)\n"
+           "  --trusted-proxy ADDRESS a reverse proxy whose X-Forwarded-For header names\n"
+           "                          the client the limits count; repeat for each proxy.\n"
+           "                          Without it that header is ignored\n"
+           "  --connections-per-address N\n"
+           "                          connections one address may hold open (default 32;\n"
+           "                          0 for no limit; trusted proxies are not limited)\n"
+           "  --request-timeout SECONDS\n"
+           "                          time a client has to send a whole request (default 10)\n"
+           "  --help                  show this text\n"
+           "\n"
+           "Behind a reverse proxy on the same machine, for example:\n"
+           "  quintelle-server --listen 127.0.0.1:8080 --trusted-proxy 127.0.0.1 \\\n"
+           "      --public-url http://scores.example.com\n"
+           "with the proxy passing each client's address on, as nginx does with\n"
+           "  proxy_set_header X-Forwarded-For $proxy_add_x_forwarded_for;\n";
+}
+
+std::string defaultPublicUrl(const std::string& host, int port) {
+    if (host == "0.0.0.0" || host == "::") return {};
+    std::string name = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+    return "http://" + name + (port == 80 ? "" : ":" + std::to_string(port));
 }
 
 std::variant<ServerOptions, EarlyExit> parseOptions(const std::vector<std::string>& args) {
@@ -57,7 +93,9 @@ std::variant<ServerOptions, EarlyExit> parseOptions(const std::vector<std::strin
         if (option == "--help" || option == "-h") return EarlyExit{usageText(), 0};
         bool known = option == "--listen" || option == "--db" || option == "--files" ||
                      option == "--version-text" || option == "--top" ||
-                     option == "--posts-per-minute";
+                     option == "--posts-per-minute" || option == "--public-url" ||
+                     option == "--trusted-proxy" || option == "--connections-per-address" ||
+                     option == "--request-timeout";
         if (!known) return fail("unknown option '" + option + "'");
         if (i + 1 == args.size()) return fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -76,6 +114,26 @@ std::variant<ServerOptions, EarlyExit> parseOptions(const std::vector<std::strin
             if (!parseInt(value, 1, 10000, options.service.top)) {
                 return fail("--top wants a number from 1 to 10000");
             }
+        } else if (option == "--public-url") {
+            if (!validPublicUrl(value)) {
+                return fail("--public-url wants an address such as http://scores.example.com");
+            }
+            options.service.publicUrl = value.substr(0, value.find_last_not_of('/') + 1);
+        } else if (option == "--trusted-proxy") {
+            if (canonicalAddress(value).empty()) {
+                return fail("--trusted-proxy wants a numeric address, such as 127.0.0.1");
+            }
+            options.limits.trustedProxies.push_back(value);
+        } else if (option == "--connections-per-address") {
+            if (!parseInt(value, 0, 1000000, options.limits.connectionsPerAddress)) {
+                return fail("--connections-per-address wants a number from 0 up");
+            }
+        } else if (option == "--request-timeout") {
+            int seconds = 0;
+            if (!parseInt(value, 1, 3600, seconds)) {
+                return fail("--request-timeout wants a number of seconds from 1 to 3600");
+            }
+            options.limits.request = std::chrono::seconds(seconds);
         } else if (!parseInt(value, 0, 1000000, options.service.postsPerMinute)) {
             return fail("--posts-per-minute wants a number from 0 up");
         }

@@ -1,8 +1,5 @@
 #include "server/page.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "server/logo.h"
 
 namespace quintelle::server {
@@ -76,15 +73,10 @@ std::string htmlEscape(std::string_view text) {
     return out;
 }
 
-PageLinks linksFor(std::string_view host) {
-    bool plain =
-        !host.empty() && host.size() <= 255 && std::all_of(host.begin(), host.end(), [](char c) {
-            return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' ||
-                   c == ':' || c == '[' || c == ']';
-        });
+PageLinks linksUnder(std::string_view publicUrl) {
+    while (publicUrl.ends_with('/')) publicUrl.remove_suffix(1);
     PageLinks links;
-    if (!plain) return links;
-    std::string base = "http://" + std::string(host);
+    std::string base(publicUrl);
     links.home = base + links.home;
     links.logo = base + links.logo;
     links.installer = base + links.installer;

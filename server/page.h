@@ -12,16 +12,16 @@ namespace quintelle::server {
 std::string htmlEscape(std::string_view text);
 
 // Where the pages point. The game's viewer is given the page without its
-// address, so links and the logo are absolute whenever the host is known.
+// address, so links and the logo are absolute whenever the service knows its
+// public address.
 struct PageLinks {
     std::string home = "/";
     std::string logo = "/quintelle/logo.jpg";
     std::string installer = "/quintelle/qtlsetup.exe";
 };
 
-// Links for a request that named host (the Host header); a host that is not
-// a plain name or address with an optional port gives relative links.
-PageLinks linksFor(std::string_view host);
+// Links under publicUrl ("http://host[:port][/path]"; "" gives relative links).
+PageLinks linksUnder(std::string_view publicUrl);
 
 std::string renderScorePage(const std::vector<RankedScore>& list, const PageLinks& links);
 

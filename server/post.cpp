@@ -1,7 +1,8 @@
 #include "server/post.h"
 
-#include <algorithm>
 #include <charconv>
+
+#include "server/text.h"
 
 namespace quintelle::server {
 namespace {
@@ -14,17 +15,25 @@ int hexValue(char c) {
 }
 
 // A name or date is shown on a web page and written to logs: it has to be
-// short and free of control characters.
-std::string checkField(std::string_view key, const std::string& value) {
+// short, well-formed text; it is kept in its normal form.
+std::string readField(std::string_view key, std::string_view sent, std::string& value) {
+    value = percentDecode(sent);
     if (value.empty()) return std::string(key) + " is empty";
+    if (auto problem = textProblem(value)) return std::string(key) + " " + *problem;
+    value = normalForm(value);
     if (value.size() > kMaxFieldBytes) {
         return std::string(key) + " is longer than " + std::to_string(kMaxFieldBytes) + " bytes";
     }
-    bool control = std::any_of(value.begin(), value.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-    });
-    if (control) return std::string(key) + " contains control characters";
     return {};
+}
+
+std::size_t occurrences(std::string_view text, std::string_view marker) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(marker); at != std::string_view::npos;
+         at = text.find(marker, at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 }  // namespace
@@ -50,18 +59,28 @@ std::variant<ScorePost, std::string> parsePost(std::string_view target) {
     std::string_view query = target.substr(question + 1);
     constexpr std::string_view kName = "name=", kDate = "&date=", kScore = "&score=";
     if (!query.starts_with(kName)) return "the query must begin with name=";
-    std::size_t date = query.rfind(kDate);
-    std::size_t score = query.rfind(kScore);
+    if (occurrences(query, "&name=") > 0 || occurrences(query, kDate) > 1 ||
+        occurrences(query, kScore) > 1) {
+        return "a field is given twice";
+    }
+    std::size_t date = query.find(kDate);
+    std::size_t score = query.find(kScore);
     if (date == std::string_view::npos) return "date is missing";
     if (score == std::string_view::npos || score < date + kDate.size()) {
         return "score is missing or not after the date";
     }
 
     ScorePost post;
-    post.name = percentDecode(query.substr(kName.size(), date - kName.size()));
-    post.date = percentDecode(query.substr(date + kDate.size(), score - date - kDate.size()));
-    if (std::string e = checkField("name", post.name); !e.empty()) return e;
-    if (std::string e = checkField("date", post.date); !e.empty()) return e;
+    if (std::string e =
+            readField("name", query.substr(kName.size(), date - kName.size()), post.name);
+        !e.empty()) {
+        return e;
+    }
+    if (std::string e = readField(
+            "date", query.substr(date + kDate.size(), score - date - kDate.size()), post.date);
+        !e.empty()) {
+        return e;
+    }
 
     std::string scoreText = percentDecode(query.substr(score + kScore.size()));
     const char* end = scoreText.data() + scoreText.size();

@@ -3,11 +3,7 @@
 // arrived and the address they came from, the list comes out ranked. Safe to
 // use from every request thread; several server processes may share one
 // PostgreSQL database (or one SQLite file) at once.
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,10 +31,8 @@ class ScoreStore {
     // higher number was made by a newer server and is refused.
     static constexpr int kSchemaVersion = 1;
 
-    // Opens the database named by target (see openConnection) and creates or
-    // checks its schema. Throws DatabaseError.
-    explicit ScoreStore(std::string target);
-    ~ScoreStore();
+    // Creates or checks the list's tables in db. Throws DatabaseError.
+    explicit ScoreStore(Database& db);
 
     // Stores the post unless the address already has postsPerMinute posts
     // received in the last minute (0: no limit). The count and the insert
@@ -52,13 +46,7 @@ class ScoreStore {
     std::int64_t size();
 
   private:
-    class Lease;
-    Lease lease();
-    void createSchema(Connection& c);
-
-    std::string target_;
-    std::mutex mutex_;
-    std::vector<std::unique_ptr<Connection>> idle_;
+    Database& db_;
 };
 
 }  // namespace quintelle::server

@@ -1,21 +1,20 @@
 #include "server/service.h"
 
-#include <httplib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <mutex>
 
+#include "server/files.h"
 #include "server/logo.h"
 #include "server/page.h"
 #include "server/post.h"
 #include "server/scorestore.h"
+#include "server/text.h"
 
 namespace quintelle::server {
 namespace {
 
-constexpr const char* kText = "text/plain; charset=utf-8";
 constexpr const char* kHtml = "text/html; charset=utf-8";
 
 std::int64_t nowMs() {
@@ -23,173 +22,103 @@ std::int64_t nowMs() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-void unavailable(httplib::Response& res, const DatabaseError& e) {
+Response unavailable(const DatabaseError& e) {
     std::fprintf(stderr, "quintelle-server: database: %s\n", printable(e.what()).c_str());
-    res.status = 503;
-    res.set_content("The score list is unavailable just now; please try again later.\n", kText);
+    return Response::text(503, "The score list is unavailable just now; please try again later.\n");
 }
 
-void servePost(const httplib::Request& req, httplib::Response& res, ScoreStore& store,
-               const ServiceSettings& settings) {
+Response noStore(Response r) {
+    r.headers.emplace_back("Cache-Control", "no-store");
+    return r;
+}
+
+Response servePost(const Request& req, ScoreStore& store, int postsPerMinute) {
     auto parsed = parsePost(req.target);
     if (auto* reason = std::get_if<std::string>(&parsed)) {
-        res.status = 400;
-        res.set_content("Score not accepted: " + *reason + ".\n", kText);
-        return;
+        return Response::text(400, "Score not accepted: " + *reason + ".\n");
     }
     try {
-        PostOutcome outcome = store.add(std::get<ScorePost>(parsed), req.remote_addr, nowMs(),
-                                        settings.postsPerMinute);
-        if (outcome == PostOutcome::TooMany) {
-            res.status = 429;
-            res.set_header("Retry-After", "60");
-            res.set_content("Too many scores from your address; please wait a minute.\n", kText);
-            return;
+        if (store.add(std::get<ScorePost>(parsed), req.client, nowMs(), postsPerMinute) ==
+            PostOutcome::TooMany) {
+            Response r =
+                Response::text(429, "Too many scores from your address; please wait a minute.\n");
+            r.headers.emplace_back("Retry-After", "60");
+            return r;
         }
-        res.set_content("Score received. Thank you for playing Quintelle!\n", kText);
+        return Response::text(200, "Score received. Thank you for playing Quintelle!\n");
     } catch (const DatabaseError& e) {
-        unavailable(res, e);
+        return unavailable(e);
     }
 }
 
-void serveInstaller(httplib::Response& res, const std::filesystem::path& folder) {
-    std::filesystem::path path = folder / "qtlsetup.exe";
-    std::error_code error;
-    auto file = std::make_shared<std::ifstream>();
-    if (!folder.empty() && std::filesystem::is_regular_file(path, error)) {
-        file->open(path, std::ios::binary);
-    }
-    auto size = file->is_open() ? std::filesystem::file_size(path, error) : 0;
-    if (!file->is_open() || error) {
-        res.status = 404;
-        res.set_content("No installer is available on this server.\n", kText);
-        return;
-    }
-    // Streamed in pieces with its length announced up front, so a large
-    // installer never sits whole in memory.
-    res.set_content_provider(
-        static_cast<std::size_t>(size), "application/octet-stream",
-        [file](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            char buffer[64 * 1024];
-            file->seekg(static_cast<std::streamoff>(offset));
-            file->read(buffer, static_cast<std::streamsize>(std::min(length, sizeof buffer)));
-            std::streamsize got = file->gcount();
-            return got > 0 && sink.write(buffer, static_cast<std::size_t>(got));
-        });
+// The installer and its manifest change together with each release, so no
+// cache may keep either.
+Response serveFile(const std::filesystem::path& folder, const std::string& name, const char* type) {
+    Response r;
+    r.file = openServed(folder, name, r.fileSize);
+    if (r.file < 0) return Response::text(404, "No " + name + " is available on this server.\n");
+    r.contentType = type;
+    return noStore(std::move(r));
 }
 
-bool installerPresent(const std::filesystem::path& folder) {
-    std::error_code error;
-    return !folder.empty() && std::filesystem::is_regular_file(folder / "qtlsetup.exe", error);
+Response page(std::string html) {
+    Response r = Response::text(200, std::move(html));
+    r.contentType = kHtml;
+    return r;
 }
-
-thread_local std::chrono::steady_clock::time_point requestStart;
 
 }  // namespace
 
-void installRoutes(httplib::Server& server, ScoreStore& store, const ServiceSettings& settings) {
-    server.Get(R"(/cgi-bin/quintelle\.cgi)",
-               [&store, settings](const httplib::Request& req, httplib::Response& res) {
-                   servePost(req, res, store, settings);
-               });
-    server.Get(R"(/counter/quintelle\.shtml)",
-               [&store, settings](const httplib::Request& req, httplib::Response& res) {
-                   try {
-                       res.set_header("Cache-Control", "no-store");
-                       res.set_content(renderScorePage(store.top(settings.top),
-                                                       linksFor(req.get_header_value("Host"))),
-                                       kHtml);
-                   } catch (const DatabaseError& e) {
-                       unavailable(res, e);
-                   }
-               });
-    server.Get("/", [&store, settings](const httplib::Request& req, httplib::Response& res) {
-        try {
-            res.set_content(
-                renderHomePage(store.top(settings.top), linksFor(req.get_header_value("Host")),
-                               settings.versionText, installerPresent(settings.files)),
-                kHtml);
-        } catch (const DatabaseError& e) {
-            unavailable(res, e);
-        }
-    });
-    // The game compares this body byte for byte with its own version: no line break.
-    server.Get(R"(/quintelle/quintelleversion\.txt)",
-               [settings](const httplib::Request&, httplib::Response& res) {
-                   res.set_header("Cache-Control", "no-store");
-                   res.set_content(settings.versionText, "text/plain");
-               });
-    server.Get(R"(/quintelle/qtlsetup\.exe)",
-               [settings](const httplib::Request&, httplib::Response& res) {
-                   serveInstaller(res, settings.files);
-               });
-    server.Get(R"(/quintelle/logo\.jpg)", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(reinterpret_cast<const char*>(kLogoJpeg), kLogoJpegSize, "image/jpeg");
-    });
-    // Every refusal carries a short text, never an empty body.
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (!res.body.empty() || res.status == 304) return;
-        std::string text = res.status == 404 ? "Not found." : "Request refused.";
-        res.set_content(text + "\n", kText);
-    });
-    server.set_exception_handler(
-        [](const httplib::Request&, httplib::Response& res, std::exception_ptr e) {
-            try {
-                std::rethrow_exception(e);
-            } catch (const std::exception& x) {
-                std::fprintf(stderr, "quintelle-server: %s\n", printable(x.what()).c_str());
-            } catch (...) {
-            }
-            res.status = 500;
-            res.set_content("Internal error.\n", kText);
-        });
-    server.set_payload_max_length(16 * 1024);
-}
-
-std::string printable(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7f || c == '\\') {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-void installRequestLog(httplib::Server& server, std::ostream& log) {
-    server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-        requestStart = std::chrono::steady_clock::now();
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    auto lock = std::make_shared<std::mutex>();
-    server.set_logger([&log, lock](const httplib::Request& req, const httplib::Response& res) {
-        using namespace std::chrono;
-        auto now = steady_clock::now();
-        double ms = requestStart == steady_clock::time_point{}
-                        ? 0.0
-                        : duration<double, std::milli>(now - requestStart).count();
-        requestStart = {};
-        auto wall = system_clock::now();
-        std::time_t seconds = system_clock::to_time_t(wall);
-        std::tm utc{};
-        gmtime_r(&seconds, &utc);
-        char stamp[40];
-        std::size_t n = std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
-        std::snprintf(
-            stamp + n, sizeof stamp - n, ".%03dZ",
-            static_cast<int>(duration_cast<milliseconds>(wall.time_since_epoch()).count() % 1000));
-        char tail[48];
-        std::snprintf(tail, sizeof tail, " %d %.1fms\n", res.status, ms);
-        std::string line = std::string(stamp) + " " + printable(req.remote_addr) + " " +
-                           printable(req.method) + " " + printable(req.target) + tail;
-        std::lock_guard guard(*lock);
-        log << line << std::flush;
-    });
+std::vector<Route> serviceRoutes(ScoreStore& store, const ServiceSettings& settings) {
+    PageLinks links = linksUnder(settings.publicUrl);
+    return {
+        {"/cgi-bin/quintelle.cgi",
+         [&store, settings](const Request& req) {
+             return servePost(req, store, settings.postsPerMinute);
+         }},
+        {"/counter/quintelle.shtml",
+         [&store, settings, links](const Request&) {
+             try {
+                 return noStore(page(renderScorePage(store.top(settings.top), links)));
+             } catch (const DatabaseError& e) {
+                 return unavailable(e);
+             }
+         }},
+        {"/",
+         [&store, settings, links](const Request&) {
+             try {
+                 std::uint64_t size = 0;
+                 int installer = openServed(settings.files, "qtlsetup.exe", size);
+                 if (installer >= 0) close(installer);
+                 return page(renderHomePage(store.top(settings.top), links, settings.versionText,
+                                            installer >= 0));
+             } catch (const DatabaseError& e) {
+                 return unavailable(e);
+             }
+         }},
+        // The game compares this body byte for byte with its own version: no line break.
+        {"/quintelle/quintelleversion.txt",
+         [settings](const Request&) {
+             Response r = Response::text(200, settings.versionText);
+             r.contentType = "text/plain";
+             return noStore(std::move(r));
+         }},
+        {"/quintelle/qtlsetup.exe",
+         [settings](const Request&) {
+             return serveFile(settings.files, "qtlsetup.exe", "application/octet-stream");
+         }},
+        {"/quintelle/qtlsetup.manifest",
+         [settings](const Request&) {
+             return serveFile(settings.files, "qtlsetup.manifest", "text/plain");
+         }},
+        {"/quintelle/logo.jpg",
+         [](const Request&) {
+             Response r;
+             r.body.assign(reinterpret_cast<const char*>(kLogoJpeg), kLogoJpegSize);
+             r.contentType = "image/jpeg";
+             return r;
+         }},
+    };
 }
 
 }  // namespace quintelle::server

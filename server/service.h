@@ -1,16 +1,12 @@
 #pragma once
-// The service's resources, on the paths the game asks for, wired into an
-// HTTP server; plus the one-line-per-request log.
-#include <cstdint>
+// The service's resources, on the paths the game asks for: the one table of
+// routes the HTTP layer serves.
 #include <filesystem>
-#include <ostream>
 #include <string>
+#include <vector>
 
+#include "server/http.h"
 #include "version.h"
-
-namespace httplib {
-class Server;
-}
 
 namespace quintelle::server {
 
@@ -18,18 +14,14 @@ class ScoreStore;
 
 struct ServiceSettings {
     std::string versionText{kVersion};
-    std::filesystem::path files;  // folder holding qtlsetup.exe; empty: none
+    std::filesystem::path files;  // folder holding qtlsetup.exe and its manifest; empty: none
     int top = 100;
     int postsPerMinute = 10;  // per client address; 0: unlimited
+    // Where the pages' links point, such as "https://scores.example"; never
+    // taken from a request. Empty: links relative to the page.
+    std::string publicUrl;
 };
 
-void installRoutes(httplib::Server& server, ScoreStore& store, const ServiceSettings& settings);
-
-// Writes "time address method target status milliseconds" for every request.
-void installRequestLog(httplib::Server& server, std::ostream& log);
-
-// Control characters and bytes outside ASCII shown as \xNN, so a request
-// cannot forge or break log lines.
-std::string printable(std::string_view text);
+std::vector<Route> serviceRoutes(ScoreStore& store, const ServiceSettings& settings);
 
 }  // namespace quintelle::server

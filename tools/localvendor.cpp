@@ -1,35 +1,31 @@
 #include "tools/localvendor.h"
 
-#include <httplib.h>
+#include <system_error>
 
-#include <chrono>
-#include <thread>
-
+#include "server/http.h"
 #include "server/scorestore.h"
 #include "server/service.h"
 
 namespace quintelle::tools {
 
 struct LocalVendor::Running {
-    explicit Running(const std::filesystem::path& folder) : store((folder / "scores.db").string()) {
+    explicit Running(const std::filesystem::path& folder)
+        : database((folder / "scores.db").string()), store(database), http({}, nullptr) {
         server::ServiceSettings settings;
         settings.postsPerMinute = 0;  // every post comes from this one address
-        server::installRoutes(http, store, settings);
-        port = http.bind_to_any_port("127.0.0.1");
-        if (port <= 0) return;
-        serving = std::thread([this] { http.listen_after_bind(); });
-        while (!http.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~Running() {
-        if (!serving.joinable()) return;
-        http.stop();
-        serving.join();
+        try {
+            port = http.bind("127.0.0.1", 0);
+        } catch (const std::system_error&) {
+            return;
+        }
+        settings.publicUrl = "http://127.0.0.1:" + std::to_string(port);
+        http.start(server::serviceRoutes(store, settings));
     }
 
+    server::Database database;
     server::ScoreStore store;
-    httplib::Server http;
+    server::HttpServer http;
     int port = 0;
-    std::thread serving;
 };
 
 LocalVendor::LocalVendor(const std::filesystem::path& folder)

@@ -142,8 +142,12 @@ int main(int argc, char** argv) {
         highscore->loadit();
         highscore->showOverMain();
         if (!idle(highscore->getit())) return 1;
-        (void)QTest::qWaitFor([&] { return highscore->displayhtml()->picturesPending() == 0; },
-                              10000);
+        (void)QTest::qWaitFor(
+            [&] {
+                return !highscore->displayhtml()->pageLoading() &&
+                       highscore->displayhtml()->picturesPending() == 0;
+            },
+            10000);
         save(*highscore, out, QStringLiteral("highscore"));
     }
     return 0;

@@ -131,7 +131,7 @@ TEST(Download, EveryAnswerFromARealServer) {
         {"<html> first line",
          "/a",
          {Reply().send("<html><p>page</p></html>\n")},
-         -1,
+         400,
          0,
          "",
          "<html><p>page</p></html>\n",
@@ -183,7 +183,7 @@ TEST(Download, EveryAnswerFromARealServer) {
          "",
          "GET /a HTTP/1.0",
          1},
-        {"closed before a byte", "/a", {Reply::hangUp()}, -1, 0, "", "", "GET /a HTTP/1.0", 1},
+        {"closed before a byte", "/a", {Reply::hangUp()}, 400, 0, "", "", "GET /a HTTP/1.0", 1},
         {"trickled one byte at a time",
          "/a",
          {trickle(ok5)},
@@ -209,6 +209,49 @@ TEST(Download, EveryAnswerFromARealServer) {
             EXPECT_EQ(requestLines(server), row.requestLines);
         }
         EXPECT_EQ(server.connections(), row.connections);
+    }
+}
+
+// What the server cannot make the client do: wait without end, or count a
+// body as whole that is not the length the caller expects.
+TEST(Download, EveryRequestEndsWithinItsBounds) {
+    Reply drip;
+    drip.send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n");
+    for (int i = 0; i < 100; ++i) drip.send("x").pause(milliseconds(100));
+    const struct Row {
+        const char* name;
+        Reply reply;
+        qint64 expected;
+        const char* reason;
+        QByteArray body;
+    } rows[] = {
+        {"silent after connecting", Reply::silence(), -1, "No answer for 1 seconds", ""},
+        {"dripping past the deadline", drip, -1, "Not done within 2 seconds", ""},
+        {"announces another length", Reply::ok("0123456789"), 5,
+         "The answer has 10 bytes, not the 5 expected", ""},
+        {"runs past the expected length", Reply().send("HTTP/1.0 200 OK\r\n\r\n0123456789"), 5,
+         "The body runs past the 5 bytes expected", ""},
+        {"cut short without a length", Reply().send("HTTP/1.0 200 OK\r\n\r\n012"), 5,
+         "Connection closed before the whole body arrived", "012"},
+        {"expected and whole", Reply::ok("01234"), 5, "OK", "01234"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedServer server({row.reply});
+        THttpCli client;
+        client.StallLimitMs = 1000;
+        client.DeadlineMs = 2000;
+        client.ExpectedLength = row.expected;
+        QElapsedTimer wall;
+        wall.start();
+        const Outcome outcome = download(client, QString::fromStdString(server.origin()) + "/a");
+        EXPECT_LT(wall.elapsed(), 4000);
+        EXPECT_EQ(client.ResponseReason(), row.reason);
+        EXPECT_EQ(outcome.raised == -1, client.Complete());
+        if (outcome.raised != -1)
+            EXPECT_TRUE(outcome.body.startsWith(row.body)) << outcome.body.size();
+        else
+            EXPECT_EQ(outcome.body, row.body);
     }
 }
 

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -109,13 +110,29 @@ PgCluster::PgCluster() : bin_(postgresBin()) {
     std::string data = (dir_.path() / "data").string();
     run({(bin_ / "initdb").string(), "-D", data, "-U", "quintelle", "-A", "trust", "--no-sync",
          "-E", "UTF8", "--locale=C"});
+    pgCtl({"start"});
+}
+
+void PgCluster::pgCtl(const std::vector<std::string>& args) {
     // No TCP listener at all: the socket lives in our folder, so parallel
     // test programs never collide.
-    run({(bin_ / "pg_ctl").string(), "-D", data, "-w", "-s", "-l", (dir_.path() / "log").string(),
-         "-o",
-         "-c listen_addresses= -c unix_socket_directories=" + dir_.path().string() +
-             " -c fsync=off -c max_connections=200 -p 5432",
-         "start"});
+    std::vector<std::string> command = {
+        (bin_ / "pg_ctl").string(),
+        "-D",
+        (dir_.path() / "data").string(),
+        "-w",
+        "-s",
+        "-l",
+        (dir_.path() / "log").string(),
+        "-o",
+        "-c listen_addresses= -c unix_socket_directories=" + dir_.path().string() +
+            " -c fsync=off -c max_connections=200 -p 5432"};
+    command.insert(command.end(), args.begin(), args.end());
+    run(command);
+}
+
+void PgCluster::restart() {
+    pgCtl({"-m", "fast", "restart"});
 }
 
 PgCluster::~PgCluster() {
@@ -160,27 +177,60 @@ std::string freshDatabase(Engine engine, const std::filesystem::path& folder) {
     return (folder / ("scores" + std::to_string(++files) + ".db")).string();
 }
 
-Reply httpGet(int port, const std::string& target) {
+namespace {
+
+// A connected socket to the server, from a loopback address of our choice; -1
+// when the connection fails.
+int connectFrom(int port, const std::string& from) {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    timeval timeout{10, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Reply reply;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (inet_pton(AF_INET, from.c_str(), &local.sin_addr) != 1 ||
+        bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         close(fd);
-        return reply;
+        return -1;
     }
-    std::string request = "GET " + target + " HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(port) +
-                          "\r\nAccept: */*\r\n\r\n";
+    return fd;
+}
+
+}  // namespace
+
+Reply httpGet(int port, const std::string& target, const std::string& extraHeaders,
+              const std::string& from, std::chrono::milliseconds timeout) {
+    Reply reply;
+    int fd = connectFrom(port, from);
+    if (fd < 0) return reply;
+    std::string host = extraHeaders.find("Host:") == std::string::npos
+                           ? "Host: 127.0.0.1:" + std::to_string(port) + "\r\n"
+                           : "";
+    std::string request =
+        "GET " + target + " HTTP/1.0\r\n" + host + "Accept: */*\r\n" + extraHeaders + "\r\n";
     for (std::size_t sent = 0; sent < request.size();) {
         ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (n <= 0) break;
         sent += static_cast<std::size_t>(n);
     }
-    std::string raw = readAll(fd);
+    std::string raw;
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+            close(fd);
+            return reply;  // not complete in time
+        }
+        char buffer[65536];
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        raw.append(buffer, static_cast<std::size_t>(n));
+    }
     close(fd);
     std::size_t end = raw.find("\r\n\r\n");
     if (end == std::string::npos || raw.size() < 12) return reply;
@@ -201,6 +251,93 @@ Reply httpGet(int port, const std::string& target) {
         reply.headers[name] = value;
     }
     return reply;
+}
+
+std::vector<Row> rowsOf(const std::string& page) {
+    static const std::regex row(
+        R"(<tr><td align="right">(\d+)</td><td>([^<]*)</td><td align="right">(-?\d+)</td><td>([^<]*)</td></tr>)");
+    std::vector<Row> rows;
+    for (std::sregex_iterator i(page.begin(), page.end(), row), end; i != end; ++i) {
+        rows.push_back({(*i)[1], (*i)[2], (*i)[3], (*i)[4]});
+    }
+    return rows;
+}
+
+std::vector<Row> page(int port) {
+    Reply reply = httpGet(port, "/counter/quintelle.shtml");
+    if (reply.status != 200) throw std::runtime_error("no high-score page: " + reply.body);
+    return rowsOf(reply.body);
+}
+
+std::string post(const std::string& name, const std::string& date, const std::string& score) {
+    return "/cgi-bin/quintelle.cgi?name=" + name + "&date=" + date + "&score=" + score;
+}
+
+Tricklers::Tricklers(int port, int count, std::vector<std::string> from,
+                     std::chrono::milliseconds interval, bool reconnect)
+    : thread_(&Tricklers::run, this, port, count, std::move(from), interval, reconnect) {
+    // Returns once every connection has been tried.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (open_ + closed_ < count && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+Tricklers::~Tricklers() {
+    stop_ = true;
+    thread_.join();
+}
+
+void Tricklers::run(int port, int count, std::vector<std::string> from,
+                    std::chrono::milliseconds interval, bool reconnect) {
+    static const std::string request =
+        "GET /counter/quintelle.shtml HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";
+    struct Slow {
+        int fd = -1;
+        std::size_t sent = 0;
+    };
+    std::vector<Slow> slow(static_cast<std::size_t>(count));
+    auto opening = [&](std::size_t i) {
+        slow[i] = {connectFrom(port, from[i % from.size()]), 0};
+        if (slow[i].fd < 0) {
+            ++closed_;
+        } else {
+            ++open_;
+        }
+    };
+    for (std::size_t i = 0; i < slow.size(); ++i) opening(i);
+    auto nextByte = std::chrono::steady_clock::now();
+    while (!stop_) {
+        std::vector<pollfd> watched;
+        for (const Slow& s : slow) watched.push_back({s.fd, POLLIN, 0});
+        poll(watched.data(), watched.size(), 20);
+        bool sendNow = std::chrono::steady_clock::now() >= nextByte;
+        if (sendNow) nextByte += interval;
+        for (std::size_t i = 0; i < slow.size(); ++i) {
+            Slow& s = slow[i];
+            if (s.fd < 0) {
+                if (reconnect) opening(i);
+                continue;
+            }
+            char c;
+            bool gone = (watched[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
+                        recv(s.fd, &c, 1, MSG_DONTWAIT) <= 0;
+            if (!gone && sendNow) {
+                char byte = s.sent < request.size() ? request[s.sent] : 'a';
+                gone = send(s.fd, &byte, 1, MSG_NOSIGNAL | MSG_DONTWAIT) != 1;
+                ++s.sent;
+            }
+            if (gone) {
+                close(s.fd);
+                s.fd = -1;
+                --open_;
+                ++closed_;
+            }
+        }
+    }
+    for (const Slow& s : slow) {
+        if (s.fd >= 0) close(s.fd);
+    }
 }
 
 ServerProcess::ServerProcess(const std::string& db, std::vector<std::string> options) {
@@ -233,9 +370,9 @@ ServerProcess::~ServerProcess() {
     if (pid_ > 0) stop();
 }
 
-int ServerProcess::stop() {
+int ServerProcess::stop(int signal) {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
+    kill(pid_, signal);
     int status = waitStatus(pid_);
     pid_ = -1;
     return status;

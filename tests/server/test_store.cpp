@@ -7,6 +7,7 @@
 namespace quintelle::testing {
 namespace {
 
+using server::Database;
 using server::DatabaseError;
 using server::PostOutcome;
 using server::ScoreStore;
@@ -15,10 +16,11 @@ class Store : public ::testing::TestWithParam<Engine> {
   protected:
     TempDir dir;
     std::string db = freshDatabase(GetParam(), dir.path());
+    Database database{db};
 };
 
 TEST_P(Store, RateLimitWindowSlidesWithTime) {
-    ScoreStore store(db);
+    ScoreStore store(database);
     const std::int64_t t0 = 1'800'000'000'000;
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(store.add({"A", "1/1/26", i}, "10.0.0.1", t0 + i * 1000, 3), PostOutcome::Stored);
@@ -32,7 +34,7 @@ TEST_P(Store, RateLimitWindowSlidesWithTime) {
 }
 
 TEST_P(Store, EqualScoresRankByArrivalNotByName) {
-    ScoreStore store(db);
+    ScoreStore store(database);
     store.add({"Zed", "1/1/26", 50}, "a", 2000, 0);
     store.add({"Amy", "1/1/26", 50}, "a", 3000, 0);
     store.add({"Max", "1/1/26", 50}, "a", 1000, 0);
@@ -42,12 +44,14 @@ TEST_P(Store, EqualScoresRankByArrivalNotByName) {
 }
 
 TEST_P(Store, ReopensItsOwnSchemaAndRefusesANewerOne) {
-    { ScoreStore(db).add({"Kept", "1/1/26", 1}, "a", 1, 0); }
-    EXPECT_EQ(ScoreStore(db).size(), 1);
+    { ScoreStore(database).add({"Kept", "1/1/26", 1}, "a", 1, 0); }
+    Database again(db);
+    EXPECT_EQ(ScoreStore(again).size(), 1);
     auto c = server::openConnection(db);
     c->query("UPDATE schema_version SET version = $1",
              {std::int64_t{ScoreStore::kSchemaVersion + 1}});
-    EXPECT_THROW(ScoreStore store(db), DatabaseError);
+    Database newer(db);
+    EXPECT_THROW(ScoreStore store(newer), DatabaseError);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Store, ::testing::Values(Engine::Sqlite, Engine::Postgres),

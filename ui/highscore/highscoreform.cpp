@@ -1,6 +1,8 @@
 #include "ui/highscore/highscoreform.h"
 
+#include <QShortcut>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "net/server.h"
 #include "ui/art/art.h"
@@ -15,6 +17,25 @@
 
 using namespace quintelle;
 using namespace quintelle::ui;
+
+namespace {
+
+// The server's own words for a refused score: its answer when that is one
+// short line of text, else its status line.
+QString refusalReason(const THTTPGetResult& result) {
+    const QString body = QString::fromUtf8(result.Body).simplified();
+    const bool plainLine = !body.isEmpty() && body.size() <= 200 && !body.contains(u'<') &&
+                           std::none_of(body.begin(), body.end(), [](QChar c) {
+                               return c.category() == QChar::Other_Control;
+                           });
+    if (plainLine) return body;
+    return QStringLiteral("The server refused the score (%1 %2).")
+        .arg(result.Status)
+        .arg(result.Reason)
+        .replace(QStringLiteral(" )"), QStringLiteral(")"));
+}
+
+}  // namespace
 
 Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     : SecondaryWindow(main, Placement::DesktopCentre), main_(main), vendorLink_(vendorLink) {
@@ -43,6 +64,9 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     ImageButton* done =
         makePictureButton(this, "button_done", QPoint(496, 522), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
+    // Escape closes it as it does the program's other windows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Thighscore::button_doneClick);
 
     auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40), kept::logo);
     image2->setCursor(Qt::PointingHandCursor);
@@ -53,9 +77,11 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     sendit_.OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
         senditDoneString(sender, body);
     };
+    sendit_.OnError = [this](THTTPGet* sender) { senditError(sender); };
     getit_.OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
         getitDoneString(sender, body);
     };
+    getit_.OnError = [this](THTTPGet* sender) { getitError(sender); };
     URL1.URLType = TURL::utnone;
 
     FormCreate();
@@ -80,9 +106,22 @@ void Thighscore::loadit() {
 }
 
 void Thighscore::senditDoneString(THTTPGet*, const QByteArray&) {
+    // Until the main window's posting wait listens to postingEnded, an
+    // accepted post ends the wait here.
     if (main_) main_->scorePosted();
     loadit();
     showOverMain();
+    emit postingEnded({PostingOutcome::Accepted, {}});
+}
+
+void Thighscore::senditError(THTTPGet* sender) {
+    const THTTPGetResult& result = sender->LastResult();
+    // A status of 400 or more is the server's answer: it saw the score and
+    // would not take it. Anything else is a post that never got through.
+    if (result.Status >= 400)
+        emit postingEnded({PostingOutcome::Refused, refusalReason(result)});
+    else
+        emit postingEnded({PostingOutcome::Failed, result.Error});
 }
 
 void Thighscore::getitDoneString(THTTPGet*, const QByteArray& body) {
@@ -93,12 +132,19 @@ void Thighscore::getitDoneString(THTTPGet*, const QByteArray& body) {
     displayhtml_->LoadFromString(html, QString());
 }
 
+void Thighscore::getitError(THTTPGet* sender) {
+    displayhtml_->ShowMessage(QStringLiteral("The high-score list could not be loaded (%1). "
+                                             "Please try again later.")
+                                  .arg(sender->LastResult().Error));
+}
+
 void Thighscore::displayhtmlHotSpotClick(THtmlViewer*, const QString& target, bool&) {
     // A page from the network must not reach local files or programs: only a
     // web or mail address goes to the shell, exactly as the page wrote it.
     if (!TURL::isWebAddress(target)) return;
     URL1.URL = target;
-    URL1.OpenURL();
+    // Only a link that opened something turns visited.
+    if (URL1.OpenURL()) displayhtml_->MarkVisited(target);
 }
 
 void Thighscore::Image2Click() {

@@ -57,6 +57,13 @@ class HighscoreTest : public MainWindowTest {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
     }
 
+    // Waits for the page fetch and for the viewer to show what it brought.
+    void waitForPage() {
+        waitIdle(highscore().getit());
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !highscore().displayhtml()->pageLoading(); }, 10000));
+    }
+
   private:
     std::unique_ptr<quintelle::testsupport::ScriptedServer> server_;
     std::unique_ptr<Thighscore> highscore_;

@@ -64,7 +64,7 @@ TEST_F(Posting, AOneByteAnswerEndsTheWaitAndOpensTheWindowWithThePage) {
     EXPECT_FALSE(find(QStringLiteral("panel_cleared"))->isVisible());
     EXPECT_FALSE(window().postingWait().Timer1().isActive());
     EXPECT_EQ(target(1), "/counter/quintelle.shtml");
-    waitIdle(highscore().getit());
+    waitForPage();
     EXPECT_EQ(highscore().displayhtml()->toPlainText(), QStringLiteral("The list"));
 }
 

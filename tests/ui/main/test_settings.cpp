@@ -228,7 +228,12 @@ TEST_F(MainWindowTest, ClosingOverAnUnwritableFolderShowsTheErrorAndStillEnds) {
     // window going away.
     QApplication::setQuitOnLastWindowClosed(false);
     QTimer::singleShot(0, &window(), [this] { window().close(); });
-    QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(1); });
+    // Bound to the test: a timer left for later tests would end their event
+    // loops at once.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    giveUp.start(3000);
     EXPECT_EQ(QCoreApplication::exec(), 0) << "the application was not told to end";
     QApplication::setQuitOnLastWindowClosed(true);
     EXPECT_FALSE(window().isVisible());
