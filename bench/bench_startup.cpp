@@ -438,8 +438,10 @@ int measureMechanisms() {
                              {"pictures drawn at every start", "XDG_CACHE_HOME", "/dev/null/cache"},
                              {"libcurl loaded at start", "LD_PRELOAD", "libcurl.so.4"},
                              {"bare Qt window", nullptr, nullptr}};
+    // Twice the starts of the other figures: the differences sought are a
+    // tenth, and a busy machine moves single figures by more.
     const QProcessEnvironment x = desktop.environment();
-    for (int i = 0; i < kStarts; ++i)
+    for (int i = 0; i < 2 * kStarts; ++i)
         for (Row& row : rows) {
             QProcessEnvironment environment = x;
             if (row.variable)
@@ -495,9 +497,9 @@ int main(int argc, char** argv) {
     offscreen.insert(QStringLiteral("PULSE_SERVER"),
                      QStringLiteral("unix:") + home.filePath("no-sound"));
     {
-        Row quiet{QStringLiteral("offscreen: start to quiet (ms)"), {}, {}, 1.3};
+        Row quiet{QStringLiteral("offscreen: start to quiet (ms)"), {}, {}, 0};
         Row cpu{QStringLiteral("offscreen: processor time to quiet (ms)"), {}, {}, 0};
-        Row memory{QStringLiteral("offscreen: peak resident memory (MiB)"), {}, {}, 1.3};
+        Row memory{QStringLiteral("offscreen: peak resident memory (MiB)"), {}, {}, 0};
         Row silentQuiet{QStringLiteral("offscreen, sounds off: start to quiet (ms)"), {}, {}, 0};
         Row silentMemory{
             QStringLiteral("offscreen, sounds off: peak resident memory (MiB)"), {}, {}, 0};
@@ -538,11 +540,13 @@ int main(int argc, char** argv) {
             std::printf("No desktop: %s\n", qPrintable(desktop.error()));
         } else {
             const QProcessEnvironment x = desktop.environment();
+            // The one start-up target: the painted window within 1.5 times a
+            // bare window's time; the rest inform.
             Row frame{
-                QStringLiteral("X: start to first frame, two pings answered (ms)"), {}, {}, 1.3};
-            Row quiet{QStringLiteral("X: start to quiet (ms)"), {}, {}, 1.3};
+                QStringLiteral("X: start to first frame, two pings answered (ms)"), {}, {}, 1.5};
+            Row quiet{QStringLiteral("X: start to quiet (ms)"), {}, {}, 0};
             Row cpu{QStringLiteral("X: processor time to first frame (ms)"), {}, {}, 0};
-            Row memory{QStringLiteral("X: peak resident memory (MiB)"), {}, {}, 1.3};
+            Row memory{QStringLiteral("X: peak resident memory (MiB)"), {}, {}, 0};
             for (int i = 0; i < kStarts; ++i)
                 for (const Program* program : {&game, &bare}) {
                     const Start s = startOnce(*program, x, &desktop);

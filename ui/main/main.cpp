@@ -7,9 +7,9 @@
 // off in one run (`quintelle_bench_startup mechanisms`; the table of what was
 // kept and what removed is in ARCHITECTURE.md). Without each, as built:
 //  - drawn pictures kept on disk (keptpictures.h), read back at later starts
-//    instead of drawn again: the first frame 1.25x later, memory 1.04x;
+//    instead of drawn again: the first frame 1.21x later, memory 1.03x;
 //  - libcurl opened at the first fetch (net/curlapi.h) rather than linked, so
-//    a start loads neither it nor what it brings: the first frame 1.18x
+//    a start loads neither it nor what it brings: the first frame 1.10x
 //    later, memory 1.12x.
 #include <QIcon>
 #include <QStandardPaths>
