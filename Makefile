@@ -68,8 +68,8 @@ fuzz:
 	@scripts/bootstrap fuzz
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
 	    -DQUINTELLE_UI=OFF -DQUINTELLE_SANITIZE=ON -DQUINTELLE_LIBFUZZER=ON -DQUINTELLE_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_updatemanifest
-	@for t in fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_updatemanifest; do \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_updatemanifest fuzz_storedpicture
+	@for t in fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_updatemanifest fuzz_storedpicture; do \
 	    mkdir -p $(FUZZ_BUILD)/fuzz/corpus-$$t && cp -n fuzz/corpus/$$t/* $(FUZZ_BUILD)/fuzz/corpus-$$t/; \
 	    (cd $(FUZZ_BUILD)/fuzz && ./$$t -max_total_time=$(FUZZ_SECONDS) corpus-$$t) || exit 1; \
 	done

@@ -19,6 +19,8 @@
 //    sound server's together, against the bare window's and the server's.
 //
 // Each figure is the median of several starts, with the ratio game / bare.
+// With the argument `mechanisms` it measures instead what each start-up
+// mechanism the program keeps buys (see measureMechanisms()).
 // Processor time is read from /proc/PID/task/*/schedstat (nanoseconds);
 // peak memory is VmHWM from /proc/PID/status.
 #include <dirent.h>
@@ -447,10 +449,61 @@ void print(const std::vector<Row>& rows) {
     }
 }
 
+// `mechanisms`: each start-up mechanism the program keeps, switched off in
+// turn, against the game as built and the bare window, on X: the time to the
+// first frame and the peak memory, each start of each row in turn. A
+// mechanism that buys less than a tenth of either has no place in the program.
+int measureMechanisms() {
+    Desktop desktop;
+    if (!desktop.ready()) {
+        std::printf("No desktop: %s\n", qPrintable(desktop.error()));
+        return 1;
+    }
+    const Program game(QStringLiteral("Quintelle"), QStringLiteral(QUINTELLE_GAME_EXECUTABLE),
+                       {{QStringLiteral("quintelle.ini"),
+                         QByteArrayLiteral("[quintelle]\r\nName=Bench\r\nUpdate=false\r\n")}});
+    const Program bare(QStringLiteral("Bare"), QStringLiteral(QUINTELLE_BARE_WINDOW));
+    struct Row {
+        const char* name;
+        const char* variable;  // set for the row's starts
+        const char* value;
+        std::vector<double> frame = {}, memory = {};
+    };
+    // Off: the cache folder cannot be made, so every picture is drawn; libcurl
+    // is loaded with the program, as if linked.
+    std::vector<Row> rows = {{"as built", nullptr, nullptr},
+                             {"pictures drawn at every start", "XDG_CACHE_HOME", "/dev/null/cache"},
+                             {"libcurl loaded at start", "LD_PRELOAD", "libcurl.so.4"},
+                             {"bare Qt window", nullptr, nullptr}};
+    // Twice the starts of the other figures: the differences sought are a
+    // tenth, and a busy machine moves single figures by more.
+    const QProcessEnvironment x = desktop.environment();
+    for (int i = 0; i < 2 * kStarts; ++i)
+        for (Row& row : rows) {
+            QProcessEnvironment environment = x;
+            if (row.variable)
+                environment.insert(QString::fromLatin1(row.variable),
+                                   QString::fromLatin1(row.value));
+            const Start s = startOnce(&row == &rows.back() ? bare : game, environment, &desktop);
+            row.frame.push_back(s.frameMs);
+            row.memory.push_back(s.peakMiB);
+        }
+    const double frame = median(rows.front().frame), memory = median(rows.front().memory);
+    std::printf("\n%-34s %10s %8s %10s %8s\n", "X, median of each", "frame ms", "vs built",
+                "peak MiB", "vs built");
+    for (const Row& row : rows) {
+        const double f = median(row.frame), m = median(row.memory);
+        std::printf("%-34s %10.2f %7.2fx %10.2f %7.2fx\n", row.name, f, f / frame, m, m / memory);
+    }
+    std::printf("\nLoad average at the end: %s\n", qPrintable(loadAverage()));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "mechanisms") return measureMechanisms();
     std::printf("Start-up benchmark: %d starts each, load average %s at the start\n", kStarts,
                 qPrintable(loadAverage()));
 
@@ -459,8 +512,8 @@ int main(int argc, char** argv) {
                        {{QStringLiteral("quintelle.ini"),
                          QByteArrayLiteral("[quintelle]\r\nName=Bench\r\nUpdate=false\r\n")}});
     const Program bare(QStringLiteral("Bare"), QStringLiteral(QUINTELLE_BARE_WINDOW));
-    // The same game with its sounds off, which never loads the audio stack:
-    // what that stack adds to the figures above, as information.
+    // The same game with its sounds off, which never opens an audio stream:
+    // what that adds to the figures above, as information.
     const Program silent(
         QStringLiteral("Quintelle, sounds off"), QStringLiteral(QUINTELLE_GAME_EXECUTABLE),
         {{QStringLiteral("quintelle.ini"),
@@ -481,9 +534,9 @@ int main(int argc, char** argv) {
     offscreen.insert(QStringLiteral("PULSE_SERVER"),
                      QStringLiteral("unix:") + home.filePath("no-sound"));
     {
-        Row quiet{QStringLiteral("offscreen: start to quiet (ms)"), {}, {}, 1.3};
+        Row quiet{QStringLiteral("offscreen: start to quiet (ms)"), {}, {}, 0};
         Row cpu{QStringLiteral("offscreen: processor time to quiet (ms)"), {}, {}, 0};
-        Row memory{QStringLiteral("offscreen: peak resident memory (MiB)"), {}, {}, 1.3};
+        Row memory{QStringLiteral("offscreen: peak resident memory (MiB)"), {}, {}, 0};
         Row silentQuiet{QStringLiteral("offscreen, sounds off: start to quiet (ms)"), {}, {}, 0};
         Row silentMemory{
             QStringLiteral("offscreen, sounds off: peak resident memory (MiB)"), {}, {}, 0};
@@ -524,11 +577,13 @@ int main(int argc, char** argv) {
             std::printf("No desktop: %s\n", qPrintable(desktop.error()));
         } else {
             const QProcessEnvironment x = desktop.environment();
+            // The one start-up target: the painted window within 1.5 times a
+            // bare window's time; the rest inform.
             Row frame{
-                QStringLiteral("X: start to first frame, two pings answered (ms)"), {}, {}, 1.3};
-            Row quiet{QStringLiteral("X: start to quiet (ms)"), {}, {}, 1.3};
+                QStringLiteral("X: start to first frame, two pings answered (ms)"), {}, {}, 1.5};
+            Row quiet{QStringLiteral("X: start to quiet (ms)"), {}, {}, 0};
             Row cpu{QStringLiteral("X: processor time to first frame (ms)"), {}, {}, 0};
-            Row memory{QStringLiteral("X: peak resident memory (MiB)"), {}, {}, 1.3};
+            Row memory{QStringLiteral("X: peak resident memory (MiB)"), {}, {}, 0};
             for (int i = 0; i < kStarts; ++i)
                 for (const Program* program : {&game, &bare}) {
                     const Start s = startOnce(*program, x, &desktop);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/socketmodule.h"
+#include "net/wsocket.h"
 
 namespace quintelle::net {
 
@@ -109,7 +109,7 @@ bool startsWithNoCase(const QByteArray& line, const char* prefix) {
 }
 }  // namespace
 
-THttpCli::THttpCli(QObject* parent) : THttpCli(quintelle::net::moduleSocket(), parent) {}
+THttpCli::THttpCli(QObject* parent) : THttpCli(std::make_unique<TWSocket>(), parent) {}
 
 THttpCli::THttpCli(std::unique_ptr<quintelle::net::StreamSocket> socket, QObject* parent)
     : QObject(parent), socket_(std::move(socket)) {

@@ -71,7 +71,7 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
     static constexpr int kFailedStatus = 404;
     static constexpr int kBrokenResponseStatus = 400;
 
-    // On TWSocket, from the network module (socketmodule.h).
+    // On TWSocket.
     explicit THttpCli(QObject* parent = nullptr);
     // For tests: a scripted socket in place of TWSocket.
     THttpCli(std::unique_ptr<quintelle::net::StreamSocket> socket, QObject* parent = nullptr);

@@ -1,4 +1,4 @@
-// The audio stream, built into libquintelle_audio.so (see pcmoutput.h).
+// The audio stream (see pcmoutput.h).
 #include "platform/pcmoutput.h"
 
 #include <QAudioDevice>
@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <type_traits>
 #include <vector>
 
+#include "platform/processend.h"
 #include "platform/sound.h"
 
 namespace quintelle::platform {
@@ -131,7 +131,9 @@ class AudioOutput : public PcmOutput {
         // The stream closes on its thread, which then ends. A sound server
         // that never answered still holds the thread in its device lookup;
         // the process is ending, so the thread is left to it, kept reachable,
-        // as destroying a running thread aborts.
+        // as destroying a running thread aborts. Exit's teardown would wait
+        // for it for ever (Qt Multimedia's globals are locked by it), so the
+        // process ends without that teardown.
         QMetaObject::invokeMethod(stream_, [s = stream_] {
             delete s;
             QThread::currentThread()->quit();
@@ -139,6 +141,7 @@ class AudioOutput : public PcmOutput {
         if (!thread_->wait(kCloseWaitMs)) {
             static std::vector<QThread*> heldUp;
             heldUp.push_back(thread_.release());
+            static const WorkInFlight stillRunning;
         }
     }
 
@@ -159,10 +162,9 @@ class AudioOutput : public PcmOutput {
 };
 
 }  // namespace
-}  // namespace quintelle::platform
 
-extern "C" Q_DECL_EXPORT quintelle::platform::PcmOutput* quintelle_pcm_output() {
-    return new quintelle::platform::AudioOutput;
+std::unique_ptr<PcmOutput> openPcmOutput() {
+    return std::make_unique<AudioOutput>();
 }
-static_assert(
-    std::is_same_v<decltype(&quintelle_pcm_output), quintelle::platform::PcmOutputFactory>);
+
+}  // namespace quintelle::platform

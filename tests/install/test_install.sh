@@ -63,16 +63,6 @@ offpid=$!
 pids+=("$offpid")
 sleep 3
 kill -0 "$offpid" 2>/dev/null || { cat "$work/offscreen.log"; fail "program ended on its own"; }
-# The audio module is found where it was installed, and brings Qt Multimedia.
-grep -q "$prefix/.*/libquintelle_audio.so" "/proc/$offpid/maps" || {
-  cat "$work/offscreen.log"
-  fail "audio module not loaded"
-}
-grep -q '/libQt6Multimedia' "/proc/$offpid/maps" || fail "audio libraries not loaded"
-# The network module is installed beside it and waits for the first download.
-audio=$(grep -o "$prefix/.*/libquintelle_audio.so" "/proc/$offpid/maps" | head -1)
-[ -f "$(dirname "$audio")/libquintelle_network.so" ] || fail "network module not installed"
-! grep -q '/libquintelle_network.so' "/proc/$offpid/maps" || fail "network module loaded at start"
 kill "$offpid"
 wait "$offpid" 2>/dev/null || true
 if grep -Eiq 'qrc:|cannot (open|load|find)|no such file' "$work/offscreen.log"; then
@@ -194,11 +184,11 @@ session "$home" noplay "$runner"
 cmp -s "$data/quintelletally.tld" "$work/played.tld" || fail "the tally did not survive a restart"
 [ "$(listing "$prefix")" = "$installation" ] || fail "the installed program wrote into its installation"
 
-# A portable copy of the same program (it and its modules in one folder), run
-# by root: its files stay beside it.
+# A portable copy of the same program (the executable alone in a folder),
+# run by root: its files stay beside it.
 portable=$work/portable
 mkdir -p "$portable"
-cp "$game" "$prefix"/lib/quintelle/*.so "$portable/"
+cp "$game" "$portable/"
 game=$portable/quintelle
 player_owns_cmd=:
 session "$work/portable-home" noplay ""

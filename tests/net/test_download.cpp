@@ -6,15 +6,12 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTimer>
 
 #include "net/httpcli.h"
-#include "net/socketmodule.h"
 #include "tests/support/scripted_server.h"
-#include "tests/support/warnings.h"
 
 namespace {
 
@@ -343,49 +340,6 @@ TEST(Download, QuittingTheProgramAbortsTheWait) {
     EXPECT_EQ(client.ResponseReason(), "Connection aborted on request");
     EXPECT_EQ(outcome.body, "partial");
     EXPECT_EQ(client.HttpState(), THttpCli::httpReady);
-}
-
-// Every other test here downloads through the network module copied beside
-// the test program. Without a module that loads, a download fails as a
-// failure to connect does, sends nothing, names the module and why it did not
-// load, and the console is told once.
-TEST(Download, WithoutTheNetworkModuleEveryDownloadFailsAndSaysWhy) {
-    const QString missing = QDir::temp().filePath(QStringLiteral("no-such-folder/") +
-                                                  quintelle::net::kNetworkModuleFile);
-    const struct {
-        QString candidate;
-        QString reason;  // within the text after "can't connect: "
-    } rows[] = {
-        {missing, missing},
-        // A library that loads but is not the module.
-        {QStringLiteral("libz.so.1"), QStringLiteral("libz.so.1: no quintelle_stream_socket")},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.candidate.toStdString());
-        const quintelle::testing::CaughtWarnings caught;
-        ScriptedServer server({Reply::ok("x")});
-        {
-            THttpCli client(quintelle::net::moduleSocket({row.candidate}));
-            for (int attempt = 0; attempt < 2; ++attempt) {
-                const Outcome outcome =
-                    download(client, QString::fromStdString(server.origin()) + "/a");
-                EXPECT_EQ(outcome.raised, 404);
-                EXPECT_EQ(client.HttpState(), THttpCli::httpReady);
-                EXPECT_TRUE(client.ResponseReason().startsWith(
-                    QStringLiteral("can't connect: the network module did not load (")))
-                    << client.ResponseReason().toStdString();
-                EXPECT_TRUE(client.ResponseReason().contains(row.reason))
-                    << client.ResponseReason().toStdString();
-            }
-        }
-        const QStringList& warnings = caught.texts();
-        EXPECT_EQ(server.connections(), 0);
-        ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
-        EXPECT_TRUE(
-            warnings.front().startsWith(QStringLiteral("Downloads fail: the network module")))
-            << warnings.front().toStdString();
-        EXPECT_TRUE(warnings.front().contains(row.reason)) << warnings.front().toStdString();
-    }
 }
 
 }  // namespace

@@ -14,10 +14,10 @@
 #include "net/server.h"
 #include "platform/dates.h"
 #include "tests/server/harness.h"
-#include "ui/help/aboutform.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/program.h"
+#include "version.h"
 
 namespace {
 
@@ -65,10 +65,10 @@ class GameAndService : public MainWindowTest {
         std::optional<PostingOutcome::Kind> ended;
         auto watch = QObject::connect(&highscore, &Thighscore::postingEnded,
                                       [&](const PostingOutcome& o) { ended = o.kind; });
-        program_->main().setTag("label_score", score);
+        program_->main().board().setTag(quintelle::controls::label_score, score);
         qobject_cast<QLineEdit*>(program_->main().control(QStringLiteral("edit_name")))
             ->setText(name);
-        program_->main().show("panel_cleared");
+        program_->main().board().show(quintelle::controls::panel_cleared);
         QTest::mouseClick(program_->main().control(QStringLiteral("button_sendscore")),
                           Qt::LeftButton);
         const bool answered = QTest::qWaitFor([&] { return ended.has_value(); }, 15000);
@@ -111,7 +111,7 @@ TEST_F(GameAndService, PostedScoresComeBackRankedOnTheHighScorePage) {
     serve("1.0.0");
     startGame(false);
     const std::string today =
-        quintelle::ui::postingDate(QDate::currentDate(), quintelle::platform::dateSeparator())
+        quintelle::platform::postingDate(QDate::currentDate(), quintelle::platform::dateSeparator())
             .toStdString();
     const struct Row {
         int score;
@@ -141,11 +141,11 @@ TEST_F(GameAndService, PostedScoresComeBackRankedOnTheHighScorePage) {
 }
 
 TEST_F(GameAndService, TheUpdateCheckOffersOnlyAVersionOtherThanTheGames) {
-    const QString own = Tabout(nullptr).versionText();
+    const std::string own(quintelle::kVersion);
     const struct Row {
         std::string published;
         bool offered;
-    } rows[] = {{own.toStdString(), false}, {own.toStdString() + "1", true}, {"0.9", true}};
+    } rows[] = {{own, false}, {own + "1", true}, {"0.9", true}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.published);
         serve(row.published);

@@ -12,9 +12,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "net/socketmodule.h"
-#include "platform/pcmoutput.h"
-
 // Last: Xlib's macros (None, Bool, Status...) clash with Qt's names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -428,11 +425,6 @@ QImage Desktop::grabWindow(unsigned long window) const {
 
 QString copyProgram(const QString& executable, const QString& folder) {
     const QFileInfo built(executable);
-    for (const QString& file : {QString::fromLatin1(platform::kAudioModuleFile),
-                                QString::fromLatin1(net::kNetworkModuleFile)}) {
-        if (const QString module = built.dir().filePath(file); QFileInfo::exists(module))
-            QFile::copy(module, QDir(folder).filePath(file));
-    }
     const QString copied = QDir(folder).filePath(built.fileName());
     QFile::copy(executable, copied);
     return copied;

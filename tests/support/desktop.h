@@ -128,9 +128,8 @@ class Desktop {
 // Waits until `condition` holds, checking every 20 ms; false after `timeoutMs`.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
-// Copies a built program into `folder` as a player's portable copy holds it:
-// the executable with the modules found beside it (the audio output, the
-// download socket). Returns the copied executable's path.
+// Copies a built program into `folder` as a player's portable copy holds it,
+// the executable alone. Returns the copied executable's path.
 QString copyProgram(const QString& executable, const QString& folder);
 
 // The built game as a process on a desktop, copied (copyProgram) into a

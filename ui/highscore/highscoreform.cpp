@@ -6,13 +6,13 @@
 
 #include "net/server.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
-#include "ui/main/palette.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;
@@ -37,11 +37,6 @@ QString refusalReason(const THTTPGetResult& result) {
 
 }  // namespace
 
-QString quintelle::ui::postingDate(const QDate& date, const QString& separator) {
-    return QString::number(date.month()) + separator + QString::number(date.day()) + separator +
-           QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
-}
-
 Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     : SecondaryWindow(main, Placement::DesktopCentre), main_(main), vendorLink_(vendorLink) {
     dress(QStringLiteral("highscore"), QStringLiteral("Quintelle - High Scores"), kClient);
@@ -56,7 +51,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     panel_main->setGeometry(112, 8, 481, 507);
     panel_main->setColorHighLight(Qt::white);
     panel_main->setColorShadow(Qt::white);
-    panel_main->setColor(colours::wood);
+    panel_main->setColor(palette::wood);
     displayhtml_ = new THtmlViewer(panel_main);
     displayhtml_->setObjectName(QStringLiteral("displayhtml"));
     // Inside the panel's one-pixel frame.
@@ -100,30 +95,20 @@ void Thighscore::FormCreate() {
 }
 
 void Thighscore::sendscore(const QString& name, const QString& date, const QString& score) {
-    const net::VendorServer& server = net::vendorServer();
-    sendit_.URL = QStringLiteral("http://") + server.host + QStringLiteral("/cgi-bin/") +
-                  QStringLiteral("quintelle") + QStringLiteral(".cgi?name=") + name +
-                  QStringLiteral("&date=") + date + QStringLiteral("&score=") + score;
-    sendit_.Port = server.port;
+    net::aimAtVendor(sendit_, net::vendorpath::scorePost(name, date, score));
     sendit_.StartFetch();
 }
 
 void Thighscore::loadit() {
-    const net::VendorServer& server = net::vendorServer();
     getit_.PostQuery.clear();
-    getit_.URL = QStringLiteral("http://") + server.host + QStringLiteral("/counter/") +
-                 QStringLiteral("quintelle") + QStringLiteral(".shtml");
-    getit_.Port = server.port;
+    net::aimAtVendor(getit_, net::vendorpath::highScorePage());
     getit_.StartFetch();
 }
 
 void Thighscore::senditDoneString(THTTPGet*, const QByteArray&) {
     // Until the main window's posting wait listens to postingEnded, an
     // accepted post ends the wait here.
-    if (main_) {
-        main_->hide("panel_cleared");
-        main_->Timer1().stop();
-    }
+    if (main_) main_->scorePosted();
     loadit();
     showOverMain();
     emit postingEnded({PostingOutcome::Accepted, {}});

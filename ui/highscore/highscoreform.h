@@ -17,12 +17,6 @@ class THtmlViewer;
 class TLbBackground;
 class Tmain;
 
-namespace quintelle::ui {
-// A posting date, "m/d/yy": month and day without leading zeros, the year in
-// two digits, joined by the user's date separator.
-QString postingDate(const QDate& date, const QString& separator);
-}  // namespace quintelle::ui
-
 // How a post ended.
 struct PostingOutcome {
     enum Kind {

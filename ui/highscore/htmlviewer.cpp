@@ -229,9 +229,7 @@ void THtmlViewer::fetchNext() {
     while (!queue_.isEmpty() && fetching_.size() < kParallelFetches) {
         const int index = queue_.takeFirst();
         auto* get = new THTTPGet(this);
-        const quintelle::net::VendorServer& server = quintelle::net::vendorServer();
-        get->URL = QStringLiteral("http://") + server.host + pictures_.at(index);
-        get->Port = server.port;
+        quintelle::net::aimAtVendor(*get, pictures_.at(index));
         get->MaxBodyBytes = kMaxPictureBytes;
         const quint64 generation = generation_;
         get->OnDoneString = [this, generation](THTTPGet* sender, const QByteArray& body) {

@@ -37,7 +37,7 @@ class HighscoreTest : public MainWindowTest {
             *quintelle::net::parseServer(QString::fromStdString(server_->hostPort())));
         highscore_ = std::make_unique<Thighscore>(&window(), nullptr);
         Tmain::Windows windows;
-        windows.highscore = [list = highscore_.get()] { return list; };
+        windows.highscore = highscore_.get();
         window().setWindows(windows);
     }
 

@@ -62,7 +62,7 @@ TEST_F(UpdateTest, OnlyAnExactlyEqualVersionTextOffersNothing) {
     for (const auto& [body, offered] : rows) {
         SCOPED_TRACE(body.toStdString());
         widget("panel_update")->hide();
-        main.checkupdateDoneString(&main, body);
+        main.updateOffer().checkupdateDoneString(&main, body);
         EXPECT_EQ(widget("panel_update")->isVisible(), offered);
     }
 }
@@ -135,7 +135,7 @@ TEST_F(UpdateTest, OnlyAPortableCopyChecksAndShowsTheOption) {
 
 TEST_F(UpdateTest, CancelHidesTheOfferAndTouchesNoFile) {
     Tmain& main = start(QStringLiteral("quintelle.exe"));
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     const QStringList before = files();
     QTest::mouseClick(widget("button_updatecancel"), Qt::LeftButton);
     EXPECT_FALSE(widget("panel_update")->isVisible());
@@ -160,7 +160,7 @@ TEST_F(UpdateTest, ADownloadThatCannotConnectPutsTheProgramBack) {
         SCOPED_TRACE(row.executable);
         writeFile(row.backup, "an old backup");
         Tmain& main = start(QString(row.executable), "127.0.0.1:" + std::to_string(closedPort));
-        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
         QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
 
         EXPECT_EQ(updateStatus(), "Download Aborted");
@@ -194,7 +194,7 @@ TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
         });
         writeFile(row.backup, "an old backup");
         Tmain& main = start(QString(row.executable), server.hostPort());
-        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
         QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
 
         EXPECT_TRUE(asideDuringDownload);
@@ -215,7 +215,7 @@ TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
 TEST_F(UpdateTest, AnInstallerThatCannotStartIsReportedAndTheProgramStays) {
     ScriptedServer server({Reply::ok("not a program", "application/octet-stream")});
     Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     MessageBoxAnswerer answerer;
     QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
     EXPECT_TRUE(answerer.shown().startsWith(
@@ -240,7 +240,7 @@ TEST_F(UpdateTest, TheInstallerStartsWithItsParametersAfterTheSettingsAreWritten
     Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
     QFile::remove(iniPath());
     QFile::remove(tallyPath);
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
     EXPECT_FALSE(main.isVisible()) << "the program ends";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(argsFile); }, 10000));

@@ -1,5 +1,5 @@
-// The update offer on the main window: the server's version text against our
-// own, and on the player's word the installer's download and the hand-over.
+#include "ui/main/updateoffer.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,13 +9,16 @@
 #include <stdexcept>
 
 #include "net/httpcli.h"
+#include "net/httpget.h"
 #include "net/server.h"
 #include "platform/appdir.h"
 #include "platform/shell.h"
+#include "ui/controls/ImageButton.h"
 #include "ui/main/application.h"
-#include "ui/main/mainform.h"
+#include "ui/main/boardview.h"
+#include "version.h"
 
-using namespace quintelle;
+namespace quintelle::ui {
 
 namespace {
 
@@ -30,19 +33,44 @@ QString backupPathOf(const QString& executable) {
 
 }  // namespace
 
-void Tmain::checkupdateDoneString(QObject* /*sender*/, const QString& body) {
-    const auto* version = windows_.about ? windows_.about->findChild<QLabel*>("version") : nullptr;
-    if (version && version->text() == body) return;
-    showPanel(named("panel_update"));
+UpdateOffer::UpdateOffer(QWidget* window, BoardView& board, QString productWord,
+                         QString installerName)
+    : QObject(window),
+      window_(window),
+      board_(board),
+      productWord_(std::move(productWord)),
+      installerName_(std::move(installerName)),
+      checkupdate(new THTTPGet(this)),
+      getupdate(new THttpCli(this)),
+      label_update(qobject_cast<QLabel*>(board.control(QStringLiteral("label_update")))) {
+    checkupdate->setObjectName(QStringLiteral("checkupdate"));
+    // The version text is compared byte for byte; Latin-1 keeps every byte.
+    checkupdate->OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
+        checkupdateDoneString(sender, QString::fromLatin1(body));
+    };
+    connect(qobject_cast<ImageButton*>(board.control(QStringLiteral("button_updateyes"))),
+            &ImageButton::clicked, this, &UpdateOffer::button_updateyesClick);
+    connect(qobject_cast<ImageButton*>(board.control(QStringLiteral("button_updatecancel"))),
+            &ImageButton::clicked, this, &UpdateOffer::button_updatecancelClick);
 }
 
-void Tmain::button_updatecancelClick() {
-    named("panel_update")->hide();
+void UpdateOffer::check() {
+    net::aimAtVendor(*checkupdate, net::vendorpath::versionText());
+    checkupdate->StartFetch();
 }
 
-void Tmain::button_updateyesClick() {
-    named("button_updateyes")->hide();
-    named("button_updatecancel")->hide();
+void UpdateOffer::checkupdateDoneString(QObject* /*sender*/, const QString& body) {
+    if (body == QLatin1String(kVersion.data(), static_cast<qsizetype>(kVersion.size()))) return;
+    BoardView::showOnTop(board_.control(QStringLiteral("panel_update")));
+}
+
+void UpdateOffer::button_updatecancelClick() {
+    board_.control(QStringLiteral("panel_update"))->hide();
+}
+
+void UpdateOffer::button_updateyesClick() {
+    board_.control(QStringLiteral("button_updateyes"))->hide();
+    board_.control(QStringLiteral("button_updatecancel"))->hide();
     label_update->setText(QStringLiteral("Updating. Please Wait..."));
     executable_ = platform::executablePath();
     backup_ = backupPathOf(executable_);
@@ -53,14 +81,13 @@ void Tmain::button_updateyesClick() {
     downloadit();
 }
 
-void Tmain::restoreExecutable() {
+void UpdateOffer::restoreExecutable() {
     if (!backup_.isEmpty() && !QFile::exists(executable_)) QFile::rename(backup_, executable_);
     backup_.clear();
 }
 
-void Tmain::downloadit() {
-    getupdate->URL =
-        net::vendorServer().origin() + u'/' + productWord_ + u'/' + installerName_;
+void UpdateOffer::downloadit() {
+    getupdate->URL = net::vendorServer().address(net::vendorpath::installer(installerName_));
     QString name = getupdate->URL;
     while (name.contains(u'/')) name = name.mid(name.indexOf(u'/') + 1);
     const QString path = QFileInfo(executable_.isEmpty() ? platform::executablePath() : executable_)
@@ -101,19 +128,21 @@ void Tmain::downloadit() {
                              QFileDevice::ExeGroup | QFileDevice::ExeOther);
     // The installer may replace our files at once: what this run changed is
     // written before it starts.
-    ui::guarded([this] { saveinifile(); });
-    if (windows_.saveTally) windows_.saveTally();
+    if (handover_.saveSettings) handover_.saveSettings();
+    if (handover_.saveTally) handover_.saveTally();
     if (platform::shellStart(path, {QStringLiteral("/SP-"), QStringLiteral("/silent"),
                                     QStringLiteral("/noicons")})) {
         backup_.clear();
-        close();
+        window_->close();
         return;
     }
     restoreExecutable();
-    const QString vendor = windows_.vendorLink ? windows_.vendorLink->address() : QString();
+    const QString vendor = handover_.vendorAddress ? handover_.vendorAddress() : QString();
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
                     QStringLiteral("There was an error in the update process. Please download ") +
                         productWord_.toUpper() + QStringLiteral(" manually from ") + vendor + u'.',
-                    QMessageBox::Ok, this);
+                    QMessageBox::Ok, window_);
     box.exec();
 }
+
+}  // namespace quintelle::ui

@@ -1,4 +1,4 @@
-#include "ui/main/hintcontroller.h"
+#include "ui/main/coach.h"
 
 #include <QAction>
 #include <QMenu>
@@ -7,9 +7,11 @@
 #include <utility>
 
 #include "game/controller.h"
-#include "ui/main/mainform.h"
+#include "ui/main/boardkeys.h"
+#include "ui/main/boardview.h"
+#include "ui/main/widgets.h"
 
-using namespace quintelle;
+namespace quintelle::ui {
 
 namespace {
 
@@ -50,45 +52,34 @@ class HintGlow : public QWidget {
 
 }  // namespace
 
-HintController::HintController(Tmain& window) : QObject(&window), window_(window) {
-    if (auto* options = window.findChild<QMenu*>(QStringLiteral("Options1"))) {
-        options->addSeparator()->setObjectName(QStringLiteral("N3"));
-        Hint1 = options->addAction(QStringLiteral("Hint"));
-        Hint1->setObjectName(QStringLiteral("Hint1"));
-        Hint1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-        Hint1->setShortcutContext(Qt::ApplicationShortcut);
-        connect(Hint1, &QAction::triggered, this, &HintController::Hint1Click);
-    }
-    if (QWidget* cell = window.control(QStringLiteral("image_card11")))
-        glow_ = new HintGlow(cell->parentWidget());
+Coach::Coach(QMenu* options, BoardView& board, const GameController& game, BoardKeys& keys)
+    : QObject(options), board_(board), game_(game), keys_(keys) {
+    options->addSeparator()->setObjectName(QStringLiteral("N3"));
+    Hint1 = options->addAction(QStringLiteral("Hint"));
+    Hint1->setObjectName(QStringLiteral("Hint1"));
+    Hint1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    Hint1->setShortcutContext(Qt::ApplicationShortcut);
+    connect(Hint1, &QAction::triggered, this, &Coach::Hint1Click);
+    glow_ = new HintGlow(board.control(controls::cell(1, 1))->parentWidget());
     // Every placement and every new round redraws the board; a hint is only
     // good for the position it was asked about.
-    connect(&window, &Tmain::boardChanged, this, &HintController::clearMark);
+    connect(&board, &BoardView::boardChanged, this, &Coach::clearMark);
 }
 
-HintController::~HintController() {
+Coach::~Coach() {
     if (worker_.joinable()) worker_.join();
 }
 
-QWidget* HintController::mark() const {
+QWidget* Coach::mark() const {
     return glow_ && glow_->isVisible() ? glow_ : nullptr;
 }
 
-std::optional<Position> HintController::dealingPosition() const {
-    const GameController& game = window_.game();
-    if (!game.dealing() || game.topcard() == 0) return std::nullopt;
-    Position p;
-    for (int i = 0; i < 25; ++i)
-        p.grid[static_cast<std::size_t>(i)] = game.grid(i / 5 + 1, i % 5 + 1);
-    p.offer = game.topcard();
-    p.canReplace = game.canreplace();
-    for (int k = 1; k <= game.nextcard(); ++k)
-        p.dealt |= std::uint64_t{1} << game.deck()[static_cast<std::size_t>(k)];
-    p.placementsLeft = 27 - game.nextcard();
-    return p;
+std::optional<Position> Coach::dealingPosition() const {
+    if (!game_.dealing() || game_.topcard() == 0) return std::nullopt;
+    return game_.position();
 }
 
-void HintController::Hint1Click() {
+void Coach::Hint1Click() {
     const std::optional<Position> asked = dealingPosition();
     if (!asked) return;
     if (busy_.exchange(true)) {  // an answer is on its way; it may be for a position left since
@@ -99,18 +90,16 @@ void HintController::Hint1Click() {
     const Budget budget{0, kBudgetMilliseconds,
                         asked->dealt ^ static_cast<std::uint64_t>(asked->offer)};
     worker_ = std::thread([this, position = *asked, budget] {
-        const std::optional<int> cell = expertmove(position, budget);
+        const std::optional<int> cell = coachmove(position, budget);
         QMetaObject::invokeMethod(
             this, [this, position, cell] { answered(position, cell); }, Qt::QueuedConnection);
     });
 }
 
-void HintController::answered(Position asked, std::optional<int> cell) {
+void Coach::answered(Position asked, std::optional<int> cell) {
     busy_ = false;
     const std::optional<Position> now = dealingPosition();
-    const bool same = now && now->grid == asked.grid && now->offer == asked.offer &&
-                      now->canReplace == asked.canReplace && now->dealt == asked.dealt &&
-                      now->placementsLeft == asked.placementsLeft;
+    const bool same = now == asked;
     const bool again = std::exchange(askedAgain_, false);
     if (!same) {  // the player has moved on; answer a later request afresh
         if (again) Hint1Click();
@@ -118,12 +107,13 @@ void HintController::answered(Position asked, std::optional<int> cell) {
     }
     if (!cell || !glow_) return;
     const int address = Position::address(*cell);
-    if (QWidget* target = window_.control(QStringLiteral("image_card%1").arg(address)))
-        static_cast<HintGlow*>(glow_)->ring(target);
+    static_cast<HintGlow*>(glow_)->ring(board_.control(controls::cell(address / 10, address % 10)));
     // A keyboard player lands on the hinted cell, one key away from playing it.
-    window_.moveCursorTo(address);
+    keys_.moveTo(address);
 }
 
-void HintController::clearMark() {
-    if (glow_) glow_->hide();
+void Coach::clearMark() {
+    glow_->hide();
 }
+
+}  // namespace quintelle::ui

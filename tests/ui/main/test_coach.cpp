@@ -3,7 +3,7 @@
 // next placement, and an answer to a position already left is dropped.
 #include <QLabel>
 
-#include "game/expert.h"
+#include "game/coach.h"
 #include "mainwindow_fixture.h"
 #include "ui/controls/tag.h"
 
@@ -21,7 +21,7 @@ class CountingTally : public quintelle::TallySink {
 
 }  // namespace
 
-class HintTest : public MainWindowTest {
+class CoachTest : public MainWindowTest {
   protected:
     Tmain& openActive() {
         Tmain& w = open();
@@ -66,7 +66,7 @@ class HintTest : public MainWindowTest {
     CountingTally tally;
 };
 
-TEST_F(HintTest, DuringARoundRingsOneAllowedCellAndChangesNothingElse) {
+TEST_F(CoachTest, DuringARoundRingsOneAllowedCellAndChangesNothingElse) {
     openActive();
     click(QStringLiteral("button_start"));
     // Into the round, with the replacement spent, so the rules forbid the
@@ -99,7 +99,7 @@ TEST_F(HintTest, DuringARoundRingsOneAllowedCellAndChangesNothingElse) {
     EXPECT_EQ(ring(), nullptr);
 }
 
-TEST_F(HintTest, WithTheReplacementLeftAFilledCellMayBeRinged) {
+TEST_F(CoachTest, WithTheReplacementLeftAFilledCellMayBeRinged) {
     openActive();
     click(QStringLiteral("button_start"));
     for (int r = 1; r <= 5; ++r)
@@ -120,7 +120,7 @@ TEST_F(HintTest, WithTheReplacementLeftAFilledCellMayBeRinged) {
     EXPECT_EQ(ring(), nullptr);
 }
 
-TEST_F(HintTest, OutsideARoundNothingHappens) {
+TEST_F(CoachTest, OutsideARoundNothingHappens) {
     openActive();
     find(QStringLiteral("panel_name"))->hide();
     const QStringList before = snapshot();
@@ -132,7 +132,7 @@ TEST_F(HintTest, OutsideARoundNothingHappens) {
     EXPECT_TRUE(sounds().empty());
 }
 
-TEST_F(HintTest, AnAnswerForAPositionAlreadyLeftIsDropped) {
+TEST_F(CoachTest, AnAnswerForAPositionAlreadyLeftIsDropped) {
     openActive();
     click(QStringLiteral("button_start"));
     QTest::mouseClick(cell(3, 3), Qt::LeftButton);

@@ -1,4 +1,4 @@
-#include "game/expert.h"
+#include "game/coach.h"
 
 #include <algorithm>
 #include <array>
@@ -183,38 +183,10 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-Position Position::start(int offer) {
-    Position p;
-    p.offer = offer;
-    p.dealt = std::uint64_t{1} << offer;
-    return p;
-}
-
-void Position::place(int cell, int next) {
-    if (grid[cell] != 0) canReplace = false;
-    grid[cell] = offer;
-    offer = next;
-    --placementsLeft;
-    if (next != 0) dealt |= std::uint64_t{1} << next;
-}
-
-bool Position::legal(int cell) const {
-    if (cell < 0 || cell >= 25) return false;
-    return grid[cell] == 0 || canReplace;
-}
-
-int Position::filled() const {
-    return static_cast<int>(std::count_if(grid.begin(), grid.end(), [](int c) { return c != 0; }));
-}
-
-int Position::points() const {
-    return Board(*this).points();
-}
-
 int playround(const Deck& deck, const std::function<int(const Position&)>& player) {
     Position p = Position::start(deck[1]);
     for (int k = 1; k <= 26; ++k) p.place(player(p), k < 26 ? deck[k + 1] : 0);
-    return p.points();
+    return Board(p).points();
 }
 
 std::optional<int> greedymove(const Position& position) {
@@ -231,7 +203,7 @@ std::optional<int> randommove(const Position& position, std::uint64_t& state) {
     return pick;
 }
 
-std::optional<int> expertmove(const Position& position, const Budget& budget) {
+std::optional<int> coachmove(const Position& position, const Budget& budget) {
     std::vector<int> moves = legalmoves(position);
     if (moves.empty()) return std::nullopt;
     if (moves.size() == 1 || position.filled() == 0)
