@@ -58,6 +58,7 @@ test-asan: bootstrap
 bench: build
 	./$(BUILD)/bench/quintelle_bench
 	./$(BUILD)/bench/quintelle_bench_download
+	./$(BUILD)/bench/quintelle_bench_page
 	./$(BUILD)/bench/quintelle_bench_server
 	./$(BUILD)/bench/quintelle_bench_startup
 
@@ -67,8 +68,8 @@ fuzz:
 	@scripts/bootstrap fuzz
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
 	    -DQUINTELLE_UI=OFF -DQUINTELLE_SANITIZE=ON -DQUINTELLE_LIBFUZZER=ON -DQUINTELLE_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_dailyprotocol
-	@for t in fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_dailyprotocol; do \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_updatemanifest fuzz_storedpicture fuzz_dailyprotocol
+	@for t in fuzz_lzrw1 fuzz_loadgrid fuzz_inifile fuzz_updatemanifest fuzz_storedpicture fuzz_dailyprotocol; do \
 	    mkdir -p $(FUZZ_BUILD)/fuzz/corpus-$$t && cp -n fuzz/corpus/$$t/* $(FUZZ_BUILD)/fuzz/corpus-$$t/; \
 	    (cd $(FUZZ_BUILD)/fuzz && ./$$t -max_total_time=$(FUZZ_SECONDS) corpus-$$t) || exit 1; \
 	done

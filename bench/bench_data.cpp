@@ -140,26 +140,22 @@ void BM_memcpy8MiB(benchmark::State& state) {
 void BM_compress8MiB(benchmark::State& state, const Bytes& (*input)()) {
     againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(compressFast(input())); });
 }
-// On as many threads as the machine runs at once (threads 0), or on one.
-void BM_decompress8MiB(benchmark::State& state, const Bytes& (*input)(), unsigned threads) {
+void BM_decompress8MiB(benchmark::State& state, const Bytes& (*input)()) {
     const Bytes file = compressFast(input());
-    againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(decompress(file, {}, threads)); });
+    againstMemcpy(state, input(), [&] { benchmark::DoNotOptimize(decompress(file)); });
     state.counters["ratio"] = static_cast<double>(file.size()) / static_cast<double>(kEightMiB);
 }
 BENCHMARK(BM_memcpy8MiB)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_compress8MiB, tallyText, tallyLikeText)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_decompress8MiB, tallyText, tallyLikeText, 0)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_decompress8MiB, tallyTextOnOneThread, tallyLikeText, 1)
+BENCHMARK_CAPTURE(BM_decompress8MiB, tallyText, tallyLikeText)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_compress8MiB, randomBytes, randomBytes)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_decompress8MiB, randomBytes, randomBytes, 0)
+BENCHMARK_CAPTURE(BM_decompress8MiB, randomBytes, randomBytes)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include "game/PokerHand.h"
+#include "game/coach.h"
 #include "game/deck.h"
-#include "game/expert.h"
 #include "game/handeval.h"
 
 namespace {
@@ -38,17 +38,17 @@ void BM_fastclass(benchmark::State& state) {
 }
 BENCHMARK(BM_fastclass);
 
-// One expert decision a third of the way into a round, by playout budget.
-void BM_expertmove(benchmark::State& state) {
+// One coach decision a third of the way into a round, by playout budget.
+void BM_coachmove(benchmark::State& state) {
     Random random(7);
     Deck deck{};
     shufflecards(deck, random);
     Position p = Position::start(deck[1]);
     for (int k = 1; k <= 8; ++k) p.place(*greedymove(p), deck[k + 1]);
     for (auto _ : state)
-        benchmark::DoNotOptimize(expertmove(p, Budget{static_cast<int>(state.range(0)), 0, 1}));
+        benchmark::DoNotOptimize(coachmove(p, Budget{static_cast<int>(state.range(0)), 0, 1}));
 }
-BENCHMARK(BM_expertmove)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_coachmove)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_shufflecards(benchmark::State& state) {
     Random random(1);

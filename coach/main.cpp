@@ -1,4 +1,4 @@
-// quintelle-coach: the expert against random placement and a one-step greedy
+// quintelle-coach: the coach against random placement and a one-step greedy
 // player on the same seeded deals.
 #include <algorithm>
 #include <atomic>
@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "game/coach.h"
 #include "game/deck.h"
-#include "game/expert.h"
 
 using namespace quintelle;
 
@@ -27,7 +27,7 @@ struct Options {
 void usage() {
     std::fprintf(stderr,
                  "usage: quintelle-coach [--deals N] [--seed S] [--budget B] [--threads T]\n"
-                 "  B is the expert's time per decision in milliseconds (150, as in the game),\n"
+                 "  B is the coach's time per decision in milliseconds (150, as in the game),\n"
                  "  or a playout count when followed by p (2000p: repeatable).\n");
 }
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    std::vector<Tally> expert(o.deals), greedy(o.deals), random(o.deals);
+    std::vector<Tally> coach(o.deals), greedy(o.deals), random(o.deals);
     std::vector<std::vector<double>> times(static_cast<std::size_t>(o.threads));
     std::atomic<int> nextDeal{0};
     auto work = [&](int worker) {
@@ -88,12 +88,12 @@ int main(int argc, char** argv) {
             Deck deck{};
             shufflecards(deck, shuffle);
             std::uint64_t decision = 0;
-            expert[d].add(playround(deck, [&](const Position& p) {
+            coach[d].add(playround(deck, [&](const Position& p) {
                 Budget b = o.budget;
                 b.seed = (static_cast<std::uint64_t>(o.seed) << 32) +
                          static_cast<std::uint64_t>(d) * 64 + decision++;
                 const auto t0 = std::chrono::steady_clock::now();
-                const int cell = *expertmove(p, b);
+                const int cell = *coachmove(p, b);
                 times[worker].push_back(
                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
                         .count());
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     work(0);
     for (auto& t : pool) t.join();
 
-    std::printf("%d deals from seed %u, expert budget %d %s per decision, %d thread(s)\n", o.deals,
+    std::printf("%d deals from seed %u, coach budget %d %s per decision, %d thread(s)\n", o.deals,
                 o.seed, o.budget.playouts ? o.budget.playouts : o.budget.milliseconds,
                 o.budget.playouts ? "playouts" : "ms", o.threads);
     std::printf("%-8s %12s %10s\n", "player", "points/round", ">= 100");
@@ -123,12 +123,12 @@ int main(int argc, char** argv) {
         std::printf("%-8s %12.1f %9.1f%%\n", name, static_cast<double>(sum.points) / o.deals,
                     100.0 * sum.atLeast100 / o.deals);
     };
-    row("expert", expert);
+    row("coach", coach);
     row("greedy", greedy);
     row("random", random);
     std::vector<double> all;
     for (auto& t : times) all.insert(all.end(), t.begin(), t.end());
-    std::printf("expert decision time: median %.1f ms, p95 %.1f ms, max %.1f ms (%zu decisions)\n",
+    std::printf("coach decision time: median %.1f ms, p95 %.1f ms, max %.1f ms (%zu decisions)\n",
                 percentile(all, 0.5), percentile(all, 0.95),
                 all.empty() ? 0.0 : *std::max_element(all.begin(), all.end()), all.size());
     return 0;

@@ -1,15 +1,12 @@
 #include "data/lzrw1.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <filesystem>
 #include <new>
 #include <system_error>
-#include <thread>
 
 #include "data/atomicfile.h"
 
@@ -363,69 +360,6 @@ std::uint64_t decodeBlocks(std::span<const std::uint8_t> file, const std::string
     return total;
 }
 
-// Decodes the container into `out` (the stated size) on `threads` threads,
-// this one among them. Every block but the last holds exactly a chunk and
-// refers to nothing outside itself, so block i decodes into place at i chunks
-// on its own. The result is the sequential walk's: the first block in order
-// that fails or comes up short decides, and a broken length field only once
-// every block before it has decoded in full.
-void decodeInPlace(std::span<const std::uint8_t> file, const std::string& inputFile,
-                   std::vector<std::uint8_t>& out, unsigned threads) {
-    const std::uint64_t original = out.size();
-    std::vector<std::span<const std::uint8_t>> blocks;
-    std::exception_ptr walkError;
-    try {
-        std::size_t at = 8;
-        for (std::uint64_t i = 0; i <= original / TLZR::ChunkSize; ++i)
-            blocks.push_back(nextBlock(file, at, inputFile));
-    } catch (const ELzrw1Exception&) {
-        walkError = std::current_exception();
-    }
-
-    std::vector<std::size_t> produced(blocks.size());
-    std::vector<std::exception_ptr> errors(blocks.size());
-    // Each thread takes the next block not yet taken, so one that starts late
-    // or is held up leaves its blocks to the others.
-    std::atomic<std::size_t> next{0};
-    const auto decodeBlocksLeft = [&] {
-        for (std::size_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < blocks.size();) {
-            const std::uint64_t from = std::uint64_t{i} * TLZR::ChunkSize;
-            const auto limit =
-                static_cast<std::size_t>(std::min<std::uint64_t>(TLZR::ChunkSize, original - from));
-            try {
-                produced[i] = decodeBlock(blocks[i], out.data() + from, limit);
-            } catch (...) {
-                errors[i] = std::current_exception();
-            }
-        }
-    };
-    {
-        std::vector<std::jthread> helpers;
-        helpers.reserve(threads - 1);
-        for (unsigned share = 1; share < threads; ++share) {
-            try {
-                helpers.emplace_back(decodeBlocksLeft);
-            } catch (const std::system_error&) {
-                break;  // no thread to be had: those started and this one do it all
-            }
-        }
-        decodeBlocksLeft();
-    }
-
-    std::uint64_t total = 0;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        if (errors[i]) std::rethrow_exception(errors[i]);
-        total += produced[i];
-        if (produced[i] != TLZR::ChunkSize) {
-            if (total != original) fail(kSizeMismatch);
-            return;
-        }
-    }
-    // Only a walk cut short leaves every block full.
-    if (walkError) std::rethrow_exception(walkError);
-    fail(kSizeMismatch);
-}
-
 }  // namespace
 
 std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
@@ -440,19 +374,16 @@ std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& 
 }
 
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
-                                     const std::string& inputFile, unsigned threads) {
+                                     const std::string& inputFile) {
     const std::uint64_t original = statedSize(file, inputFile);
     std::vector<std::uint8_t> out(original);
-    // Asking the machine how many threads it runs costs more than decoding a
-    // tally, so only a container with work for several asks.
-    const std::uint64_t shares = (original / TLZR::ChunkSize + 1) / kBlocksPerThread;
-    if (shares < 2) {
-        threads = 1;
-    } else {
-        if (threads == 0) threads = std::thread::hardware_concurrency();
-        threads = static_cast<unsigned>(std::clamp<std::uint64_t>(threads, 1, shares));
-    }
-    decodeInPlace(file, inputFile, out, threads);
+    std::uint64_t at = 0;
+    decodeBlocks(file, inputFile, original,
+                 [&](std::span<const std::uint8_t> block, std::size_t limit) {
+                     const std::size_t n = decodeBlock(block, out.data() + at, limit);
+                     at += n;
+                     return n;
+                 });
     return out;
 }
 
@@ -462,44 +393,25 @@ namespace {
 // commit(); dropped without trace otherwise.
 class PendingOutput {
   public:
-    explicit PendingOutput(const std::string& target) : target_(target) {
-        const std::filesystem::path path(target);
-        if (!path.has_filename())
+    explicit PendingOutput(const std::string& target) : target_(target), file_(target) {
+        if (!file_.opened())
             fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
-        temp_ = temporaryPathFor(path);
-        file_ = FilePtr(std::fopen(temp_.string().c_str(), "wb"));
-        if (!file_) fail("Lzrw1 (de)compression : Failed to open output file : " + target_);
-    }
-    PendingOutput(const PendingOutput&) = delete;
-    PendingOutput& operator=(const PendingOutput&) = delete;
-    ~PendingOutput() {
-        if (committed_) return;
-        file_.reset();
-        std::error_code ignored;
-        std::filesystem::remove(temp_, ignored);
     }
 
     void write(std::span<const std::uint8_t> bytes) {
-        if (!bytes.empty() &&
-            std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())
+        if (!file_.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()}))
             writeError(target_);
         written_ += bytes.size();
     }
     std::uint64_t commit() {
-        if (std::fclose(file_.release()) != 0) writeError(target_);
-        std::error_code ec;
-        std::filesystem::rename(temp_, target_, ec);
-        if (ec) writeError(target_);
-        committed_ = true;
+        if (!file_.commit()) writeError(target_);
         return written_;
     }
 
   private:
     std::string target_;
-    std::filesystem::path temp_;
-    FilePtr file_;
+    AtomicFile file_;
     std::uint64_t written_ = 0;
-    bool committed_ = false;
 };
 
 FileContent readInput(const std::string& inputFile) {

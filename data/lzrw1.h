@@ -38,7 +38,6 @@ class ELzrw1KHCompressor : public std::runtime_error {
 enum class TCompressMode { Good, Fast, Auto };
 
 inline constexpr std::uint32_t kLzrw1Signature = 0x4C5A5257;  // "WRZL" on disk
-inline constexpr std::uint32_t kLzhSignature = 0x4C5A4821;    // "!HZL" on disk
 
 // LZRW1/KH block coder and decoder. One instance owns the 4096-entry hash
 // table; it is cleared for every block, so blocks are independent.
@@ -79,13 +78,9 @@ inline constexpr std::uint64_t kMaxOriginalSize = std::uint64_t{16} << 20;
 // the blocks exceed the stated size.
 std::uint64_t decompress(std::span<const std::uint8_t> file, const std::string& inputFile,
                          const std::function<void(std::span<const std::uint8_t>)>& sink);
-// The same into one buffer, reserved at the stated size. A large container
-// decodes its blocks on up to `threads` threads (by default as many as the
-// machine runs at once), each taking kBlocksPerThread blocks at least; the
-// bytes and errors are those of decoding it block after block.
-inline constexpr std::size_t kBlocksPerThread = 32;
+// The same into one buffer, reserved at the stated size.
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> file,
-                                     const std::string& inputFile = {}, unsigned threads = 0);
+                                     const std::string& inputFile = {});
 
 // The whole of a container file, for decoding in memory; throws the open or
 // read error Tlzrw1::Decompress gives for it.

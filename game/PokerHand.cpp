@@ -7,13 +7,13 @@ namespace {
 
 struct Hand {
     int card[5];        // descending by code
-    int keys[13] = {};  // how many cards share each rank key
+    int keys[13] = {};  // how many cards share each rank
 
     // Only card codes count; anything else (which the game never passes)
     // must not index outside the table.
     void countKeys() {
         for (int c : card)
-            if (isCard(c)) ++keys[rankkey(c)];
+            if (isCard(c)) ++keys[rankof(c)];
     }
     int count(int key) const { return key >= 0 && key < 13 ? keys[key] : 0; }
 
@@ -21,28 +21,28 @@ struct Hand {
     // card 5 when there is none.
     int firstKeyOtherThan(int a) const {
         for (int c : card)
-            if (rankkey(c) != a) return rankkey(c);
-        return rankkey(card[4]);
+            if (rankof(c) != a) return rankof(c);
+        return rankof(card[4]);
     }
     int firstKeyOtherThan(int a, int b) const {
         for (int c : card)
-            if (rankkey(c) != a && rankkey(c) != b) return rankkey(c);
-        return rankkey(card[4]);
+            if (rankof(c) != a && rankof(c) != b) return rankof(c);
+        return rankof(card[4]);
     }
 };
 
 bool isFlush(const Hand& h) {
-    int blocks[5] = {0, 0, 0, 0, 0};
+    int suits[4] = {0, 0, 0, 0};
     for (int c : h.card)
-        if (isCard(c)) ++blocks[suitblock(c)];
-    for (int b = 1; b <= 4; ++b)
-        if (blocks[b] == 5) return true;
+        if (isCard(c)) ++suits[static_cast<int>(suitof(c))];
+    for (int n : suits)
+        if (n == 5) return true;
     return false;
 }
 
 bool isStraight(const Hand& h) {
     int s[5];
-    for (int i = 0; i < 5; ++i) s[i] = straightvalue(h.card[i]);
+    for (int i = 0; i < 5; ++i) s[i] = rankof(h.card[i]);
     for (int i = 1; i < 5; ++i)  // insertion sort, ascending
         for (int j = i; j > 0 && s[j - 1] > s[j]; --j) {
             const int t = s[j];
@@ -51,7 +51,7 @@ bool isStraight(const Hand& h) {
         }
     const bool lowFour = s[1] == s[0] + 1 && s[2] == s[1] + 1 && s[3] == s[2] + 1;
     if (lowFour && s[4] == s[3] + 1) return true;
-    return lowFour && s[4] == s[0] + 12;  // Ace played low: 1, 2, 3, 4, 13
+    return lowFour && s[0] == 0 && s[4] == kAce;  // Ace played low: Two to Five and the Ace
 }
 
 bool hasCode(const Hand& h, int a, int b, int c, int d) {
@@ -62,7 +62,7 @@ bool hasCode(const Hand& h, int a, int b, int c, int d) {
 
 bool anyCountAtLeast(const Hand& h, int n) {
     for (int c : h.card)
-        if (h.count(rankkey(c)) >= n) return true;
+        if (h.count(rankof(c)) >= n) return true;
     return false;
 }
 
@@ -84,12 +84,12 @@ int classifyhand(int c1, int c2, int c3, int c4, int c5) {
     const bool hasAce = hasCode(h, 13, 26, 39, 52);
     const bool hasKing = hasCode(h, 12, 25, 38, 51);
 
-    const int a = rankkey(h.card[0]);
+    const int a = rankof(h.card[0]);
     const int b = h.firstKeyOtherThan(a);
     const int d = h.firstKeyOtherThan(a, b);
     const int ca = h.count(a), cb = h.count(b), cd = h.count(d);
 
-    const bool four = ca == 4 || h.count(rankkey(h.card[1])) == 4;
+    const bool four = ca == 4 || h.count(rankof(h.card[1])) == 4;
     const bool fullHouse = (ca == 3 && cb == 2) || (ca == 2 && cb == 3);
     const bool twoPair = (ca == 2 && cb == 2) || (ca == 2 && cd == 2) || (cb == 2 && cd == 2);
 

@@ -10,36 +10,25 @@ inline constexpr int kCardBack = 0;
 inline constexpr int kDeckSize = 52;
 inline constexpr int kRanks = 13;
 
-enum class Suit { Clubs = 1, Diamonds = 2, Hearts = 3, Spades = 4 };
+// Ranks and suits are numbered from 0 everywhere: rank 0 is the Two, 8 the
+// Ten, 9 the Jack, 10 the Queen, 11 the King and 12 the Ace.
+enum class Suit { Clubs, Diamonds, Hearts, Spades };
+inline constexpr int kAce = 12;
 
 constexpr bool isCard(int code) {
     return code >= 1 && code <= kDeckSize;
 }
 
-// Suit block 1..4 of a card code.
-constexpr int suitblock(int code) {
-    return (code - 1) / kRanks + 1;
+constexpr int rankof(int code) {
+    return (code - 1) % kRanks;
 }
 
-// Position 1..13 within the suit block: 1 = Two .. 9 = Ten, 10 = Jack,
-// 11 = Queen, 12 = King, 13 = Ace.
-constexpr int position(int code) {
-    return code - kRanks * (suitblock(code) - 1);
+constexpr Suit suitof(int code) {
+    return static_cast<Suit>((code - 1) / kRanks);
 }
 
-// Equal keys mean equal ranks (Aces 0, Twos 1, .. Kings 12).
-constexpr int rankkey(int code) {
-    return code % kRanks;
-}
-
-// Orders the ranks Two (1) .. Ace (13).
-constexpr int straightvalue(int code) {
-    const int k = code % kRanks;
-    return k == 0 ? 13 : k;
-}
-
-constexpr int cardcode(Suit suit, int pos) {
-    return kRanks * (static_cast<int>(suit) - 1) + pos;
+constexpr int cardcode(Suit suit, int rank) {
+    return kRanks * static_cast<int>(suit) + rank + 1;
 }
 
 }  // namespace quintelle

@@ -4,6 +4,8 @@
 #include "game/cards.h"
 #include "game/scoring.h"
 
+using namespace quintelle::controls;
+
 namespace quintelle {
 namespace {
 
@@ -19,14 +21,6 @@ GameController::GameController(GameView& view, SoundSink& sound, RoundClock& clo
                                TallySink& tally, Random& random)
     : view_(view), sound_(sound), clock_(clock), tally_(tally), random_(random) {}
 
-std::string GameController::cellname(int row, int column) {
-    return "image_card" + std::to_string(row) + std::to_string(column);
-}
-
-std::string GameController::linename(int line) {
-    return withNumber("label_line", line);
-}
-
 std::string GameController::clocktext(int seconds) {
     const int rest = seconds % 60;
     return "Time: " + std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") +
@@ -34,27 +28,22 @@ std::string GameController::clocktext(int seconds) {
 }
 
 void GameController::hidepanels() {
-    view_.hide("panel_wait");
-    view_.hide("panel_continue");
-    view_.hide("panel_name");
-    view_.hide("panel_cleared");
+    view_.hide(panel_wait);
+    view_.hide(panel_continue);
+    view_.hide(panel_name);
+    view_.hide(panel_cleared);
 }
 
-void GameController::button_startClick() {
+void GameController::startGame() {
     hidepanels();
     sound_.playsounds("startgame");
-    view_.setText("label_name", "Good Luck " + view_.text("edit_name"));
-    view_.setTag("image_timer", 1);
-    view_.setText("label_score", "Score: 0");
+    view_.setText(label_name, "Good Luck " + view_.text(edit_name));
+    view_.setTag(image_timer, 1);
+    view_.setText(label_score, "Score: 0");
     totalscore_ = 0;
     roundnum_ = 0;
     clearall();
     startround();
-}
-
-void GameController::StartGame1Click() {
-    button_startClick();
-    view_.hide("panel_cleared");
 }
 
 void GameController::clearall() {
@@ -65,45 +54,44 @@ void GameController::clearall() {
     canreplace_ = true;
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c) {
-            const std::string cell = cellname(r, c);
-            view_.clearPicture(cell);
-            view_.setTag(cell, 0);
+            view_.clearPicture(cell(r, c));
+            view_.setTag(cell(r, c), 0);
         }
-    for (int n = 1; n <= 10; ++n) view_.setText(linename(n), "");
+    for (int n = 1; n <= 10; ++n) view_.setText(line(n), "");
     // The round-score box is emptied with the line scores, so a new round
     // never shows the last round's points beside an empty grid.
-    view_.setText("label_thisturn", "0");
+    view_.setText(label_thisturn, "0");
     linescore_.fill(0);
     for (auto& row : grid_) row.fill(kNoCard);
 }
 
 void GameController::showcardonoffer(int code) {
-    view_.clearPicture("image_topcard");
-    view_.setTag("image_topcard", code);
-    view_.drawCard("image_topcard", code);
+    view_.clearPicture(image_topcard);
+    view_.setTag(image_topcard, code);
+    view_.drawCard(image_topcard, code);
 }
 
 void GameController::startround() {
     clearall();
     ++roundnum_;
     tally_.addtomineincrease(kStatRounds);
-    view_.setText("label_roundnum", withNumber("Round: ", roundnum_));
+    view_.setText(label_roundnum, withNumber("Round: ", roundnum_));
     const std::string previous = withNumber("Previous Score: ", totalscore_);
-    view_.setText("label_previous", previous);
-    view_.setText("label_previous1", previous);
+    view_.setText(label_previous, previous);
+    view_.setText(label_previous1, previous);
     targetscore_ = targetfor(totalscore_);
     const std::string target = withNumber("Target Score: ", targetscore_);
-    view_.setText("label_targetscore", target);
-    view_.setText("label_ts", target);
-    view_.setText("label_ts1", target);
+    view_.setText(label_targetscore, target);
+    view_.setText(label_ts, target);
+    view_.setText(label_ts1, target);
     seconds_ = 0;
-    view_.setTag("image_timer", 1);
+    view_.setTag(image_timer, 1);
     shufflecards(deck_, random_);
     topcard_ = deck_[nextcard_];
     showcardonoffer(topcard_);
     dealing_ = true;
     clock_.start();
-    view_.setText("label_cardcount", "Cards Left: 26");
+    view_.setText(label_cardcount, "Cards Left: 26");
     sound_.playsounds("turnnew");
 }
 
@@ -115,26 +103,25 @@ bool GameController::checkfordone() const {
     return true;
 }
 
-void GameController::image_card11Click(int address) {
+void GameController::place(int address) {
     const int r = address / 10, c = address % 10;
     if (r < 1 || r > 5 || c < 1 || c > 5) return;
     if (!dealing_ || topcard_ == kNoCard) return;
 
-    int& cell = grid_[r - 1][c - 1];
-    const bool replacing = cell != kNoCard;
+    int& code = grid_[r - 1][c - 1];
+    const bool replacing = code != kNoCard;
     if (replacing && !canreplace_) {
         sound_.playsounds("invalid");
         return;
     }
     if (replacing) canreplace_ = false;
-    cell = deck_[nextcard_];
+    code = deck_[nextcard_];
     const bool done = checkfordone();
     ++nextcard_;
 
-    const std::string name = cellname(r, c);
-    view_.clearPicture(name);
-    view_.setTag(name, cell);
-    view_.drawCard(name, cell);
+    view_.clearPicture(cell(r, c));
+    view_.setTag(cell(r, c), code);
+    view_.drawCard(cell(r, c), code);
 
     if (!done) {
         topcard_ = deck_[nextcard_];
@@ -146,22 +133,22 @@ void GameController::image_card11Click(int address) {
     }
     sound_.playsounds(replacing ? "replace" : "placecard");
     if (canreplace_) {
-        view_.show("image_replace");
-        view_.setTag("image_replace", 1);
+        view_.show(image_replace);
+        view_.setTag(image_replace, 1);
     } else {
-        view_.hide("image_replace");
-        view_.setTag("image_replace", 0);
+        view_.hide(image_replace);
+        view_.setTag(image_replace, 0);
     }
-    view_.setText("label_cardcount", withNumber("Cards Left: ", 27 - nextcard_));
+    view_.setText(label_cardcount, withNumber("Cards Left: ", 27 - nextcard_));
     timebonus_ = timebonusfor(seconds_);
     if (done) endround();
 }
 
 void GameController::postscore() {
-    auto score = [this](int line, int a, int b, int c, int d, int e) {
-        linescore_[line - 1] = handpoints(classifyhand(a, b, c, d, e));
-        roundscore_ += linescore_[line - 1];
-        view_.setText(linename(line), std::to_string(linescore_[line - 1]));
+    auto score = [this](int n, int a, int b, int c, int d, int e) {
+        linescore_[n - 1] = handpoints(classifyhand(a, b, c, d, e));
+        roundscore_ += linescore_[n - 1];
+        view_.setText(line(n), std::to_string(linescore_[n - 1]));
     };
     for (int r = 0; r < 5; ++r)
         score(r + 1, grid_[r][0], grid_[r][1], grid_[r][2], grid_[r][3], grid_[r][4]);
@@ -173,44 +160,56 @@ void GameController::endround() {
     postscore();
     totalscore_ += timebonus_ + roundscore_;
 
-    view_.setText("label_thisturn", std::to_string(roundscore_));
-    view_.setText("label_score", withNumber("Score: ", totalscore_));
-    view_.setTag("label_score", totalscore_);
-    view_.setText("label_turnscore", withNumber("This Round: ", roundscore_));
-    view_.setText("label_timebonus", withNumber("Time Bonus: ", timebonus_));
-    view_.setText("label_total", withNumber("Total: ", totalscore_));
-    view_.setText("label_score1", withNumber("Total: ", totalscore_));
-    view_.setText("label_timebonus1", withNumber("Time Bonus: ", timebonus_));
-    view_.setText("label_turnscore1", withNumber("This Round: ", roundscore_));
+    view_.setText(label_thisturn, std::to_string(roundscore_));
+    view_.setText(label_score, withNumber("Score: ", totalscore_));
+    view_.setTag(label_score, totalscore_);
+    view_.setText(label_turnscore, withNumber("This Round: ", roundscore_));
+    view_.setText(label_timebonus, withNumber("Time Bonus: ", timebonus_));
+    view_.setText(label_total, withNumber("Total: ", totalscore_));
+    view_.setText(label_score1, withNumber("Total: ", totalscore_));
+    view_.setText(label_timebonus1, withNumber("Time Bonus: ", timebonus_));
+    view_.setText(label_turnscore1, withNumber("This Round: ", roundscore_));
 
     clock_.stop();
     if (totalscore_ < targetscore_) {
         sound_.playsounds("winner");
-        tally_.checkscore(totalscore_, view_.text("edit_name"));
-        view_.show("button_sendscore");
-        view_.show("panel_cleared");
+        tally_.checkscore(totalscore_, view_.text(edit_name));
+        view_.show(button_sendscore);
+        view_.show(panel_cleared);
         dealing_ = false;
     } else {
         sound_.playsounds("roundover");
         tally_.addtomineincrease(kStatCleared);
-        view_.setText("label_continue", praiseline(random_.below(10)));
-        view_.show("panel_continue");
+        view_.setText(label_continue, praiseline(random_.below(10)));
+        view_.show(panel_continue);
     }
 }
 
-void GameController::button_continueClick() {
+void GameController::nextRound() {
     startround();
 }
 
-void GameController::button_cancelClick() {
-    view_.hide("panel_cleared");
+void GameController::dismissGameOver() {
+    view_.hide(panel_cleared);
 }
 
-void GameController::turntimeTimer() {
+void GameController::tick() {
     ++seconds_;
-    const int width = seconds_ > kBarWidth ? kBarWidth : view_.tag("image_timer") * seconds_;
-    view_.setWidth("image_timer", width);
-    view_.setText("label_timer", clocktext(seconds_));
+    const int width = seconds_ > kBarWidth ? kBarWidth : view_.tag(image_timer) * seconds_;
+    view_.setWidth(image_timer, width);
+    view_.setText(label_timer, clocktext(seconds_));
+}
+
+Position GameController::position() const {
+    Position p;
+    for (int i = 0; i < 25; ++i) p.grid[static_cast<std::size_t>(i)] = grid_[i / 5][i % 5];
+    p.offer = topcard_;
+    p.canReplace = canreplace_;
+    p.dealt = 0;
+    for (int k = 1; k <= nextcard_ && k <= kDeckSize; ++k)
+        p.dealt |= std::uint64_t{1} << deck_[static_cast<std::size_t>(k)];
+    p.placementsLeft = 27 - nextcard_;
+    return p;
 }
 
 }  // namespace quintelle

@@ -4,6 +4,7 @@
 
 #include "game/deck.h"
 #include "game/ports.h"
+#include "game/position.h"
 #include "game/random.h"
 
 namespace quintelle {
@@ -20,17 +21,16 @@ class GameController {
     static constexpr int kStatCleared = 2;
     static constexpr int kBarWidth = 131;
 
-    void button_startClick();
-    void StartGame1Click();
-    void startround();
-    void clearall();
-    // A click on the cell with address row*10+column (11..55).
-    void image_card11Click(int address);
-    bool checkfordone() const;
-    void postscore();
-    void button_continueClick();
-    void button_cancelClick();
-    void turntimeTimer();
+    // A new game from round 1, at any moment; a running round is dropped.
+    void startGame();
+    // The next round, from the continue panel.
+    void nextRound();
+    // Closes the game-over panel; the board stays as it is.
+    void dismissGameOver();
+    // Lays the card on offer on the cell with address row*10+column (11..55).
+    void place(int address);
+    // One second of the round clock.
+    void tick();
 
     // Game state, readable for the board and for tests.
     const Deck& deck() const { return deck_; }
@@ -46,12 +46,17 @@ class GameController {
     int targetscore() const { return targetscore_; }
     int roundnum() const { return roundnum_; }
     int seconds() const { return seconds_; }
+    // The round as the player sees it: the grid, the card on offer, the
+    // replacement and the cards seen so far.
+    Position position() const;
 
-    static std::string cellname(int row, int column);
-    static std::string linename(int line);
     static std::string clocktext(int seconds);
 
   private:
+    void startround();
+    void clearall();
+    bool checkfordone() const;
+    void postscore();
     void hidepanels();
     void endround();
     void showcardonoffer(int code);

@@ -36,7 +36,7 @@ std::optional<int> expertpar(const Deck& deck, int playouts, std::uint64_t seed,
     Position p = Position::start(deck[1]);
     for (int k = 1; k <= 26; ++k) {
         if (stop.stop_requested()) return std::nullopt;
-        const int cell = *expertmove(p, Budget{playouts, 0, seed * 32 + static_cast<unsigned>(k)});
+        const int cell = *coachmove(p, Budget{playouts, 0, seed * 32 + static_cast<unsigned>(k)});
         p.place(cell, k < 26 ? deck[k + 1] : 0);
     }
     return scoreround(p.grid, 0).score;

@@ -9,7 +9,7 @@
 #include <stop_token>
 
 #include "game/deck.h"
-#include "game/expert.h"
+#include "game/coach.h"
 
 namespace quintelle {
 

@@ -18,8 +18,7 @@ struct Tables {
     std::array<std::uint8_t, 8192> flush{};
     std::uint8_t pair = 0, twoPair = 0, trips = 0, fullHouse = 0, quads = 0;
 
-    // The code of rank r (0 = Two .. 12 = Ace) in suit s.
-    static int code(int r, int s) { return 13 * s + r + 1; }
+    static int code(int r, int s) { return cardcode(static_cast<Suit>(s), r); }
 
     Tables() {
         for (unsigned mask = 0; mask < 8192; ++mask) {

@@ -4,16 +4,9 @@
 // The game itself keeps scoring with classifyhand.
 #include <cstdint>
 
-namespace quintelle {
+#include "game/cards.h"
 
-// Straight ranks 0 (Two) .. 12 (Ace) and suits 0..3 of a card code.
-constexpr int straightrank(int code) {
-    const int k = code % 13;
-    return k == 0 ? 12 : k - 1;
-}
-constexpr int suitindex(int code) {
-    return (code - 1) / 13;
-}
+namespace quintelle {
 
 // The cards of one line as sets: a 4-bit count per rank, a rank mask and a
 // suit mask. Adding a card is three operations; a full line classifies in a
@@ -25,10 +18,10 @@ struct LineCards {
     std::uint8_t n = 0;        // cards in the line
 
     void add(int code) {
-        const int r = straightrank(code);
+        const int r = rankof(code);
         counts += std::uint64_t{1} << (4 * r);
         ranks = static_cast<std::uint16_t>(ranks | (1u << r));
-        suits = static_cast<std::uint8_t>(suits | (1u << suitindex(code)));
+        suits = static_cast<std::uint8_t>(suits | (1u << static_cast<int>(suitof(code))));
         ++n;
     }
     bool oneSuit() const { return (suits & (suits - 1)) == 0; }

@@ -13,9 +13,9 @@ std::string cardname(int code) {
         "Nine", "Ten",   "Jack", "Queen", "King", "Ace"};
     static constexpr std::array<std::string_view, 4> suits = {"Clubs", "Diamonds", "Hearts",
                                                               "Spades"};
-    std::string name(ranks[position(code) - 1]);
+    std::string name(ranks[rankof(code)]);
     name += " of ";
-    name += suits[suitblock(code) - 1];
+    name += suits[static_cast<int>(suitof(code))];
     return name;
 }
 

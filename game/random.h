@@ -20,12 +20,6 @@ class Random {
         return static_cast<std::uint32_t>((static_cast<std::uint64_t>(state_) * n) >> 32);
     }
 
-    // The start-up seed: milliseconds since midnight, UTC.
-    static std::uint32_t seedFromTimeOfDay(int hour, int minute, int second, int millisecond) {
-        return static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 +
-                                          millisecond);
-    }
-
   private:
     std::uint32_t state_;
 };

@@ -20,7 +20,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${QUINTELLE_SERVER}/")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUINTELLE_HOMEPAGE}")
 # The fonts the layout was measured with, and libcurl, which the program
 # opens at run time, out of shlibdeps' sight; 7.85 is the first to take
 # the protocol list as text.

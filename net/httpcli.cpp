@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/socketmodule.h"
+#include "net/wsocket.h"
 
 namespace quintelle::net {
 
@@ -19,6 +19,13 @@ bool isSchemeText(QStringView text) {
     });
 }
 }  // namespace
+
+bool isHttp1StatusLine(const QByteArray& line) {
+    const QByteArray code = line.mid(9, 3);
+    return (line.startsWith("HTTP/1.0 ") || line.startsWith("HTTP/1.1 ")) && code.size() == 3 &&
+           std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           (line.size() == 12 || line[12] == ' ');
+}
 
 HttpAddress parseHttpAddress(const QString& url) {
     HttpAddress address;
@@ -102,11 +109,19 @@ bool startsWithNoCase(const QByteArray& line, const char* prefix) {
 }
 }  // namespace
 
-THttpCli::THttpCli(QObject* parent) : THttpCli(quintelle::net::moduleSocket(), parent) {}
+THttpCli::THttpCli(QObject* parent) : THttpCli(std::make_unique<TWSocket>(), parent) {}
 
 THttpCli::THttpCli(std::unique_ptr<quintelle::net::StreamSocket> socket, QObject* parent)
     : QObject(parent), socket_(std::move(socket)) {
     socket_->setListener(this);
+    stall_.setSingleShot(true);
+    deadline_.setSingleShot(true);
+    connect(&stall_, &QTimer::timeout, this, [this] {
+        fail(kFailedStatus, QStringLiteral("No answer for %1 seconds").arg(StallLimitMs / 1000));
+    });
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        fail(kFailedStatus, QStringLiteral("Not done within %1 seconds").arg(DeadlineMs / 1000));
+    });
 }
 
 THttpCli::~THttpCli() {
@@ -121,13 +136,14 @@ void THttpCli::setState(THttpState state) {
 }
 
 void THttpCli::resetResponse() {
-    header_.clear();
     status_ = 0;
     reason_.clear();
     version_.clear();
     bodyLength_ = -1;
     bodyReceived_ = 0;
-    contentType_.clear();
+    complete_ = false;
+    lengthRefused_ = false;
+    headerBytes_ = 0;
     fill_ = 0;
     headerBegun_ = false;
     anyResponseByte_ = false;
@@ -156,6 +172,8 @@ void THttpCli::GetASync() {
     redirects_ = 0;
     closing_ = Closing::None;
     takeAddress(parseHttpAddress(URL));
+    stall_.start(StallLimitMs);
+    deadline_.start(DeadlineMs);
     if (socket_->isConnected() && host_ == connHost_ && port_ == connPort_ &&
         scheme_ == connScheme_) {
         // Whatever the last response left unread is not this request's.
@@ -177,8 +195,13 @@ void THttpCli::connectAnew() {
     socket_->lookup(host_);
 }
 
+void THttpCli::progressed() {
+    if (stall_.isActive()) stall_.start(StallLimitMs);
+}
+
 void THttpCli::socketLookupDone(int error) {
     if (state_ != httpDnsLookup || ending_) return;
+    progressed();
     if (error) {
         fail(kFailedStatus, QStringLiteral("can't resolve hostname to IP address"));
         return;
@@ -199,6 +222,7 @@ void THttpCli::socketLookupDone(int error) {
 
 void THttpCli::socketConnected(int error) {
     if (state_ != httpDnsLookupDone || ending_) return;
+    progressed();
     if (error) {
         fail(kFailedStatus,
              QStringLiteral("%1 (Error #%2)").arg(socket_->errorText(error)).arg(error));
@@ -235,6 +259,7 @@ void THttpCli::sendRequest() {
 }
 
 void THttpCli::socketDataAvailable() {
+    progressed();
     while (true) {
         if (ending_ || closing_ != Closing::None ||
             (state_ != httpWaitingHeader && state_ != httpWaitingBody)) {
@@ -280,7 +305,6 @@ void THttpCli::receiveHeader() {
             if (ending_) return;
             if (startsWithNoCase(QByteArray(begin, used), "<html>")) {
                 // No header at all: everything received is the page.
-                if (contentType_.isEmpty()) contentType_ = QStringLiteral("text/html");
                 setState(httpWaitingBody);
                 startBody();
                 return;
@@ -295,21 +319,23 @@ void THttpCli::receiveHeader() {
 }
 
 void THttpCli::headerLine(const QByteArray& line) {
-    if (line.isEmpty()) {
-        endOfHeader();
+    const bool first = headerBytes_ == 0;
+    headerBytes_ += line.size() + 2;
+    if (headerBytes_ > kMaxHeaderBytes) {
+        fail(kBrokenResponseStatus, QStringLiteral("Header over %1 bytes").arg(kMaxHeaderBytes));
         return;
     }
-    header_ << QString::fromLatin1(line);
-    if (header_.size() == 1 && (line.startsWith("HTTP/1.0") || line.startsWith("HTTP/1.1"))) {
-        const QByteArray code = line.mid(9, 3);
-        if (code.size() != 3 ||
-            !std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (first) {
+        if (!quintelle::net::isHttp1StatusLine(line)) {
             fail(kBrokenResponseStatus, QStringLiteral("Malformed status line"));
             return;
         }
         version_ = QString::fromLatin1(line.mid(5, 3));
-        status_ = code.toInt();
+        status_ = line.mid(9, 3).toInt();
         reason_ = QString::fromLatin1(line.mid(13));
+    } else if (line.isEmpty()) {
+        endOfHeader();
+        return;
     } else if (const qsizetype colon = line.indexOf(':'); colon >= 0) {
         const QByteArray name = line.left(colon).toLower();
         qsizetype start = colon + 1;
@@ -326,8 +352,6 @@ void THttpCli::headerLine(const QByteArray& line) {
                 return;
             }
             bodyLength_ = length;
-        } else if (name == "content-type") {
-            contentType_ = value.toLower();
         } else if (name == "connection") {
             keepAliveRefused_ = value.trimmed().compare(u"close", Qt::CaseInsensitive) == 0;
         }
@@ -367,7 +391,16 @@ void THttpCli::endOfHeader() {
     }
     emit OnHeaderEnd();
     if (ending_) return;
+    if (status_ == 200 && ExpectedLength >= 0 && bodyLength_ >= 0 &&
+        bodyLength_ != ExpectedLength) {
+        lengthRefused_ = true;
+        fail(kBrokenResponseStatus, QStringLiteral("The answer has %1 bytes, not the %2 expected")
+                                        .arg(bodyLength_)
+                                        .arg(ExpectedLength));
+        return;
+    }
     if (bodyLength_ == 0) {
+        bodyEnded();
         if (closeWhenDone()) {
             closing_ = Closing::ToEnd;
             socket_->close();
@@ -422,6 +455,12 @@ void THttpCli::startBody() {
 
 void THttpCli::deliver(const char* data, qint64 length) {
     if (bodyLength_ >= 0) length = std::min(length, bodyLength_ - bodyReceived_);
+    if (status_ == 200 && ExpectedLength >= 0 && bodyReceived_ + length > ExpectedLength) {
+        lengthRefused_ = true;
+        fail(kBrokenResponseStatus,
+             QStringLiteral("The body runs past the %1 bytes expected").arg(ExpectedLength));
+        return;
+    }
     if (length > 0) {
         if (!docBegun_) {
             docBegun_ = true;
@@ -441,7 +480,12 @@ void THttpCli::deliver(const char* data, qint64 length) {
         bodyComplete();
 }
 
+void THttpCli::bodyEnded() {
+    complete_ = status_ == 200 && (ExpectedLength < 0 || bodyReceived_ == ExpectedLength);
+}
+
 void THttpCli::bodyComplete() {
+    bodyEnded();
     setState(httpBodyReceived);
     emit OnDocEnd();
     if (ending_) return;
@@ -459,6 +503,7 @@ bool THttpCli::closeWhenDone() const {
 
 void THttpCli::socketClosed(int /*error*/) {
     if (ending_ || state_ == httpReady) return;
+    progressed();
     if (closing_ == Closing::None) socketDataAvailable();  // the last bytes before the close
     if (ending_) return;
     const Closing closing = closing_;
@@ -478,11 +523,13 @@ void THttpCli::socketClosed(int /*error*/) {
     }
     switch (state_) {
         case httpWaitingBody:
-            if (bodyLength_ >= 0 && bodyReceived_ < bodyLength_) {
+            if ((bodyLength_ >= 0 && bodyReceived_ < bodyLength_) ||
+                (status_ == 200 && ExpectedLength >= 0 && bodyReceived_ < ExpectedLength)) {
                 fail(kBrokenResponseStatus,
                      QStringLiteral("Connection closed before the whole body arrived"));
                 return;
             }
+            bodyEnded();
             if (docBegun_) emit OnDocEnd();
             endRequest();
             return;
@@ -505,13 +552,17 @@ void THttpCli::socketClosed(int /*error*/) {
 }
 
 void THttpCli::fail(int status, const QString& reason) {
+    if (state_ == httpReady || ending_) return;
     status_ = status;
+    complete_ = false;
     reason_ = reason;
     socket_->abort();
     endRequest(status);
 }
 
 void THttpCli::endRequest(int error) {
+    stall_.stop();
+    deadline_.stop();
     ending_ = true;
     closing_ = Closing::None;
     // Ready comes from the event loop, after the handler that ended the request.
@@ -536,6 +587,7 @@ void THttpCli::Abort() {
     setState(httpAborting);
     socket_->cancelLookup();
     status_ = kFailedStatus;
+    complete_ = false;
     reason_ = QStringLiteral("Connection aborted on request");
     socket_->abort();
     endRequest(3);
@@ -554,4 +606,11 @@ void THttpCli::RunGet() {
         }
     }
     if (status_ >= 400) throw EHttpException(reason_, status_);
+    if (status_ != 200 || !complete_)
+        throw EHttpException(status_ == 0 ? QStringLiteral("No status line in the answer")
+                                          : QStringLiteral("Not a whole 200 answer: %1 %2")
+                                                .arg(status_)
+                                                .arg(reason_)
+                                                .trimmed(),
+                             kBrokenResponseStatus);
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <array>
 #include <memory>
 #include <stdexcept>
@@ -33,11 +34,20 @@ struct HttpAddress {
 
 HttpAddress parseHttpAddress(const QString& url);
 
+// "HTTP/1.0 DDD" or "HTTP/1.1 DDD", alone or followed by a space and the
+// reason: the only status lines our clients take ("HTTP/2 200" is not one).
+bool isHttp1StatusLine(const QByteArray& line);
+
 }  // namespace quintelle::net
 
 // HTTP/1.0 client speaking the protocol itself over an event-driven socket;
 // the body goes piece by piece into ReceiveStream. RunGet blocks the caller
 // but keeps the event loop running.
+//
+// Every request is bounded, whatever the server does: it fails after
+// StallLimit without a sign from the other side, after Deadline in all, when
+// a response's header lines pass kMaxHeaderBytes, and (when the caller knows
+// it) when the body is longer or shorter than ExpectedLength.
 class THttpCli : public QObject, private quintelle::net::SocketListener {
     Q_OBJECT
   public:
@@ -56,11 +66,12 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
 
     static constexpr int kBufferSize = 8192;
     static constexpr int kMaxRedirects = 20;
+    static constexpr int kMaxHeaderBytes = 64 * 1024;
     // Statuses of requests that end without a usable response.
     static constexpr int kFailedStatus = 404;
     static constexpr int kBrokenResponseStatus = 400;
 
-    // On TWSocket, from the network module (socketmodule.h).
+    // On TWSocket.
     explicit THttpCli(QObject* parent = nullptr);
     // For tests: a scripted socket in place of TWSocket.
     THttpCli(std::unique_ptr<quintelle::net::StreamSocket> socket, QObject* parent = nullptr);
@@ -73,19 +84,27 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
     QString RequestVer = QStringLiteral("1.0");
     QString LocalAddr = QStringLiteral("0.0.0.0");
     QIODevice* ReceiveStream = nullptr;
+    int StallLimitMs = 30 * 1000;
+    int DeadlineMs = 10 * 60 * 1000;
+    // The body's length when the caller knows it; -1 when not.
+    qint64 ExpectedLength = -1;
 
     int ResponseStatus() const { return status_; }
     QString ResponseReason() const { return reason_; }
-    QString ResponseVersion() const { return version_; }
     qint64 BodyLength() const { return bodyLength_; }
     qint64 BodyReceived() const { return bodyReceived_; }
     QString NewLocation() const { return newLocation_; }
-    QString ContentType() const { return contentType_; }
-    QStringList RcvdHeader() const { return header_; }
+    // A 200 answer whose body arrived whole.
+    bool Complete() const { return complete_; }
+    // The request failed because the answer announced or sent a body of
+    // another length than ExpectedLength.
+    bool LengthRefused() const { return lengthRefused_; }
     THttpState HttpState() const { return state_; }
 
-    // Blocking GET of URL; throws EHttpException for a status of 400 or more
-    // (every failure to connect is 404) and when the client is busy.
+    // Blocking GET of URL. Returns only when a 200 answer arrived whole;
+    // otherwise throws EHttpException, with the status for a status of 400 or
+    // more (every failure to connect or to get an answer in time is 404), and
+    // 400 for any other answer, and when the client is busy.
     void RunGet();
     // Starts a GET and returns; OnRequestDone follows.
     void GetASync();
@@ -129,6 +148,8 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
     void fail(int status, const QString& reason);
     void endRequest(int error = 0);
     bool closeWhenDone() const;
+    void progressed();
+    void bodyEnded();
 
     std::unique_ptr<quintelle::net::StreamSocket> socket_;
     THttpState state_ = httpReady;
@@ -138,8 +159,11 @@ class THttpCli : public QObject, private quintelle::net::SocketListener {
     qint64 bodyLength_ = -1;
     qint64 bodyReceived_ = 0;
     QString newLocation_;
-    QString contentType_;
-    QStringList header_;
+    bool complete_ = false;
+    bool lengthRefused_ = false;
+    qsizetype headerBytes_ = 0;
+    QTimer stall_;
+    QTimer deadline_;
 
     // The request under way.
     QString scheme_, host_, targetHost_, port_, path_, user_, password_;

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 
 #include "net/curlapi.h"
+#include "net/httpcli.h"
 #include "platform/processend.h"
 
 namespace quintelle::net {
@@ -62,26 +64,57 @@ struct Transfer {
     THTTPGetThread* worker;
     const quintelle::net::CurlApi& api;
     CURL* curl;
-    bool refused = false;  // stopped, stalled, too large or not wanted
+    QString refused{};  // why we ended it: stopped, stalled, too large, not wanted
     bool firstPiece = true;
+    bool expectStatusLine = true;
+    std::int64_t headerBytes = 0;
     curl_off_t lastCount = 0;
     std::chrono::steady_clock::time_point lastProgress = std::chrono::steady_clock::now();
 };
 
+size_t onHeader(char* data, size_t, size_t size, void* context) {
+    auto& t = *static_cast<Transfer*>(context);
+    THTTPGetResult& r = t.worker->Result;
+    t.headerBytes += static_cast<std::int64_t>(size);
+    if (t.headerBytes > THTTPGetRequest::kMaxHeaderBytes) {
+        t.refused = QStringLiteral("The answer's header is over %1 bytes")
+                        .arg(THTTPGetRequest::kMaxHeaderBytes);
+        return 0;
+    }
+    // A status line, "HTTP/1.x 429 Too Many Requests", starts each answer
+    // (an interim 100 comes before the real one); its reason is the server's
+    // own words for the status. curl would take "HTTP/2 200" on a connection
+    // that asked for HTTP/1.0.
+    const QByteArray line = QByteArray(data, static_cast<qsizetype>(size)).trimmed();
+    if (t.expectStatusLine) {
+        if (!quintelle::net::isHttp1StatusLine(line)) {
+            t.refused = QStringLiteral("The answer is not HTTP/1");
+            return 0;
+        }
+        r.Reason = QString::fromLatin1(line.mid(13));
+        t.expectStatusLine = false;
+    } else if (line.isEmpty()) {
+        t.expectStatusLine = true;  // the end of a header; another may follow
+    }
+    return size;
+}
+
 size_t onBody(char* data, size_t, size_t size, void* context) {
     auto& t = *static_cast<Transfer*>(context);
     THTTPGetThread& w = *t.worker;
-    if (w.stopRequested()) return t.refused = true, 0;
+    if (w.stopRequested()) return t.refused = QStringLiteral("Stopped"), 0;
     if (t.firstPiece) {
         t.firstPiece = false;
         curl_off_t length = -1;
         t.api.easy_getinfo(t.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        if (length < 0 && w.request().BinaryData) return t.refused = true, 0;
+        if (length < 0 && w.request().BinaryData)
+            return t.refused = QStringLiteral("The answer has no Content-Length"), 0;
     }
-    if (w.BytesReceived + static_cast<std::int64_t>(size) > w.request().MaxBodyBytes)
-        return t.refused = true, 0;
-    w.Body.append(data, static_cast<qsizetype>(size));
-    w.BytesReceived += static_cast<std::int64_t>(size);
+    if (w.Result.Body.size() + static_cast<std::int64_t>(size) > w.request().MaxBodyBytes) {
+        t.refused = QStringLiteral("The answer is over %1 bytes").arg(w.request().MaxBodyBytes);
+        return 0;
+    }
+    w.Result.Body.append(data, static_cast<qsizetype>(size));
     return size;
 }
 
@@ -92,11 +125,39 @@ int onProgress(void* context, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off
         t.lastCount = dlnow + ulnow;
         t.lastProgress = now;
     }
-    if (t.worker->stopRequested() || now - t.lastProgress > t.worker->request().StallLimit) {
-        t.refused = true;
+    if (t.worker->stopRequested()) {
+        t.refused = QStringLiteral("Stopped");
+        return 1;
+    }
+    const auto stall = t.worker->request().StallLimit;
+    if (now - t.lastProgress > stall) {
+        t.refused = QStringLiteral("No answer for %1 seconds")
+                        .arg(std::chrono::duration_cast<std::chrono::seconds>(stall).count());
         return 1;
     }
     return 0;
+}
+
+// curl's own failures in the player's words.
+QString curlFailure(CURLcode code, const THTTPGetRequest& request) {
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return QStringLiteral("The server's name is unknown");
+        case CURLE_COULDNT_CONNECT:
+            return QStringLiteral("The server cannot be reached");
+        case CURLE_OPERATION_TIMEDOUT:
+            return QStringLiteral("Not done within %1 seconds")
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(request.Deadline).count());
+        case CURLE_PARTIAL_FILE:
+            return QStringLiteral("The answer was cut short");
+        case CURLE_GOT_NOTHING:
+            return QStringLiteral("The server closed without answering");
+        case CURLE_WEIRD_SERVER_REPLY:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return QStringLiteral("The answer is not HTTP/1");
+        default:
+            return QStringLiteral("The transfer failed (curl error %1)").arg(int(code));
+    }
 }
 
 }  // namespace
@@ -131,13 +192,16 @@ void THTTPGetThread::join() {
 }
 
 void THTTPGetThread::run() {
-    bool ok = false;
+    QString error;
     try {
-        ok = transfer();
+        error = transfer();
     } catch (...) {
-        ok = false;
+        error = QStringLiteral("The transfer failed");
     }
-    Success = ok && !stopRequested();
+    if (error.isEmpty() && stopRequested()) error = QStringLiteral("Stopped");
+    Result.URL = request_.URL;
+    Result.Error = error;
+    Result.Success = error.isEmpty();
     std::lock_guard lock(ownerMutex_);
     if (owner_) {
         // Posted while the owner cannot go away; Qt drops the call if the
@@ -148,18 +212,19 @@ void THTTPGetThread::run() {
     }
 }
 
-bool THTTPGetThread::transfer() {
+QString THTTPGetThread::transfer() {
     using namespace quintelle::net;
     const SplitURL split = splitURL(request_.URL);
-    if (!plainHost(split.host) || request_.Port < 1 || request_.Port > 65535) return false;
-    if (stopRequested()) return false;
+    if (!plainHost(split.host) || request_.Port < 1 || request_.Port > 65535)
+        return QStringLiteral("Not an address this program fetches");
+    if (stopRequested()) return QStringLiteral("Stopped");
 
     // Loaded here, on the worker, by the first transfer of the session; a
     // machine without it fails every transfer as an unreachable server does.
     const CurlApi* api = curlApi();
-    if (!api) return false;
+    if (!api) return QStringLiteral("No HTTP library (libcurl) on this system");
     CURL* curl = api->easy_init();
-    if (!curl) return false;
+    if (!curl) return QStringLiteral("The transfer failed");
     const std::unique_ptr<CURL, void (*)(CURL*)> curlGuard(curl, api->easy_cleanup);
     // Freed before the handle, whichever way this ends.
     std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(nullptr, api->slist_free_all);
@@ -180,6 +245,7 @@ bool THTTPGetThread::transfer() {
     api->easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
     api->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(request_.StallLimit.count()));
+    api->easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request_.Deadline.count()));
 
     const QByteArray agent = request_.Agent.toUtf8();
     if (!agent.isEmpty()) api->easy_setopt(curl, CURLOPT_USERAGENT, agent.constData());
@@ -206,18 +272,22 @@ bool THTTPGetThread::transfer() {
     Transfer t{this, *api, curl};
     api->easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
     api->easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    api->easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+    api->easy_setopt(curl, CURLOPT_HEADERDATA, &t);
     api->easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     api->easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
     api->easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
 
-    api->easy_perform(curl);
-
-    curl_off_t length = -1;
-    api->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    ContentLength = length < 0 ? 0 : length;
-    // A body cut short by the server still counts, as any body does; only
-    // our own bounds and a stop make the transfer fail.
-    return !t.refused && BytesReceived > 0;
+    const CURLcode code = api->easy_perform(curl);
+    long status = 0;
+    api->easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    Result.Status = static_cast<int>(status);
+    if (!t.refused.isEmpty()) return t.refused;
+    if (code != CURLE_OK) return curlFailure(code, request_);
+    if (status < 200 || status > 299)
+        return QStringLiteral("The server answered %1 %2").arg(status).arg(Result.Reason).trimmed();
+    if (Result.Body.isEmpty()) return QStringLiteral("The answer was empty");
+    return {};
 }
 
 THTTPGet::THTTPGet(QObject* parent) : QObject(parent) {}
@@ -229,26 +299,40 @@ THTTPGet::~THTTPGet() {
 }
 
 void THTTPGet::StartFetch() {
-    if (worker_) return;
-    worker_ = std::make_shared<THTTPGetThread>(static_cast<const THTTPGetRequest&>(*this));
-    THTTPGetThread::start(worker_, this);
+    const THTTPGetRequest& request = *this;
+    if (!worker_) {
+        launch(request);
+    } else if (!(worker_->request() == request) &&
+               std::find(waiting_.begin(), waiting_.end(), request) == waiting_.end()) {
+        waiting_.push_back(request);
+    }
     if (WaitThread) QCoreApplication::processEvents();
 }
 
+void THTTPGet::launch(const THTTPGetRequest& request) {
+    worker_ = std::make_shared<THTTPGetThread>(request);
+    THTTPGetThread::start(worker_, this);
+}
+
 void THTTPGet::AbortFetch() {
+    waiting_.clear();
     if (worker_) worker_->stop();
 }
 
 void THTTPGet::FetchDone(THTTPGetThread* worker) {
     if (worker != worker_.get()) return;
     worker->join();
+    // Idle before the events run, so a handler may start this component anew.
+    const std::shared_ptr<THTTPGetThread> done = std::move(worker_);
+    result_ = std::move(done->Result);
     const QPointer<THTTPGet> self(this);
-    const std::shared_ptr<THTTPGetThread> keep = worker_;
-    if (worker->Success && !worker->stopRequested()) {
-        if (OnDoneString) OnDoneString(this, worker->Body);
+    if (result_.Success) {
+        if (OnDoneString) OnDoneString(this, result_.Body);
     } else if (OnError) {
         OnError(this);
     }
-    // Cleared only now, so a handler that restarts this component is ignored.
-    if (self) worker_.reset();
+    if (!self || worker_ || waiting_.empty()) return;
+    const THTTPGetRequest next = waiting_.front();
+    waiting_.pop_front();
+    launch(next);
 }

@@ -1,12 +1,16 @@
 #pragma once
 // Fetches one address in the background and hands the response body back to
-// the user-interface thread through OnDoneString or OnError.
+// the user-interface thread through OnDoneString or OnError. Only a 2xx answer
+// whose body arrived whole (as long as its Content-Length says, when it says)
+// counts as done; everything else, an error page included, is an error, and
+// LastResult() tells the status, the server's reason and our own.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -28,11 +32,26 @@ struct THTTPGetRequest {
     QString Password;
     QString PostQuery;
     QString Referer;
-    // A transfer with no progress for this long fails, and so does a body
-    // larger than MaxBodyBytes: a hung or hostile server cannot keep the
-    // component busy for good or exhaust memory.
-    std::chrono::milliseconds StallLimit{60000};
+    // A transfer with no progress for StallLimit fails, so does one not done
+    // within Deadline, one whose header passes kMaxHeaderBytes and one whose
+    // body passes MaxBodyBytes: a hung, dripping or hostile server can keep
+    // the component busy for a bounded time only, and cannot exhaust memory.
+    std::chrono::milliseconds StallLimit{20000};
+    std::chrono::milliseconds Deadline{40000};
     std::int64_t MaxBodyBytes = 8 * 1024 * 1024;
+    static constexpr std::int64_t kMaxHeaderBytes = 64 * 1024;
+
+    bool operator==(const THTTPGetRequest&) const = default;
+};
+
+// How a transfer ended.
+struct THTTPGetResult {
+    QString URL;           // of the request it answers
+    bool Success = false;  // a 2xx answer with a whole, non-empty body
+    int Status = 0;        // the server's status; 0 when no answer came
+    QString Reason;        // the reason of the server's status line ("Too Many Requests")
+    QByteArray Body;       // as much as arrived, within MaxBodyBytes
+    QString Error;         // why it failed, in words; empty on success
 };
 
 // One transfer on a worker thread of its own. It works on a private copy of
@@ -41,11 +60,8 @@ class THTTPGetThread {
   public:
     using Request = THTTPGetRequest;
 
-    // The results, read by the component once the worker has finished.
-    QByteArray Body;
-    bool Success = false;
-    std::int64_t BytesReceived = 0;
-    std::int64_t ContentLength = 0;  // 0 when the answer had none
+    // Read by the component once the worker has finished.
+    THTTPGetResult Result;
 
     explicit THTTPGetThread(Request request) : request_(std::move(request)) {}
     ~THTTPGetThread();
@@ -65,7 +81,8 @@ class THTTPGetThread {
 
   private:
     void run();
-    bool transfer();
+    // The error text, empty when the transfer succeeded.
+    QString transfer();
 
     Request request_;
     std::atomic<bool> stopRequested_{false};
@@ -85,17 +102,25 @@ class THTTPGet : public QObject, public THTTPGetRequest {
     std::function<void(THTTPGet* sender, const QByteArray& body)> OnDoneString;
     std::function<void(THTTPGet* sender)> OnError;
 
-    // Ignored while a transfer runs: no second request, nothing queued.
+    // Starts a transfer of the current properties. While one runs, the same
+    // request joins it (one request, one answer: a double click posts once),
+    // and a different one waits its turn: nothing is dropped.
     void StartFetch();
-    // Asks the running transfer to stop; it then ends as failed.
+    // Stops the running transfer, which then ends as failed, and drops the
+    // requests waiting their turn.
     void AbortFetch();
     bool busy() const { return worker_ != nullptr; }
+    // How the last transfer ended; its events read it from here.
+    const THTTPGetResult& LastResult() const { return result_; }
 
   private:
     friend class THTTPGetThread;
+    void launch(const THTTPGetRequest& request);
     void FetchDone(THTTPGetThread* worker);
 
     std::shared_ptr<THTTPGetThread> worker_;
+    std::deque<THTTPGetRequest> waiting_;
+    THTTPGetResult result_;
 };
 
 namespace quintelle::net {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "net/httpget.h"
+
 #ifndef QUINTELLE_SERVER
 #error "the build names the vendor's server in QUINTELLE_SERVER"
 #endif
@@ -57,6 +59,33 @@ void setVendorServer(const VendorServer& server) {
 
 void resetVendorServer() {
     current() = buildDefault();
+}
+
+namespace vendorpath {
+
+QString versionText() {
+    return QStringLiteral("/quintelle/quintelleversion.txt");
+}
+
+QString installer(const QString& file) {
+    return QStringLiteral("/quintelle/") + file;
+}
+
+QString scorePost(const QString& name, const QString& date, const QString& score) {
+    return QStringLiteral("/cgi-bin/quintelle.cgi?name=") + name + QStringLiteral("&date=") + date +
+           QStringLiteral("&score=") + score;
+}
+
+QString highScorePage() {
+    return QStringLiteral("/counter/quintelle.shtml");
+}
+
+}  // namespace vendorpath
+
+void aimAtVendor(THTTPGetRequest& fetch, const QString& path) {
+    const VendorServer& server = vendorServer();
+    fetch.URL = QStringLiteral("http://") + server.host + path;
+    fetch.Port = server.port;
 }
 
 }  // namespace quintelle::net

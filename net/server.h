@@ -1,9 +1,11 @@
 #pragma once
 // The vendor's web server, one setting for the whole program: "host" or
 // "host:port". The build gives the default; the settings file may name
-// another at start. Everyone asks here for host and port.
+// another at start. Every address on it is built here.
 #include <QString>
 #include <optional>
+
+struct THTTPGetRequest;
 
 namespace quintelle::net {
 
@@ -15,7 +17,22 @@ struct VendorServer {
 
     // "http://" + host[:port]: the web site and the base of every request.
     QString origin() const { return QStringLiteral("http://") + text; }
+    // `path` ("/...") on the server, as an address that carries the port.
+    QString address(const QString& path) const { return origin() + path; }
 };
+
+// The resources the program asks the vendor's server for, as paths.
+namespace vendorpath {
+QString versionText();
+QString installer(const QString& file);
+// The score post: the three values go into the query as they stand.
+QString scorePost(const QString& name, const QString& date, const QString& score);
+QString highScorePage();
+}  // namespace vendorpath
+
+// Aims a background fetch at `path` on the server in force: its address
+// without the port, which the fetch is given apart.
+void aimAtVendor(THTTPGetRequest& fetch, const QString& path);
 
 // "host" or "host:port" with a port 1..65535 and a host free of blanks,
 // slashes and further colons; nothing for any other text.

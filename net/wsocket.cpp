@@ -3,8 +3,6 @@
 #include <QHostInfo>
 #include <QMetaObject>
 
-#include "net/socketmodule.h"
-
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #endif
@@ -184,10 +182,3 @@ QString TWSocket::errorText(int error) const {
     if ((error < 0 || error == lastError_) && !lastErrorText_.isEmpty()) return lastErrorText_;
     return QStringLiteral("Socket error");
 }
-
-// The module's entry point (socketmodule.h).
-extern "C" Q_DECL_EXPORT quintelle::net::StreamSocket* quintelle_stream_socket() {
-    return new TWSocket;
-}
-static_assert(
-    std::is_same_v<decltype(&quintelle_stream_socket), quintelle::net::StreamSocketFactory>);

@@ -28,10 +28,18 @@ QString executableFolder() {
                                                     : overrideFolder());
 }
 
+QString installedMarkerPath() {
+    return QDir::cleanPath(executableFolder() + QStringLiteral(QUINTELLE_INSTALLED_MARKER));
+}
+
+bool installedCopy() {
+    return QFileInfo::exists(installedMarkerPath());
+}
+
 QString playerFilesFolder() {
     const QString beside = executableFolder();
     const QFileInfo info(beside);
-    if (info.isDir() && info.isWritable()) return beside;
+    if (!installedCopy() && info.isDir() && info.isWritable()) return beside;
     return withSeparator(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 

@@ -17,6 +17,11 @@ QString dateSeparator() {
     return QStringLiteral("/");
 }
 
+QString postingDate(const QDate& date, const QString& separator) {
+    return QString::number(date.month()) + separator + QString::number(date.day()) + separator +
+           QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+}
+
 std::uint32_t utcMillisecondsOfDay() {
     return static_cast<std::uint32_t>(
         QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());

@@ -1,4 +1,4 @@
-// The audio stream, built into libquintelle_audio.so (see pcmoutput.h).
+// The audio stream (see pcmoutput.h).
 #include "platform/pcmoutput.h"
 
 #include <QAudioDevice>
@@ -7,12 +7,13 @@
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <type_traits>
 #include <vector>
 
+#include "platform/processend.h"
 #include "platform/sound.h"
 
 namespace quintelle::platform {
@@ -53,12 +54,19 @@ class CueSource : public QIODevice {
 // The audio stream and the samples it reads, living on the sound thread,
 // where the default device is also looked up: a sound server that accepts
 // the connection and never answers holds up that thread, not the window.
+//
+// An open stream costs the program and the sound server processor time and
+// keeps the sound device awake, even paused: the server still mixes for it
+// at the short latency it asked for. So once no cue has sounded for a while
+// the stream is closed, and the next cue opens a new one, on the sound
+// server's connection that stays open: a few milliseconds.
 class Stream : public QObject {
   public:
-    Stream() : source_(new CueSource(this)) {}
-    ~Stream() override {
-        if (sink_) sink_->stop();
+    Stream() : source_(new CueSource(this)), rest_(new QTimer(this)) {
+        rest_->setSingleShot(true);
+        connect(rest_, &QTimer::timeout, this, &Stream::close);
     }
+    ~Stream() override { close(); }
 
     // Plays `pcm` in place of whatever still sounds; empty silences. Without
     // a sound device there is nothing to play on; asking anyway would only
@@ -68,9 +76,16 @@ class Stream : public QObject {
     void setCue(const QByteArray& pcm) {
         if (!sink_ && (pcm.isEmpty() || !open())) return;
         source_->setCue(pcm);
+        if (pcm.isEmpty()) return;
+        const qint64 cueMs = qint64(pcm.size()) / 2 * 1000 / kPlaybackRate;
+        rest_->start(int(cueMs + kRestAfterMs));
     }
 
   private:
+    // How long the stream stays open after a cue has ended: a round's cues
+    // come faster than this, a player thinking over a card does not.
+    static constexpr qint64 kRestAfterMs = 4000;
+
     bool open() {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) return false;
@@ -86,17 +101,26 @@ class Stream : public QObject {
         return true;
     }
 
+    void close() {
+        if (!sink_) return;
+        sink_->stop();
+        delete sink_;
+        sink_ = nullptr;
+    }
+
     CueSource* source_;
+    QTimer* rest_;  // runs from each cue until the stream is closed
     QAudioSink* sink_ = nullptr;
 };
 
-// One audio stream for the whole run, opened at the first cue and fed from
+// One audio stream at a time, opened at the first cue and fed from
 // memory on a thread of its own: a new cue replaces the samples the stream
 // reads, which cuts the one before off within the stream's short buffer,
 // and a busy window never starves it. Streams are not stopped and started
 // per cue: the audio system drains a stopped stream first and, asked often,
-// falls silent. Nothing is created per cue, so a thousand cues cost what
-// one does; the window's thread only hands the samples over.
+// falls silent; only a stream left without cues for seconds is closed.
+// Nothing is created per cue, so a thousand cues in a row cost what one
+// does; the window's thread only hands the samples over.
 class AudioOutput : public PcmOutput {
   public:
     AudioOutput() : thread_(std::make_unique<QThread>()) {
@@ -107,7 +131,9 @@ class AudioOutput : public PcmOutput {
         // The stream closes on its thread, which then ends. A sound server
         // that never answered still holds the thread in its device lookup;
         // the process is ending, so the thread is left to it, kept reachable,
-        // as destroying a running thread aborts.
+        // as destroying a running thread aborts. Exit's teardown would wait
+        // for it for ever (Qt Multimedia's globals are locked by it), so the
+        // process ends without that teardown.
         QMetaObject::invokeMethod(stream_, [s = stream_] {
             delete s;
             QThread::currentThread()->quit();
@@ -115,6 +141,7 @@ class AudioOutput : public PcmOutput {
         if (!thread_->wait(kCloseWaitMs)) {
             static std::vector<QThread*> heldUp;
             heldUp.push_back(thread_.release());
+            static const WorkInFlight stillRunning;
         }
     }
 
@@ -135,10 +162,9 @@ class AudioOutput : public PcmOutput {
 };
 
 }  // namespace
-}  // namespace quintelle::platform
 
-extern "C" Q_DECL_EXPORT quintelle::platform::PcmOutput* quintelle_pcm_output() {
-    return new quintelle::platform::AudioOutput;
+std::unique_ptr<PcmOutput> openPcmOutput() {
+    return std::make_unique<AudioOutput>();
 }
-static_assert(
-    std::is_same_v<decltype(&quintelle_pcm_output), quintelle::platform::PcmOutputFactory>);
+
+}  // namespace quintelle::platform

@@ -13,7 +13,6 @@ namespace {
 // Plain atomics: nothing here is destroyed at exit, so a thread that lets go
 // of its work while the process ends still finds them.
 std::atomic<int> inFlight{0};
-std::atomic<bool> librariesKept{false};
 }  // namespace
 
 WorkInFlight::WorkInFlight() {
@@ -28,12 +27,8 @@ bool workInFlight() {
     return inFlight > 0;
 }
 
-void keepLibrariesAtExit() {
-    librariesKept = true;
-}
-
 int endProcess(int code) {
-    if (!librariesKept && !workInFlight()) return code;
+    if (!workInFlight()) return code;
     std::fflush(nullptr);
     if (__lsan_do_leak_check) __lsan_do_leak_check();
     std::_Exit(code);

@@ -1,15 +1,11 @@
 #include "platform/sound.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <chrono>
-#include <future>
 #include <utility>
 #include <vector>
 
-#include "platform/module.h"
 #include "platform/pcmoutput.h"
 
 namespace quintelle::platform {
@@ -17,70 +13,26 @@ namespace {
 
 constexpr auto kSoundFolder = ":/sounds";
 
-// Plays on the audio module's stream. The module loads on a thread of its own
-// from prepare() or the first cue on, and nothing waits for it: a cue asked
-// for while it loads is played once it is in, unless another cue or a stop
-// came first. Without the module the cues stay silent, as without a sound
-// device, and say why once on the console.
-class ModuleOutput : public SoundBackend, public std::enable_shared_from_this<ModuleOutput> {
+// Plays on the audio stream, opened when the output is first made ready or
+// the first cue asks for it.
+class DeviceOutput : public SoundBackend {
   public:
     void prepare() override {
-        if (output_ || loading_.valid() || failed_) return;
-        loading_ = std::async(std::launch::async, [candidates = moduleCandidates(kAudioModuleFile),
-                                                   self = weak_from_this()] {
-            Loaded loaded;
-            loaded.factory = reinterpret_cast<PcmOutputFactory>(
-                openModule(candidates, kPcmOutputEntry, loaded.reason));
-            if (!loaded.factory)
-                qWarning("Sound is off: the audio module did not load (%s)",
-                         qPrintable(loaded.reason));
-            // Taken in on the thread the cues come from, at once or at the
-            // next cue, whichever comes first.
-            if (QCoreApplication* app = QCoreApplication::instance())
-                QMetaObject::invokeMethod(app, [self] {
-                    if (const auto output = self.lock()) output->takeLoaded(true);
-                });
-            return loaded;
-        });
+        if (!output_) output_ = openPcmOutput();
     }
 
     void play(const QString& path) override {
         const QByteArray pcm = samplesOf(path);
         if (pcm.isEmpty()) return;
-        takeLoaded();
-        if (output_) {
-            output_->setCue(pcm);
-        } else if (!failed_) {
-            waiting_ = pcm;
-            prepare();
-        }
+        prepare();
+        output_->setCue(pcm);
     }
 
     void stop() override {
-        waiting_.clear();
         if (output_) output_->setCue({});
     }
 
   private:
-    struct Loaded {
-        PcmOutputFactory factory = nullptr;
-        QString reason;
-    };
-
-    // Makes the output from the module once it has loaded, and plays the cue
-    // that waited for it. `announced`: the loading said it was done, and only
-    // its return may still be under way.
-    void takeLoaded(bool announced = false) {
-        if (!loading_.valid() ||
-            (!announced && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready))
-            return;
-        const Loaded loaded = loading_.get();
-        if (loaded.factory) output_.reset(loaded.factory());
-        failed_ = !output_;
-        if (output_ && !waiting_.isEmpty()) output_->setCue(waiting_);
-        waiting_.clear();
-    }
-
     QByteArray samplesOf(const QString& path) {
         auto found = samples_.constFind(path);
         if (found != samples_.constEnd()) return *found;
@@ -92,10 +44,7 @@ class ModuleOutput : public SoundBackend, public std::enable_shared_from_this<Mo
     }
 
     QHash<QString, QByteArray> samples_;  // decoded once per cue
-    QByteArray waiting_;                  // the cue asked for while the module loads
-    std::future<Loaded> loading_;         // waits for a loading still running
-    bool failed_ = false;                 // tried, and said why
-    std::unique_ptr<PcmOutput> output_;   // destroyed first
+    std::unique_ptr<PcmOutput> output_;
 };
 
 std::shared_ptr<SoundBackend>& installedBackend() {
@@ -106,7 +55,7 @@ std::shared_ptr<SoundBackend>& installedBackend() {
 }  // namespace
 
 SoundService::SoundService()
-    : backend_(installedBackend() ? installedBackend() : std::make_shared<ModuleOutput>()) {}
+    : backend_(installedBackend() ? installedBackend() : std::make_shared<DeviceOutput>()) {}
 
 SoundService::SoundService(std::shared_ptr<SoundBackend> backend) : backend_(std::move(backend)) {}
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/expert.h"
+#include "game/coach.h"
 #include "server/database.h"
 
 namespace quintelle::server {

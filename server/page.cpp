@@ -64,7 +64,7 @@ std::string cardText(int code) {
                                                   "9", "10", "J", "Q", "K", "A"};
     static constexpr std::string_view kSuits[] = {"\u2663", "\u2666", "\u2665", "\u2660"};
     if (!isCard(code)) return "";
-    return std::string(kRanks[position(code) - 1]) + std::string(kSuits[suitblock(code) - 1]);
+    return std::string(kRanks[rankof(code)]) + std::string(kSuits[static_cast<int>(suitof(code))]);
 }
 
 void beginPage(std::string& out, std::string_view title, const PageLinks& links) {

@@ -7,13 +7,14 @@
 
 #include "server/daily.h"
 #include "server/http.h"
+#include "version.h"
 
 namespace quintelle::server {
 
 class ScoreStore;
 
 struct ServiceSettings {
-    std::string versionText = "1.0.0";
+    std::string versionText{kVersion};
     std::filesystem::path files;  // folder holding qtlsetup.exe and its manifest; empty: none
     int top = 100;
     int postsPerMinute = 10;  // per client address; 0: unlimited

@@ -10,6 +10,7 @@
 
 #include "net/server.h"
 #include "platform/appdir.h"
+#include "platform/dates.h"
 #include "platform/sound.h"
 #include "tools/localvendor.h"
 #include "ui/controls/ButtonComps.h"
@@ -18,8 +19,10 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/application.h"
+#include "ui/main/boardview.h"
 #include "ui/main/mainform.h"
 #include "ui/main/program.h"
+#include "ui/main/updateoffer.h"
 #include "ui/tally/tallylistform.h"
 
 namespace {
@@ -39,10 +42,10 @@ void playRound(quintelle::GameController& game, const std::function<void(int pla
     int placed = 0;
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c) {
-            game.image_card11Click(r * 10 + c);
+            game.place(r * 10 + c);
             if (after) after(++placed);
         }
-    game.image_card11Click(33);
+    game.place(33);
 }
 
 }  // namespace
@@ -65,21 +68,23 @@ int main(int argc, char** argv) {
     Ttallylist& tallylist = *windows.tallylist();
     Tabout& about = *windows.about();
     Thelp& help = *windows.help();
+    // One deal every time, so two sets of pictures can be compared pixel for pixel.
+    main.random().seed(1);
     main.show();
     save(main, out, QStringLiteral("main_welcome"));
-    main.hide("panel_name");
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.board().hide(quintelle::controls::panel_name);
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     save(main, out, QStringLiteral("main_update"));
-    main.hide("panel_update");
+    main.control(QStringLiteral("panel_update"))->hide();
 
     quintelle::GameController& game = main.game();
     const char* names[] = {"Ann", "Guest", "Bea", "Maximilian"};
     for (const char* name : names) {
-        main.setText("edit_name", name);
+        main.board().setText(quintelle::controls::edit_name, name);
         main.button_startClick();
         playRound(game, [&](int placed) {
             if (placed == 13 && name == names[0]) {
-                for (int i = 0; i < 27; ++i) game.turntimeTimer();
+                for (int i = 0; i < 27; ++i) game.tick();
                 save(main, out, QStringLiteral("main_midround"));
                 main.findChild<QAction*>(QStringLiteral("Hint1"))->trigger();
                 (void)QTest::qWaitFor([&] {
@@ -95,8 +100,9 @@ int main(int argc, char** argv) {
                  cleared ? QStringLiteral("main_cleared") : QStringLiteral("main_gameover"));
             // Both result panels carry the round's figures, so the other one
             // can be looked at over the same board.
-            main.hide(cleared ? "panel_continue" : "panel_cleared");
-            main.show(cleared ? "panel_cleared" : "panel_continue");
+            using namespace quintelle::controls;
+            main.board().hide(cleared ? panel_continue : panel_cleared);
+            main.board().show(cleared ? panel_cleared : panel_continue);
             save(main, out,
                  cleared ? QStringLiteral("main_gameover") : QStringLiteral("main_cleared"));
         }
@@ -124,7 +130,8 @@ int main(int argc, char** argv) {
         auto idle = [](THTTPGet& get) {
             return QTest::qWaitFor([&] { return !get.busy(); }, 10000);
         };
-        const QString today = quintelle::ui::postingDate(QDate::currentDate(), QStringLiteral("/"));
+        const QString today =
+            quintelle::platform::postingDate(QDate::currentDate(), QStringLiteral("/"));
         for (int n = 1; n <= quintelle::TallyModel::kPlaces; ++n) {
             const quintelle::TallyPlace& place = tallylist.model().place(n);
             if (place.tag == quintelle::TallyModel::kEmptyScore) break;
@@ -135,8 +142,12 @@ int main(int argc, char** argv) {
         highscore->loadit();
         highscore->showOverMain();
         if (!idle(highscore->getit())) return 1;
-        (void)QTest::qWaitFor([&] { return highscore->displayhtml()->picturesPending() == 0; },
-                              10000);
+        (void)QTest::qWaitFor(
+            [&] {
+                return !highscore->displayhtml()->pageLoading() &&
+                       highscore->displayhtml()->picturesPending() == 0;
+            },
+            10000);
         save(*highscore, out, QStringLiteral("highscore"));
     }
     return 0;

@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@ using quintelle::testing::Desktop;
 using quintelle::testing::GameProcess;
 using quintelle::testing::matchOnsets;
 using quintelle::testing::Recording;
+using quintelle::testing::waitUntil;
 
 namespace {
 
@@ -26,14 +28,19 @@ namespace {
 constexpr int kPaceMs = 700;
 constexpr double kGap = 0.3;
 
-bool mapsLibrary(qint64 pid, const char* name) {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+// The game's audio stream runs on a thread of its own, named "sound",
+// started by the first cue the game plays.
+bool hasSoundThread(qint64 pid) {
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile name(tasks.filePath(task + QStringLiteral("/comm")));
+        if (name.open(QIODevice::ReadOnly) && name.readAll().trimmed() == "sound") return true;
+    }
+    return false;
 }
 
-// Waits up to `timeoutMs` for the process to map the library.
-bool waitForLibrary(qint64 pid, const char* name, int timeoutMs) {
-    return quintelle::testing::waitUntil([&] { return mapsLibrary(pid, name); }, timeoutMs);
+bool waitForSoundThread(qint64 pid, int timeoutMs) {
+    return quintelle::testing::waitUntil([&] { return hasSoundThread(pid); }, timeoutMs);
 }
 
 }  // namespace
@@ -48,9 +55,7 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
 
     GameProcess game(desktop);
     ASSERT_TRUE(game.start()) << game.output().toStdString();
-    // "entered" plays once the audio module, loaded after the first frame, is
-    // in: from a cold disk that takes a while.
-    ASSERT_TRUE(waitForLibrary(game.processId(), "/libquintelle_audio.so", 10000));
+    ASSERT_TRUE(waitForSoundThread(game.processId(), 10000));
     QThread::msleep(1500);  // "entered" plays out
 
     std::vector<double> requested;  // every input that asks for a cue
@@ -99,10 +104,54 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
     }
 }
 
-// The audio libraries are loaded for a player with the sounds on, once the
-// window is shown; with the sounds off, only once they are turned on (here
-// from the menu bar by keyboard).
-TEST(Cues, TheAudioLibrariesLoadOnlyWithTheSoundsOn) {
+// Whether the game has an audio stream open on the sound server.
+bool streamOpen(const Desktop& desktop, qint64 pid) {
+    const auto listing =
+        desktop.run(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    return listing && listing->contains("application.process.id = \"" +
+                                        QByteArray::number(pid) + '"');
+}
+
+// A game left alone costs nothing: once no cue has sounded for a while it
+// closes its stream, and the next cue opens one, heard as promptly after its
+// click as a cue on a stream already open.
+TEST(Cues, AfterAWhileWithoutCuesTheStreamClosesAndTheNextCueStillSoundsAtOnce) {
+    Desktop desktop({.windowManager = true, .sound = true});
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    GameProcess game(desktop);
+    ASSERT_TRUE(game.start()) << game.output().toStdString();
+    const qint64 pid = game.processId();
+    auto open = [&] { return streamOpen(desktop, pid); };
+    auto closed = [&] { return !streamOpen(desktop, pid); };
+    ASSERT_TRUE(waitUntil(open, 10000)) << "the start-up cue opened no stream";
+    ASSERT_TRUE(waitUntil(closed, 15000)) << "the stream stayed open";
+    ASSERT_TRUE(desktop.startRecording());
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<double> requested;
+    auto click = [&](QPoint at) {
+        game.click(at);
+        requested.push_back(double(clock.nsecsElapsed()) / 1e9);
+    };
+    click(game.startButton());  // "turnnew" opens it
+    EXPECT_TRUE(waitUntil(open, 5000));
+    QThread::msleep(800);
+    click(game.cellCentre(2, 2));  // "placecard" on the stream open
+    ASSERT_TRUE(waitUntil(closed, 15000));
+    click(game.cellCentre(2, 3));  // and on one opened once more
+    QThread::msleep(800);
+    const Recording recording = desktop.stopRecording();
+    const QString mismatch = matchOnsets(requested, recording.onsets(0.01, kGap));
+    EXPECT_TRUE(mismatch.isEmpty()) << mismatch.toStdString();
+
+    ASSERT_TRUE(waitUntil(closed, 15000));
+    game.close();
+    EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();
+}
+
+// A player with the sounds off is not connected to the sound server until the
+// sounds are turned on (here from the menu bar by keyboard).
+TEST(Cues, TheAudioStreamOpensOnlyWithTheSoundsOn) {
     Desktop desktop({.windowManager = true, .sound = true});
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     for (const bool soundsOn : {true, false}) {
@@ -113,19 +162,17 @@ TEST(Cues, TheAudioLibrariesLoadOnlyWithTheSoundsOn) {
         ASSERT_TRUE(game.start()) << game.output().toStdString();
         const qint64 pid = game.processId();
         if (soundsOn) {
-            EXPECT_TRUE(waitForLibrary(pid, "/libquintelle_audio.so", 5000));
-            EXPECT_TRUE(mapsLibrary(pid, "/libQt6Multimedia"));
+            EXPECT_TRUE(waitForSoundThread(pid, 5000));
         } else {
             QThread::msleep(1500);
-            EXPECT_FALSE(mapsLibrary(pid, "/libquintelle_audio.so"));
-            EXPECT_FALSE(mapsLibrary(pid, "/libQt6Multimedia"));
+            EXPECT_FALSE(hasSoundThread(pid));
             // Options > Play Sounds, then a round's first cue.
             for (const char* key : {"alt", "Right", "Down", "Return"}) {
                 game.key(QString::fromLatin1(key));
                 QThread::msleep(200);
             }
-            EXPECT_TRUE(waitForLibrary(pid, "/libquintelle_audio.so", 5000));
-            EXPECT_TRUE(waitForLibrary(pid, "/libQt6Multimedia", 5000));
+            game.click(game.startButton());
+            EXPECT_TRUE(waitForSoundThread(pid, 5000));
         }
         game.close();
         EXPECT_EQ(game.waitForExit(15000), std::optional<int>(0)) << game.output().toStdString();

@@ -3,6 +3,7 @@
 // started with its silent parameters, the program gone with exit code 0.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -65,6 +66,19 @@ class FolderEvents {
     QStringList seen_;
 };
 
+// Starts the game with its update check on `server`, and waits for the
+// offer of the newer version the server names.
+void startToTheOffer(GameProcess& game, const ScriptedServer& server) {
+    game.writeSettings({QStringLiteral("Update=true"),
+                        QStringLiteral("Server=") + QString::fromStdString(server.hostPort())});
+    ASSERT_TRUE(game.start()) << game.output().toStdString();
+    ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(30)));
+    // The offer comes up over the name panel, reaching 8 pixels above it.
+    ASSERT_TRUE(waitUntil(
+        [&] { return woodShare(game, game.grab(), QRect(40, 104, 300, 6)) > 0.8; }, 20000))
+        << "no update panel";
+}
+
 std::string requestLine(const std::string& bytes) {
     return bytes.substr(0, bytes.find("\r\n"));
 }
@@ -77,21 +91,9 @@ TEST(UpdateHandOver, YesDownloadsAndStartsTheInstallerThenTheProgramEnds) {
     ScriptedServer server(
         {Reply::ok("9.9.9", "text/plain"), Reply::ok(kInstaller, "application/octet-stream")});
     GameProcess game(desktop);
-    game.writeSettings({QStringLiteral("Update=true"),
-                        QStringLiteral("Server=") + QString::fromStdString(server.hostPort())});
     const auto program = game.readFile(QStringLiteral("quintelle"));
     ASSERT_TRUE(program.has_value());
-    ASSERT_TRUE(game.start()) << game.output().toStdString();
-
-    // The offer comes up over the name panel, reaching 8 pixels above it.
-    ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(30)));
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            const QImage client = game.grab();
-            return woodShare(game, client, QRect(40, 104, 300, 6)) > 0.8;
-        },
-        20000))
-        << "no update panel";
+    ASSERT_NO_FATAL_FAILURE(startToTheOffer(game, server));
     EXPECT_FALSE(game.readFile(QStringLiteral("installer-ran")).has_value());
     FolderEvents events(game.folder());
     ASSERT_TRUE(events.watching());
@@ -131,4 +133,31 @@ TEST(UpdateHandOver, YesDownloadsAndStartsTheInstallerThenTheProgramEnds) {
     EXPECT_NE(requests[1].bytes.find("\r\nUser-Agent: Mozilla/3.0 (compatible)\r\n"),
               std::string::npos)
         << requests[1].bytes;
+}
+
+// A logout while the installer is still coming in: the program that stepped
+// aside for it is back under its own name, and the session's settings and
+// tally are written, as when the player closes the window.
+TEST(UpdateHandOver, EndingTheSessionDuringTheDownloadPutsTheProgramBack) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    ScriptedServer server({Reply::ok("9.9.9", "text/plain"),
+                           Reply()
+                               .send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n#!/bin/sh\n")
+                               .pause(std::chrono::minutes(2))});
+    GameProcess game(desktop);
+    const auto program = game.readFile(QStringLiteral("quintelle"));
+    ASSERT_TRUE(program.has_value());
+    ASSERT_NO_FATAL_FAILURE(startToTheOffer(game, server));
+    game.click(game.onBoard(updateYesButton()));
+    ASSERT_TRUE(server.waitForRequests(2, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(game.filePath("quintelle.BAK")); }, 10000));
+
+    ASSERT_EQ(::kill(pid_t(game.processId()), SIGTERM), 0);
+    EXPECT_EQ(game.waitForExit(10000), std::optional<int>(0)) << game.output().toStdString();
+    EXPECT_EQ(game.readFile(QStringLiteral("quintelle")), program);
+    EXPECT_FALSE(QFile::exists(game.filePath(QStringLiteral("quintelle.BAK"))));
+    EXPECT_FALSE(game.readFile(QStringLiteral("installer-ran")).has_value());
+    EXPECT_TRUE(game.readFile(QStringLiteral("quintelletally.tld")).has_value());
+    EXPECT_TRUE(game.readFile(QStringLiteral("quintelle.ini"))->contains("Sounds="));
 }

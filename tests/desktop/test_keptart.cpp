@@ -98,8 +98,7 @@ TEST(KeptArt, LaterStartsReadTheStoredPicturesAndLookTheSame) {
     const QStringList builds = pictures.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_EQ(builds.size(), 1) << pictures.path().toStdString();
     const QDir stored(pictures.filePath(builds.front()));
-    // The board's card place, a piece laid 25 times.
-    const QString board = stored.filePath(QStringLiteral("board-0@1.pix"));
+    const QString board = stored.filePath(QStringLiteral("board@1.pix"));
     ASSERT_TRUE(QFileInfo::exists(board)) << stored.entryList().join(u' ').toStdString();
     EXPECT_GE(stored.entryList(QDir::Files).size(), 8);
     const ino_t boardFile = inodeOf(board);

@@ -1,11 +1,10 @@
 #pragma once
-// Recording stand-ins for the board, the sound sink, the clock, the tally and
-// the random source. Every call lands in one shared log, so tests can check
-// the order of calls across all of them.
+// Stand-ins for the world the controller reaches: a board that keeps the
+// state of every control, and one list of the requests that leave the board
+// (cues, the clock, the tally), in the order they were made.
 #include <algorithm>
 #include <deque>
 #include <map>
-#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,105 +14,79 @@
 
 namespace quintelle::testing {
 
-using Log = std::vector<std::string>;
+using Requests = std::vector<std::string>;
 
-class RecordingView : public GameView {
+// What the board shows, by control name.
+struct Board {
+    std::map<std::string, std::string, std::less<>> texts{{"edit_name", "Guest"}};
+    std::map<std::string, bool, std::less<>> visible;
+    std::map<std::string, int, std::less<>> tags, pictures, widths;
+    friend bool operator==(const Board&, const Board&) = default;
+};
+
+class BoardView : public GameView {
   public:
-    explicit RecordingView(Log& log) : log_(log) { texts["edit_name"] = "Guest"; }
+    void setText(Control c, std::string_view t) override { board.texts[key(c)] = t; }
+    std::string text(Control c) const override { return get(board.texts, c, std::string()); }
+    void show(Control c) override { board.visible[key(c)] = true; }
+    void hide(Control c) override { board.visible[key(c)] = false; }
+    void clearPicture(Control c) override { board.pictures[key(c)] = -1; }
+    void drawCard(Control c, int picture) override { board.pictures[key(c)] = picture; }
+    void setTag(Control c, int t) override { board.tags[key(c)] = t; }
+    int tag(Control c) const override { return get(board.tags, c, 0); }
+    void setWidth(Control c, int w) override { board.widths[key(c)] = w; }
 
-    void setText(std::string_view c, std::string_view t) override {
-        texts[std::string(c)] = std::string(t);
-        log_.push_back("text " + std::string(c) + "=" + std::string(t));
-    }
-    std::string text(std::string_view c) const override {
-        auto it = texts.find(std::string(c));
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void show(std::string_view c) override {
-        visible[std::string(c)] = true;
-        log_.push_back("show " + std::string(c));
-    }
-    void hide(std::string_view c) override {
-        visible[std::string(c)] = false;
-        log_.push_back("hide " + std::string(c));
-    }
-    void clearPicture(std::string_view c) override {
-        pictures[std::string(c)] = -1;
-        log_.push_back("clear " + std::string(c));
-    }
-    void drawCard(std::string_view c, int picture) override {
-        pictures[std::string(c)] = picture;
-        log_.push_back("draw " + std::string(c) + "=" + std::to_string(picture));
-    }
-    void setTag(std::string_view c, int t) override {
-        tags[std::string(c)] = t;
-        log_.push_back("tag " + std::string(c) + "=" + std::to_string(t));
-    }
-    int tag(std::string_view c) const override {
-        auto it = tags.find(std::string(c));
-        return it == tags.end() ? 0 : it->second;
-    }
-    void setWidth(std::string_view c, int w) override {
-        widths[std::string(c)] = w;
-        log_.push_back("width " + std::string(c) + "=" + std::to_string(w));
-    }
+    std::string text(const std::string& c) const { return text(Control(c)); }
+    int tag(const std::string& c) const { return tag(Control(c)); }
+    bool isVisible(const std::string& c) const { return get(board.visible, Control(c), false); }
+    int picture(const std::string& c) const { return get(board.pictures, Control(c), -1); }
+    int width(const std::string& c) const { return get(board.widths, Control(c), -1); }
 
-    bool isVisible(const std::string& c) const {
-        auto it = visible.find(c);
-        return it != visible.end() && it->second;
-    }
-    int picture(const std::string& c) const {
-        auto it = pictures.find(c);
-        return it == pictures.end() ? -1 : it->second;
-    }
-
-    std::map<std::string, std::string> texts;
-    std::map<std::string, bool> visible;
-    std::map<std::string, int> tags, pictures, widths;
+    Board board;
 
   private:
-    Log& log_;
+    static std::string key(Control c) { return std::string(c.name()); }
+    template <class Map, class Value>
+    static Value get(const Map& map, Control c, Value otherwise) {
+        auto it = map.find(c.name());
+        return it == map.end() ? otherwise : it->second;
+    }
 };
 
 class RecordingSound : public SoundSink {
   public:
-    explicit RecordingSound(Log& log) : log_(log) {}
-    void playsounds(std::string_view cue) override { log_.push_back("cue " + std::string(cue)); }
+    explicit RecordingSound(Requests& requests) : requests_(requests) {}
+    void playsounds(std::string_view cue) override {
+        requests_.push_back("cue " + std::string(cue));
+    }
 
   private:
-    Log& log_;
+    Requests& requests_;
 };
 
 class RecordingClock : public RoundClock {
   public:
-    explicit RecordingClock(Log& log) : log_(log) {}
-    void start() override {
-        running = true;
-        log_.push_back("clock start");
-    }
-    void stop() override {
-        running = false;
-        log_.push_back("clock stop");
-    }
-    bool running = false;
+    explicit RecordingClock(Requests& requests) : requests_(requests) {}
+    void start() override { requests_.push_back("clock start"); }
+    void stop() override { requests_.push_back("clock stop"); }
 
   private:
-    Log& log_;
+    Requests& requests_;
 };
 
 class RecordingTally : public TallySink {
   public:
-    explicit RecordingTally(Log& log) : log_(log) {}
+    explicit RecordingTally(Requests& requests) : requests_(requests) {}
     void addtomineincrease(int index) override {
-        log_.push_back("tally increase " + std::to_string(index));
+        requests_.push_back("tally increase " + std::to_string(index));
     }
     bool checkscore(int score, const std::string& name) override {
-        log_.push_back("tally checkscore " + std::to_string(score) + " " + name);
+        requests_.push_back("tally checkscore " + std::to_string(score) + " " + name);
         return true;
     }
 
   private:
-    Log& log_;
+    Requests& requests_;
 };
 
 // Answers the draws of a shuffle so that the deal comes out in a chosen

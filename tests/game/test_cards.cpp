@@ -13,41 +13,22 @@
 using namespace quintelle;
 
 struct CodeRow {
-    int code, block, pos, key, straight;
+    int code;
+    Suit suit;
+    int rank;
 };
 
-class CardCodeTest : public ::testing::TestWithParam<CodeRow> {};
-
-TEST_P(CardCodeTest, DerivedValues) {
-    const CodeRow& r = GetParam();
-    EXPECT_EQ(suitblock(r.code), r.block);
-    EXPECT_EQ(position(r.code), r.pos);
-    EXPECT_EQ(rankkey(r.code), r.key);
-    EXPECT_EQ(straightvalue(r.code), r.straight);
-}
-
-INSTANTIATE_TEST_SUITE_P(Codes, CardCodeTest,
-                         ::testing::Values(CodeRow{1, 1, 1, 1, 1},       // two of clubs
-                                           CodeRow{9, 1, 9, 9, 9},       // ten of clubs
-                                           CodeRow{11, 1, 11, 11, 11},   // queen of clubs
-                                           CodeRow{12, 1, 12, 12, 12},   // king of clubs
-                                           CodeRow{13, 1, 13, 0, 13},    // ace of clubs
-                                           CodeRow{14, 2, 1, 1, 1},      // two of diamonds
-                                           CodeRow{25, 2, 12, 12, 12},   // king of diamonds
-                                           CodeRow{26, 2, 13, 0, 13},    // ace of diamonds
-                                           CodeRow{27, 3, 1, 1, 1},      // two of hearts
-                                           CodeRow{39, 3, 13, 0, 13},    // ace of hearts
-                                           CodeRow{40, 4, 1, 1, 1},      // two of spades
-                                           CodeRow{51, 4, 12, 12, 12},   // king of spades
-                                           CodeRow{52, 4, 13, 0, 13}));  // ace of spades
-
-TEST(CardCode, SameRankSameKeyAcrossSuits) {
-    for (int pos = 1; pos <= 13; ++pos) {
-        const int key = rankkey(cardcode(Suit::Clubs, pos));
-        for (Suit s : {Suit::Diamonds, Suit::Hearts, Suit::Spades}) {
-            EXPECT_EQ(rankkey(cardcode(s, pos)), key);
-            EXPECT_EQ(suitblock(cardcode(s, pos)), static_cast<int>(s));
-        }
+TEST(CardCode, SuitAndRankOfCodes) {
+    const CodeRow rows[] = {
+        {1, Suit::Clubs, 0},        {9, Suit::Clubs, 8},     {11, Suit::Clubs, 10},
+        {12, Suit::Clubs, 11},      {13, Suit::Clubs, kAce}, {14, Suit::Diamonds, 0},
+        {26, Suit::Diamonds, kAce}, {27, Suit::Hearts, 0},   {39, Suit::Hearts, kAce},
+        {40, Suit::Spades, 0},      {51, Suit::Spades, 11},  {52, Suit::Spades, kAce}};
+    for (const CodeRow& r : rows) {
+        SCOPED_TRACE(r.code);
+        EXPECT_EQ(suitof(r.code), r.suit);
+        EXPECT_EQ(rankof(r.code), r.rank);
+        EXPECT_EQ(cardcode(r.suit, r.rank), r.code);
     }
 }
 
@@ -73,12 +54,6 @@ TEST(RandomSource, AdvancesStateBeforeEachDraw) {
     r.below(1);
     EXPECT_EQ(r.state(), 7u * 134775813u + 1u);
     EXPECT_EQ(r.below(1), 0u);  // bound 1 always gives 0
-}
-
-TEST(RandomSource, SeedIsMillisecondsSinceMidnight) {
-    EXPECT_EQ(Random::seedFromTimeOfDay(0, 0, 0, 0), 0u);
-    EXPECT_EQ(Random::seedFromTimeOfDay(12, 34, 56, 789), 45296789u);
-    EXPECT_EQ(Random::seedFromTimeOfDay(23, 59, 59, 999), 86399999u);
 }
 
 TEST(Shuffle, GoldenDeals) {

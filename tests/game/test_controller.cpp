@@ -1,9 +1,10 @@
-// The game controller driven through recorders: the exact calls of a round,
-// the replacement rule, round ends on and just below the target, and the
-// clicks that must do nothing.
+// The game controller against a board that keeps its state: what a round
+// shows and requests, the replacement rule, round ends on and just below the
+// target, and the clicks that must do nothing.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,109 +73,99 @@ std::vector<int> dealFor(const Design& d) {
 
 class ControllerTest : public ::testing::Test {
   protected:
-    Log log;
-    RecordingView view{log};
-    RecordingSound sound{log};
-    RecordingClock clock{log};
-    RecordingTally tally{log};
+    Requests requests;
+    BoardView view;
+    RecordingSound sound{requests};
+    RecordingClock clock{requests};
+    RecordingTally tally{requests};
     ScriptedRandom random;
     GameController game{view, sound, clock, tally, random};
 
     void tick(int n) {
-        for (int i = 0; i < n; ++i) game.turntimeTimer();
+        for (int i = 0; i < n; ++i) game.tick();
     }
 
     // Lays a designed round; `seconds` ticks pass before the last card.
     void playRound(int seconds = 0) {
         const std::vector<int> order = layingOrder();
-        for (std::size_t i = 0; i + 1 < order.size(); ++i) game.image_card11Click(order[i]);
+        for (std::size_t i = 0; i + 1 < order.size(); ++i) game.place(order[i]);
         tick(seconds);
-        game.image_card11Click(order.back());
+        game.place(order.back());
     }
 
     void startWith(const Design& d, std::uint32_t praise = 0) {
         random.deal(dealFor(d));
         random.queue(praise);
-        game.button_startClick();
+        game.startGame();
     }
 
     void continueWith(const Design& d, std::uint32_t praise = 0) {
         random.deal(dealFor(d));
         random.queue(praise);
-        game.button_continueClick();
+        game.nextRound();
     }
 
-    // Log entries from index `from` that match a prefix.
-    std::vector<std::string> entries(std::size_t from, const std::string& prefix) const {
-        std::vector<std::string> out;
-        for (std::size_t i = from; i < log.size(); ++i)
-            if (log[i].rfind(prefix, 0) == 0) out.push_back(log[i]);
-        return out;
-    }
-    std::vector<std::string> outside(std::size_t from) const {
-        std::vector<std::string> out;
-        for (std::size_t i = from; i < log.size(); ++i)
-            if (log[i].rfind("cue ", 0) == 0 || log[i].rfind("clock ", 0) == 0 ||
-                log[i].rfind("tally ", 0) == 0)
-                out.push_back(log[i]);
-        return out;
+    // The requests made from index `from` on.
+    Requests since(std::size_t from) const {
+        return Requests(requests.begin() + from, requests.end());
     }
 };
 
-std::vector<std::string> clearallCalls() {
-    std::vector<std::string> v{"hide panel_wait", "hide panel_continue", "hide panel_name",
-                               "hide panel_cleared"};
+TEST_F(ControllerTest, AGameStartsWithRoundOneOnACleanBoard) {
+    view.board.texts["edit_name"] = "Ann";
+    view.board.texts["label_thisturn"] = "114";
+    random.deal(dealFor(kHundred));
+    game.startGame();
+
+    for (const char* panel : {"panel_wait", "panel_continue", "panel_name", "panel_cleared"})
+        EXPECT_FALSE(view.isVisible(panel)) << panel;
+    const std::pair<const char*, const char*> texts[] = {
+        {"label_name", "Good Luck Ann"},          {"label_score", "Score: 0"},
+        {"label_roundnum", "Round: 1"},           {"label_previous", "Previous Score: 0"},
+        {"label_previous1", "Previous Score: 0"}, {"label_targetscore", "Target Score: 150"},
+        {"label_ts", "Target Score: 150"},        {"label_ts1", "Target Score: 150"},
+        {"label_cardcount", "Cards Left: 26"},    {"label_thisturn", "0"}};
+    for (const auto& [control, text] : texts) EXPECT_EQ(view.text(control), text) << control;
+    for (int n = 1; n <= 10; ++n) EXPECT_EQ(view.text(controls::line(n)), "") << n;
     for (int r = 1; r <= 5; ++r)
         for (int c = 1; c <= 5; ++c) {
-            const std::string cell = "image_card" + std::to_string(r) + std::to_string(c);
-            v.push_back("clear " + cell);
-            v.push_back("tag " + cell + "=0");
+            EXPECT_EQ(view.board.pictures[std::string(controls::cell(r, c).name())], -1);
+            EXPECT_EQ(view.tag(controls::cell(r, c)), 0);
         }
-    for (int n = 1; n <= 10; ++n) v.push_back("text label_line" + std::to_string(n) + "=");
-    v.push_back("text label_thisturn=0");
-    return v;
-}
+    EXPECT_EQ(view.tag("image_timer"), 1);
+    EXPECT_EQ(view.picture("image_topcard"), 17);
+    EXPECT_EQ(view.tag("image_topcard"), 17);
 
-TEST_F(ControllerTest, GameStartCallsInOrder) {
-    view.texts["edit_name"] = "Ann";
-    random.deal(dealFor(kHundred));
-    game.button_startClick();
-
-    std::vector<std::string> expected{"hide panel_wait",   "hide panel_continue",
-                                      "hide panel_name",   "hide panel_cleared",
-                                      "cue startgame",     "text label_name=Good Luck Ann",
-                                      "tag image_timer=1", "text label_score=Score: 0"};
-    for (int pass = 0; pass < 2; ++pass)  // the game's reset, then the round's own
-        for (auto& s : clearallCalls()) expected.push_back(s);
-    for (const char* s :
-         {"tally increase 1", "text label_roundnum=Round: 1",
-          "text label_previous=Previous Score: 0", "text label_previous1=Previous Score: 0",
-          "text label_targetscore=Target Score: 150", "text label_ts=Target Score: 150",
-          "text label_ts1=Target Score: 150", "tag image_timer=1", "clear image_topcard",
-          "tag image_topcard=17", "draw image_topcard=17", "clock start",
-          "text label_cardcount=Cards Left: 26", "cue turnnew"})
-        expected.push_back(s);
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(requests,
+              (Requests{"cue startgame", "tally increase 1", "clock start", "cue turnnew"}));
     EXPECT_TRUE(game.dealing());
-    EXPECT_EQ(game.topcard(), 17);
-    EXPECT_EQ(game.nextcard(), 1);
     EXPECT_EQ(game.roundnum(), 1);
     EXPECT_EQ(game.targetscore(), 150);
+    EXPECT_EQ(game.position(), Position::start(17));
 }
 
-TEST_F(ControllerTest, PlacementCallsInOrder) {
+TEST_F(ControllerTest, APlacementShowsTheCardAndOffersTheNext) {
     startWith(kHundred);
-    const std::size_t mark = log.size();
-    game.image_card11Click(11);
-    EXPECT_EQ(
-        std::vector<std::string>(log.begin() + mark, log.end()),
-        (std::vector<std::string>{
-            "clear image_card11", "tag image_card11=17", "draw image_card11=17",
-            "clear image_topcard", "tag image_topcard=49", "draw image_topcard=49", "cue placecard",
-            "show image_replace", "tag image_replace=1", "text label_cardcount=Cards Left: 25"}));
-    EXPECT_EQ(game.grid(1, 1), 17);
-    EXPECT_EQ(game.nextcard(), 2);
+    const std::size_t mark = requests.size();
+    game.place(11);
+    EXPECT_EQ(view.picture("image_card11"), 17);
+    EXPECT_EQ(view.tag("image_card11"), 17);
+    EXPECT_EQ(view.picture("image_topcard"), 49);
+    EXPECT_EQ(view.tag("image_topcard"), 49);
+    EXPECT_TRUE(view.isVisible("image_replace"));
+    EXPECT_EQ(view.tag("image_replace"), 1);
+    EXPECT_EQ(view.text("label_cardcount"), "Cards Left: 25");
+    EXPECT_EQ(since(mark), Requests{"cue placecard"});
     EXPECT_EQ(game.timebonus(), 50);
+
+    // The position follows the placements as the coach replays them.
+    Position expected = Position::start(17);
+    expected.place(0, 49);
+    EXPECT_EQ(game.position(), expected);
+    game.place(11);  // the replacement
+    expected.place(0, dealFor(kHundred)[2]);
+    EXPECT_EQ(game.position(), expected);
+    EXPECT_FALSE(game.position().canReplace);
 }
 
 TEST_F(ControllerTest, ExactlyOnTargetIsClearedThenOneBelowEndsTheGame) {
@@ -184,48 +175,45 @@ TEST_F(ControllerTest, ExactlyOnTargetIsClearedThenOneBelowEndsTheGame) {
     EXPECT_EQ(game.roundscore(), 100);
     EXPECT_EQ(game.totalscore(), 150);
     for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(view.texts["label_line" + std::to_string(n)],
-                  std::to_string(kHundred.lines[n - 1]));
-    EXPECT_EQ(view.texts["label_thisturn"], "100");
-    EXPECT_EQ(view.texts["label_score"], "Score: 150");
-    EXPECT_EQ(view.tags["label_score"], 150);
-    EXPECT_EQ(view.texts["label_turnscore"], "This Round: 100");
-    EXPECT_EQ(view.texts["label_timebonus"], "Time Bonus: 50");
-    EXPECT_EQ(view.texts["label_total"], "Total: 150");
-    EXPECT_EQ(view.texts["label_continue"], "Awsome!");
+        EXPECT_EQ(view.text(controls::line(n)), std::to_string(kHundred.lines[n - 1]));
+    EXPECT_EQ(view.text("label_thisturn"), "100");
+    EXPECT_EQ(view.text("label_score"), "Score: 150");
+    EXPECT_EQ(view.tag("label_score"), 150);
+    EXPECT_EQ(view.text("label_turnscore"), "This Round: 100");
+    EXPECT_EQ(view.text("label_timebonus"), "Time Bonus: 50");
+    EXPECT_EQ(view.text("label_total"), "Total: 150");
+    EXPECT_EQ(view.text("label_continue"), "Awsome!");
     EXPECT_TRUE(view.isVisible("panel_continue"));
     EXPECT_FALSE(view.isVisible("panel_cleared"));
 
     continueWith(kHundredFourteen);
     EXPECT_FALSE(view.isVisible("panel_continue"));
-    EXPECT_EQ(view.texts["label_previous"], "Previous Score: 150");
-    EXPECT_EQ(view.texts["label_roundnum"], "Round: 2");
-    EXPECT_EQ(view.texts["label_ts"], "Target Score: 300");
-    EXPECT_EQ(view.texts["label_thisturn"], "0");
+    EXPECT_EQ(view.text("label_previous"), "Previous Score: 150");
+    EXPECT_EQ(view.text("label_roundnum"), "Round: 2");
+    EXPECT_EQ(view.text("label_ts"), "Target Score: 300");
+    EXPECT_EQ(view.text("label_thisturn"), "0");
     playRound(31);  // 114 + 35 = 149, one below the target
     EXPECT_EQ(game.totalscore(), 299);
-    EXPECT_EQ(view.texts["label_score1"], "Total: 299");
-    EXPECT_EQ(view.texts["label_timebonus1"], "Time Bonus: 35");
-    EXPECT_EQ(view.texts["label_turnscore1"], "This Round: 114");
-    EXPECT_EQ(view.texts["label_previous1"], "Previous Score: 150");
-    EXPECT_EQ(view.texts["label_ts1"], "Target Score: 300");
-    EXPECT_EQ(view.texts["label_continue"], "Awsome!");  // a lost round leaves the praise
+    EXPECT_EQ(view.text("label_score1"), "Total: 299");
+    EXPECT_EQ(view.text("label_timebonus1"), "Time Bonus: 35");
+    EXPECT_EQ(view.text("label_turnscore1"), "This Round: 114");
+    EXPECT_EQ(view.text("label_previous1"), "Previous Score: 150");
+    EXPECT_EQ(view.text("label_ts1"), "Target Score: 300");
+    EXPECT_EQ(view.text("label_continue"), "Awsome!");  // a lost round leaves the praise
     EXPECT_TRUE(view.isVisible("panel_cleared"));
     EXPECT_TRUE(view.isVisible("button_sendscore"));
     EXPECT_FALSE(view.isVisible("panel_continue"));
     for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(view.texts["label_line" + std::to_string(n)],
-                  std::to_string(kHundredFourteen.lines[n - 1]));
+        EXPECT_EQ(view.text(controls::line(n)), std::to_string(kHundredFourteen.lines[n - 1]));
 }
 
-TEST_F(ControllerTest, WholeGameCallsOutsideTheBoard) {
+TEST_F(ControllerTest, AWholeGameRequestsCuesClockAndTallyInOrder) {
     startWith(kHundred);
     playRound();
     continueWith(kHundredFourteen);
     playRound(40);
 
-    std::vector<std::string> expected{"cue startgame", "tally increase 1", "clock start",
-                                      "cue turnnew"};
+    Requests expected{"cue startgame", "tally increase 1", "clock start", "cue turnnew"};
     for (int i = 0; i < 25; ++i) expected.push_back("cue placecard");
     for (const char* s : {"cue replace", "clock stop", "cue roundover", "tally increase 2",
                           "tally increase 1", "clock start", "cue turnnew"})
@@ -233,60 +221,62 @@ TEST_F(ControllerTest, WholeGameCallsOutsideTheBoard) {
     for (int i = 0; i < 25; ++i) expected.push_back("cue placecard");
     for (const char* s : {"cue replace", "clock stop", "cue winner", "tally checkscore 299 Guest"})
         expected.push_back(s);
-    EXPECT_EQ(outside(0), expected);
+    EXPECT_EQ(requests, expected);
 
-    // The game is over: further clicks do nothing, not even "invalid".
-    const std::size_t mark = log.size();
-    game.image_card11Click(33);
-    game.button_cancelClick();
-    EXPECT_EQ(std::vector<std::string>(log.begin() + mark, log.end()),
-              std::vector<std::string>{"hide panel_cleared"});
+    // The game is over: further clicks do nothing, not even "invalid", and
+    // cancel only closes the panel.
+    const Board before = view.board;
+    game.place(33);
+    EXPECT_EQ(view.board, before);
+    game.dismissGameOver();
+    EXPECT_FALSE(view.isVisible("panel_cleared"));
+    EXPECT_EQ(requests, expected);
 }
 
 TEST_F(ControllerTest, ReplacementRule) {
     startWith(kNothing);
-    game.image_card11Click(11);
+    game.place(11);
     EXPECT_TRUE(view.isVisible("image_replace"));
-    EXPECT_EQ(view.tags["image_replace"], 1);
+    EXPECT_EQ(view.tag("image_replace"), 1);
 
-    game.image_card11Click(12);
-    std::size_t mark = log.size();
-    game.image_card11Click(11);  // replaces the first card
-    EXPECT_EQ(entries(mark, "cue "), std::vector<std::string>{"cue replace"});
+    game.place(12);
+    std::size_t mark = requests.size();
+    game.place(11);  // replaces the first card
+    EXPECT_EQ(since(mark), Requests{"cue replace"});
     EXPECT_FALSE(game.canreplace());
     EXPECT_FALSE(view.isVisible("image_replace"));
-    EXPECT_EQ(view.tags["image_replace"], 0);
-    EXPECT_EQ(view.texts["label_cardcount"], "Cards Left: 23");
-    EXPECT_EQ(view.tags["image_card11"], game.grid(1, 1));
+    EXPECT_EQ(view.tag("image_replace"), 0);
+    EXPECT_EQ(view.text("label_cardcount"), "Cards Left: 23");
+    EXPECT_EQ(view.tag("image_card11"), game.grid(1, 1));
     EXPECT_EQ(view.picture("image_card11"), game.grid(1, 1));
     EXPECT_NE(game.grid(1, 1), kNothing.covered);
 
-    const int offered = game.topcard();
-    mark = log.size();
-    game.image_card11Click(12);  // no replacement left
-    EXPECT_EQ(std::vector<std::string>(log.begin() + mark, log.end()),
-              std::vector<std::string>{"cue invalid"});
-    EXPECT_EQ(game.topcard(), offered);
-    EXPECT_EQ(game.nextcard(), 4);
+    const Board before = view.board;
+    const Position position = game.position();
+    mark = requests.size();
+    game.place(12);  // no replacement left
+    EXPECT_EQ(since(mark), Requests{"cue invalid"});
+    EXPECT_EQ(view.board, before);
+    EXPECT_EQ(game.position(), position);
 }
 
 TEST_F(ControllerTest, RoundWaitsForTheReplacementAndEndsOnTheTwentySixthCard) {
     startWith(kNothing);
     const std::vector<int> order = layingOrder();
-    for (std::size_t i = 1; i + 1 < order.size(); ++i) game.image_card11Click(order[i]);
-    game.image_card11Click(11);  // 25th card onto the last empty cell
+    for (std::size_t i = 1; i + 1 < order.size(); ++i) game.place(order[i]);
+    game.place(11);  // 25th card onto the last empty cell
     EXPECT_TRUE(game.dealing());
     EXPECT_TRUE(game.canreplace());
-    EXPECT_EQ(view.texts["label_cardcount"], "Cards Left: 1");
+    EXPECT_EQ(view.text("label_cardcount"), "Cards Left: 1");
     EXPECT_TRUE(view.isVisible("image_replace"));
 
-    game.image_card11Click(55);  // any cell: the 26th card must replace
+    game.place(55);  // any cell: the 26th card must replace
     EXPECT_FALSE(game.dealing());
     EXPECT_EQ(game.nextcard(), 27);
     EXPECT_EQ(game.topcard(), 0);
-    EXPECT_EQ(view.texts["label_cardcount"], "Cards Left: 0");
+    EXPECT_EQ(view.text("label_cardcount"), "Cards Left: 0");
     EXPECT_EQ(view.picture("image_topcard"), 0);  // the card back, not an empty frame
-    EXPECT_EQ(view.tags["image_topcard"], 0);
+    EXPECT_EQ(view.tag("image_topcard"), 0);
     EXPECT_TRUE(view.isVisible("panel_cleared") || view.isVisible("panel_continue"));
 }
 
@@ -294,49 +284,53 @@ TEST_F(ControllerTest, GridWithoutHandsShowsZeroOnEveryLine) {
     startWith(kNothing);
     playRound();
     EXPECT_EQ(game.roundscore(), 0);
-    for (int n = 1; n <= 10; ++n) EXPECT_EQ(view.texts["label_line" + std::to_string(n)], "0");
-    EXPECT_EQ(view.texts["label_thisturn"], "0");
+    for (int n = 1; n <= 10; ++n) EXPECT_EQ(view.text(controls::line(n)), "0");
+    EXPECT_EQ(view.text("label_thisturn"), "0");
     EXPECT_EQ(game.totalscore(), 50);
     EXPECT_TRUE(view.isVisible("panel_cleared"));  // 0 + 50 < 150
 }
 
 TEST_F(ControllerTest, ClicksOutsideDealingDoNothing) {
-    std::size_t mark = log.size();
-    game.image_card11Click(11);  // before any game
-    EXPECT_EQ(log.size(), mark);
+    Board before = view.board;
+    game.place(11);  // before any game
+    EXPECT_EQ(view.board, before);
+    EXPECT_TRUE(requests.empty());
 
     startWith(kHundred);
     playRound();
     ASSERT_TRUE(view.isVisible("panel_continue"));
-    mark = log.size();
-    game.image_card11Click(23);  // continue panel up
-    game.image_card11Click(11);
-    EXPECT_EQ(log.size(), mark);
+    before = view.board;
+    const std::size_t mark = requests.size();
+    game.place(23);  // continue panel up
+    game.place(11);
+    EXPECT_EQ(view.board, before);
+    EXPECT_EQ(since(mark), Requests{});
 }
 
 TEST_F(ControllerTest, StartMidRoundRestartsAtRoundOne) {
     startWith(kHundred);
     playRound();
     continueWith(kNothing);
-    for (int a : {11, 12, 13}) game.image_card11Click(a);
+    for (int a : {11, 12, 13}) game.place(a);
     tick(5);
     ASSERT_EQ(game.roundnum(), 2);
 
-    const std::size_t mark = log.size();
+    const std::size_t mark = requests.size();
+    view.show(controls::panel_cleared);
     random.deal(dealFor(kNothing));
-    game.StartGame1Click();
+    game.startGame();
     EXPECT_EQ(game.roundnum(), 1);
     EXPECT_EQ(game.totalscore(), 0);
     EXPECT_EQ(game.seconds(), 0);
     EXPECT_EQ(game.nextcard(), 1);
     EXPECT_EQ(game.grid(1, 1), 0);
-    EXPECT_EQ(view.texts["label_score"], "Score: 0");
-    EXPECT_EQ(view.texts["label_targetscore"], "Target Score: 150");
+    EXPECT_EQ(view.text("label_score"), "Score: 0");
+    EXPECT_EQ(view.text("label_targetscore"), "Target Score: 150");
+    EXPECT_FALSE(view.isVisible("panel_cleared"));
     // One more round played; the dropped round is neither cleared nor finished,
     // and the clock restarts without being stopped.
-    EXPECT_EQ(outside(mark), (std::vector<std::string>{"cue startgame", "tally increase 1",
-                                                       "clock start", "cue turnnew"}));
-    EXPECT_EQ(log.back(), "hide panel_cleared");
+    EXPECT_EQ(since(mark),
+              (Requests{"cue startgame", "tally increase 1", "clock start", "cue turnnew"}));
 }
 
 struct BonusRow {
@@ -372,22 +366,27 @@ TEST_F(ControllerTest, ClockTextAndBar) {
                         {600, "Time: 10:00", 131}, {6000, "Time: 100:00", 131}};
     for (const Row& row : rows) {
         tick(row.seconds - game.seconds());
-        EXPECT_EQ(view.texts["label_timer"], row.text);
-        EXPECT_EQ(view.widths["image_timer"], row.width) << row.seconds;
+        EXPECT_EQ(view.text("label_timer"), row.text);
+        EXPECT_EQ(view.width("image_timer"), row.width) << row.seconds;
     }
 }
 
 TEST_F(ControllerTest, BarGrowsByItsTag) {
     startWith(kNothing);
-    view.tags["image_timer"] = 2;  // growth is read from the bar's tag at every tick
+    view.setTag(controls::image_timer, 2);  // growth is read from the bar's tag at every tick
     tick(10);
-    EXPECT_EQ(view.widths["image_timer"], 20);
+    EXPECT_EQ(view.width("image_timer"), 20);
 }
 
-TEST(ControllerNames, ComposedControlNames) {
-    EXPECT_EQ(GameController::cellname(2, 3), "image_card23");
-    EXPECT_EQ(GameController::linename(10), "label_line10");
+// The names are the window's vocabulary: composed as the layout names its
+// widgets, each once.
+TEST(Controls, NamesAreComposedAsTheLayoutNamesItsWidgets) {
+    EXPECT_EQ(controls::cell(2, 3).name(), "image_card23");
+    EXPECT_EQ(controls::line(10).name(), "label_line10");
     EXPECT_EQ(GameController::clocktext(0), "Time: 0:00");
+    std::set<std::string_view> names;
+    for (const Control c : controls::all()) EXPECT_TRUE(names.insert(c.name()).second) << c.name();
+    EXPECT_EQ(names.size(), 27u + 25u + 10u);
 }
 
 }  // namespace

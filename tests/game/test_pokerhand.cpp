@@ -56,12 +56,12 @@ int classify(const std::array<int, 5>& h) {
     return classifyhand(h[0], h[1], h[2], h[3], h[4]);
 }
 
-int C(Suit s, int pos) {
-    return cardcode(s, pos);
+int C(Suit s, int rank) {
+    return cardcode(s, rank);
 }
 constexpr Suit kC = Suit::Clubs, kD = Suit::Diamonds, kH = Suit::Hearts, kS = Suit::Spades;
-// Positions: 1 = Two .. 9 = Ten, 10 J, 11 Q, 12 K, 13 A.
-constexpr int T = 9, J = 10, Q = 11, K = 12, A = 13;
+// Ranks: 0 = Two .. 8 = Ten, 9 J, 10 Q, 11 K, 12 A.
+constexpr int T = 8, J = 9, Q = 10, K = 11, A = kAce;
 
 struct HandRow {
     const char* what;
@@ -90,32 +90,32 @@ INSTANTIATE_TEST_SUITE_P(
         HandRow{"royal flush clubs by code", {9, 10, 11, 12, 13}, 9},
         HandRow{"royal flush spades by code", {48, 49, 50, 51, 52}, 9},
         HandRow{"wheel suited is straight flush, not royal",
-                {C(kH, A), C(kH, 1), C(kH, 2), C(kH, 3), C(kH, 4)},
+                {C(kH, A), C(kH, 0), C(kH, 1), C(kH, 2), C(kH, 3)},
                 8},
-        HandRow{"wheel mixed is straight", {C(kH, A), C(kC, 1), C(kD, 2), C(kS, 3), C(kH, 4)}, 4},
+        HandRow{"wheel mixed is straight", {C(kH, A), C(kC, 0), C(kD, 1), C(kS, 2), C(kH, 3)}, 4},
         HandRow{"J Q K A 2 mixed is nothing", {10, 11, 12, 13, 14}, 0},
         HandRow{
-            "K A 2 3 4 mixed is nothing", {C(kC, K), C(kD, A), C(kH, 1), C(kS, 2), C(kC, 3)}, 0},
+            "K A 2 3 4 mixed is nothing", {C(kC, K), C(kD, A), C(kH, 0), C(kS, 1), C(kC, 2)}, 0},
         HandRow{"K A 2 3 4 suited is a flush only",
-                {C(kD, K), C(kD, A), C(kD, 1), C(kD, 2), C(kD, 3)},
+                {C(kD, K), C(kD, A), C(kD, 0), C(kD, 1), C(kD, 2)},
                 5},
-        HandRow{"nine to king suited", {C(kS, 8), C(kS, T), C(kS, J), C(kS, Q), C(kS, K)}, 8},
+        HandRow{"nine to king suited", {C(kS, 7), C(kS, T), C(kS, J), C(kS, Q), C(kS, K)}, 8},
         HandRow{
             "ten to ace mixed is straight", {C(kC, T), C(kD, J), C(kH, Q), C(kS, K), C(kC, A)}, 4},
-        HandRow{"three kings two fives", {C(kC, K), C(kD, K), C(kS, K), C(kH, 4), C(kC, 4)}, 6},
-        HandRow{"two kings three fives", {C(kC, K), C(kD, K), C(kS, 4), C(kH, 4), C(kC, 4)}, 6},
-        HandRow{"four sevens", {C(kC, 6), C(kD, 6), C(kH, 6), C(kS, 6), C(kC, A)}, 7},
-        HandRow{"four aces and a two", {C(kC, A), C(kD, A), C(kH, A), C(kS, A), C(kC, 1)}, 7},
-        HandRow{"four twos and an ace", {C(kC, 1), C(kD, 1), C(kH, 1), C(kS, 1), C(kS, A)}, 7},
-        HandRow{"two aces two fours jack", {C(kC, A), C(kD, A), C(kH, 3), C(kS, 3), C(kC, J)}, 2},
+        HandRow{"three kings two fives", {C(kC, K), C(kD, K), C(kS, K), C(kH, 3), C(kC, 3)}, 6},
+        HandRow{"two kings three fives", {C(kC, K), C(kD, K), C(kS, 3), C(kH, 3), C(kC, 3)}, 6},
+        HandRow{"four sevens", {C(kC, 5), C(kD, 5), C(kH, 5), C(kS, 5), C(kC, A)}, 7},
+        HandRow{"four aces and a two", {C(kC, A), C(kD, A), C(kH, A), C(kS, A), C(kC, 0)}, 7},
+        HandRow{"four twos and an ace", {C(kC, 0), C(kD, 0), C(kH, 0), C(kS, 0), C(kS, A)}, 7},
+        HandRow{"two aces two fours jack", {C(kC, A), C(kD, A), C(kH, 2), C(kS, 2), C(kC, J)}, 2},
         HandRow{"two pair, odd card lowest code",
-                {C(kC, 1), C(kD, A), C(kH, A), C(kS, 3), C(kH, 3)},
+                {C(kC, 0), C(kD, A), C(kH, A), C(kS, 2), C(kH, 2)},
                 2},
-        HandRow{"three of a kind", {C(kC, 5), C(kD, 5), C(kH, 5), C(kS, 9), C(kC, J)}, 3},
-        HandRow{"one pair", {C(kC, Q), C(kD, Q), C(kH, 2), C(kS, 7), C(kC, 9)}, 1},
-        HandRow{"nothing mixed", {C(kC, 1), C(kD, 4), C(kH, 7), C(kS, 9), C(kC, K)}, 0},
-        HandRow{"five clubs, no straight", {C(kC, 1), C(kC, 4), C(kC, 7), C(kC, 9), C(kC, K)}, 5},
-        HandRow{"six-high straight", {C(kC, 1), C(kD, 2), C(kH, 3), C(kS, 4), C(kC, 5)}, 4}));
+        HandRow{"three of a kind", {C(kC, 4), C(kD, 4), C(kH, 4), C(kS, 8), C(kC, J)}, 3},
+        HandRow{"one pair", {C(kC, Q), C(kD, Q), C(kH, 1), C(kS, 6), C(kC, 8)}, 1},
+        HandRow{"nothing mixed", {C(kC, 0), C(kD, 3), C(kH, 6), C(kS, 8), C(kC, K)}, 0},
+        HandRow{"five clubs, no straight", {C(kC, 0), C(kC, 3), C(kC, 6), C(kC, 8), C(kC, K)}, 5},
+        HandRow{"six-high straight", {C(kC, 0), C(kD, 1), C(kH, 2), C(kS, 3), C(kC, 4)}, 4}));
 
 TEST(ClassifyEverySuit, EachClassInEachSuit) {
     for (Suit s : {kC, kD, kH, kS}) {
@@ -124,15 +124,15 @@ TEST(ClassifyEverySuit, EachClassInEachSuit) {
         Suit q = p == kS ? kC : Suit(static_cast<int>(p) + 1);
         const std::pair<std::array<int, 5>, int> rows[] = {
             {{C(s, T), C(s, J), C(s, Q), C(s, K), C(s, A)}, 9},
-            {{C(s, 3), C(s, 4), C(s, 5), C(s, 6), C(s, 7)}, 8},
-            {{C(s, 5), C(o, 5), C(p, 5), C(q, 5), C(s, 9)}, 7},
-            {{C(s, 5), C(o, 5), C(p, 5), C(q, 9), C(s, 9)}, 6},
-            {{C(s, 1), C(s, 3), C(s, 6), C(s, 8), C(s, Q)}, 5},
-            {{C(s, 4), C(o, 5), C(s, 6), C(o, 7), C(s, 8)}, 4},
-            {{C(s, J), C(o, J), C(p, J), C(s, 2), C(o, 7)}, 3},
-            {{C(s, J), C(o, J), C(p, 2), C(s, 2), C(o, 7)}, 2},
-            {{C(s, J), C(o, J), C(p, 3), C(s, 2), C(o, 7)}, 1},
-            {{C(s, J), C(o, 9), C(p, 3), C(s, 2), C(o, 7)}, 0},
+            {{C(s, 2), C(s, 3), C(s, 4), C(s, 5), C(s, 6)}, 8},
+            {{C(s, 4), C(o, 4), C(p, 4), C(q, 4), C(s, 8)}, 7},
+            {{C(s, 4), C(o, 4), C(p, 4), C(q, 8), C(s, 8)}, 6},
+            {{C(s, 0), C(s, 2), C(s, 5), C(s, 7), C(s, Q)}, 5},
+            {{C(s, 3), C(o, 4), C(s, 5), C(o, 6), C(s, 7)}, 4},
+            {{C(s, J), C(o, J), C(p, J), C(s, 1), C(o, 6)}, 3},
+            {{C(s, J), C(o, J), C(p, 1), C(s, 1), C(o, 6)}, 2},
+            {{C(s, J), C(o, J), C(p, 2), C(s, 1), C(o, 6)}, 1},
+            {{C(s, J), C(o, 8), C(p, 2), C(s, 1), C(o, 6)}, 0},
         };
         for (const auto& [hand, expected] : rows)
             EXPECT_EQ(classify(hand), expected) << "suit " << static_cast<int>(s);

@@ -2,13 +2,14 @@
 # Installs the build into a temporary prefix and judges it as a desktop and a
 # player would: the entry, metainfo and icons pass their validators, and the
 # installed program, played under a real X server and window manager, keeps
-# the player's files beside itself when its folder is writable and in the
-# player's data folder when it is not.
-#   test_install.sh <build folder> <application id> <wm_close helper>
+# each player's files in that player's data folder, root's too, while a
+# portable copy of it keeps them beside itself.
+#   test_install.sh <build folder> <application id> <wm_close helper> <homepage>
 set -euo pipefail
 build=$1
 id=$2
 wm_close=$3
+homepage=$4
 
 work=$(mktemp -d)
 pids=()
@@ -24,12 +25,20 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
+listing() { (cd "$1" && find . | sort); }
+installation=$(listing "$prefix")
 
 # --- Installed files -------------------------------------------------------
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
 grep -qx 'Categories=Game;CardGame;' "$share/applications/$id.desktop" || fail "categories"
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "icon name"
-appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
+metainfo=$share/metainfo/$id.metainfo.xml
+appstreamcli validate --no-net --strict "$metainfo" || fail "metainfo"
+# Software centres show the project's home and its published screenshot.
+[[ $homepage == https://* ]] || fail "the homepage $homepage is not https"
+grep -qF "<url type=\"homepage\">$homepage</url>" "$metainfo" || fail "metainfo homepage"
+grep -qF "<image>${homepage}screenshots/main_midround.png</image>" "$metainfo" ||
+  fail "metainfo screenshot"
 for size in 16 32 48 64 128 256; do
   icon=$share/icons/hicolor/${size}x$size/apps/$id.png
   file -b "$icon" | grep -q "^PNG image data, $size x $size," || fail "icon $icon: $(file -b "$icon")"
@@ -54,16 +63,6 @@ offpid=$!
 pids+=("$offpid")
 sleep 3
 kill -0 "$offpid" 2>/dev/null || { cat "$work/offscreen.log"; fail "program ended on its own"; }
-# The audio module is found where it was installed, and brings Qt Multimedia.
-grep -q "$prefix/.*/libquintelle_audio.so" "/proc/$offpid/maps" || {
-  cat "$work/offscreen.log"
-  fail "audio module not loaded"
-}
-grep -q '/libQt6Multimedia' "/proc/$offpid/maps" || fail "audio libraries not loaded"
-# The network module is installed beside it and waits for the first download.
-audio=$(grep -o "$prefix/.*/libquintelle_audio.so" "/proc/$offpid/maps" | head -1)
-[ -f "$(dirname "$audio")/libquintelle_network.so" ] || fail "network module not installed"
-! grep -q '/libquintelle_network.so' "/proc/$offpid/maps" || fail "network module loaded at start"
 kill "$offpid"
 wait "$offpid" 2>/dev/null || true
 if grep -Eiq 'qrc:|cannot (open|load|find)|no such file' "$work/offscreen.log"; then
@@ -82,8 +81,7 @@ openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-# The read-only case runs the program as `nobody` when the tests run as root,
-# for whom no folder would be read-only.
+# `nobody` must reach the program and its own home below the work folder.
 chmod 755 "$work"
 
 # Gives the window the focus the keys act on; a loaded machine can take a
@@ -157,36 +155,44 @@ session() {
   wait "$pid" || { cat "$home/game.log"; fail "program exited with $?"; }
 }
 
-listing() { (cd "$1" && find . | sort); }
-installed_games=$(listing "$prefix/games")
+data_of() { echo "$1/.local/share/Orvanta/Quintelle"; }
 
-# A writable folder (the owner runs it): the files stay beside the program.
+# The installed copy run by root (or whoever runs the tests), who could write
+# beside the program: its files go to that user's data folder all the same.
 player_owns_cmd=:
-owner_home=$work/owner
-session "$owner_home" noplay ""
-[ -s "$prefix/games/quintelle.ini" ] || fail "writable folder: no settings beside the program"
-[ -s "$prefix/games/quintelletally.tld" ] || fail "writable folder: no tally beside the program"
-[ ! -e "$owner_home/.local/share/Orvanta" ] || fail "writable folder: data folder was made"
-cp "$prefix/games/quintelletally.tld" "$work/fresh.tld"
-rm "$prefix/games/quintelle.ini" "$prefix/games/quintelletally.tld"
+root_home=$work/root
+session "$root_home" noplay ""
+[ -s "$(data_of "$root_home")/quintelle.ini" ] || fail "installed, root: no settings in the data folder"
+[ -s "$(data_of "$root_home")/quintelletally.tld" ] || fail "installed, root: no tally in the data folder"
+cp "$(data_of "$root_home")/quintelletally.tld" "$work/fresh.tld"
 
-# A folder the player cannot write: the player's data folder, across restarts.
+# The installed copy run by an ordinary user (`nobody` when the tests run as
+# root): that player's data folder, across restarts.
+runner=""
 if [ "$(id -u)" -eq 0 ]; then
   player_owns_cmd="chown -R nobody:nogroup"
   runner="setpriv --reuid=nobody --regid=nogroup --clear-groups --"
-else
-  player_owns_cmd=:
-  runner=""
-  chmod a-w "$prefix/games"
 fi
 home=$work/player
-data=$home/.local/share/Orvanta/Quintelle
+data=$(data_of "$home")
 session "$home" play "$runner"
-[ -s "$data/quintelle.ini" ] || fail "read-only folder: no settings in $data"
-[ -s "$data/quintelletally.tld" ] || fail "read-only folder: no tally in $data"
+[ -s "$data/quintelle.ini" ] || fail "installed, player: no settings in $data"
+[ -s "$data/quintelletally.tld" ] || fail "installed, player: no tally in $data"
 cmp -s "$data/quintelletally.tld" "$work/fresh.tld" && fail "the played round is not in the tally"
 cp "$data/quintelletally.tld" "$work/played.tld"
 session "$home" noplay "$runner"
 cmp -s "$data/quintelletally.tld" "$work/played.tld" || fail "the tally did not survive a restart"
-[ "$(listing "$prefix/games")" = "$installed_games" ] || fail "files were written beside the program"
+[ "$(listing "$prefix")" = "$installation" ] || fail "the installed program wrote into its installation"
+
+# A portable copy of the same program (the executable alone in a folder),
+# run by root: its files stay beside it.
+portable=$work/portable
+mkdir -p "$portable"
+cp "$game" "$portable/"
+game=$portable/quintelle
+player_owns_cmd=:
+session "$work/portable-home" noplay ""
+[ -s "$portable/quintelle.ini" ] || fail "portable: no settings beside the program"
+[ -s "$portable/quintelletally.tld" ] || fail "portable: no tally beside the program"
+[ ! -e "$work/portable-home/.local/share/Orvanta" ] || fail "portable: a data folder was made"
 echo "install: ok"

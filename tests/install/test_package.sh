@@ -16,8 +16,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/quintelle_*.deb)
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/games/quintelle \
-    ./usr/lib/quintelle/libquintelle_audio.so \
-    ./usr/lib/quintelle/libquintelle_network.so \
+    ./usr/share/quintelle/installed \
     "./usr/share/applications/$id.desktop" \
     "./usr/share/metainfo/$id.metainfo.xml" \
     "./usr/share/icons/hicolor/scalable/apps/$id.svg" \

@@ -6,15 +6,12 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTimer>
 
 #include "net/httpcli.h"
-#include "net/socketmodule.h"
 #include "tests/support/scripted_server.h"
-#include "tests/support/warnings.h"
 
 namespace {
 
@@ -134,7 +131,7 @@ TEST(Download, EveryAnswerFromARealServer) {
         {"<html> first line",
          "/a",
          {Reply().send("<html><p>page</p></html>\n")},
-         -1,
+         400,
          0,
          "",
          "<html><p>page</p></html>\n",
@@ -186,7 +183,7 @@ TEST(Download, EveryAnswerFromARealServer) {
          "",
          "GET /a HTTP/1.0",
          1},
-        {"closed before a byte", "/a", {Reply::hangUp()}, -1, 0, "", "", "GET /a HTTP/1.0", 1},
+        {"closed before a byte", "/a", {Reply::hangUp()}, 400, 0, "", "", "GET /a HTTP/1.0", 1},
         {"trickled one byte at a time",
          "/a",
          {trickle(ok5)},
@@ -212,6 +209,49 @@ TEST(Download, EveryAnswerFromARealServer) {
             EXPECT_EQ(requestLines(server), row.requestLines);
         }
         EXPECT_EQ(server.connections(), row.connections);
+    }
+}
+
+// What the server cannot make the client do: wait without end, or count a
+// body as whole that is not the length the caller expects.
+TEST(Download, EveryRequestEndsWithinItsBounds) {
+    Reply drip;
+    drip.send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n");
+    for (int i = 0; i < 100; ++i) drip.send("x").pause(milliseconds(100));
+    const struct Row {
+        const char* name;
+        Reply reply;
+        qint64 expected;
+        const char* reason;
+        QByteArray body;
+    } rows[] = {
+        {"silent after connecting", Reply::silence(), -1, "No answer for 1 seconds", ""},
+        {"dripping past the deadline", drip, -1, "Not done within 2 seconds", ""},
+        {"announces another length", Reply::ok("0123456789"), 5,
+         "The answer has 10 bytes, not the 5 expected", ""},
+        {"runs past the expected length", Reply().send("HTTP/1.0 200 OK\r\n\r\n0123456789"), 5,
+         "The body runs past the 5 bytes expected", ""},
+        {"cut short without a length", Reply().send("HTTP/1.0 200 OK\r\n\r\n012"), 5,
+         "Connection closed before the whole body arrived", "012"},
+        {"expected and whole", Reply::ok("01234"), 5, "OK", "01234"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedServer server({row.reply});
+        THttpCli client;
+        client.StallLimitMs = 1000;
+        client.DeadlineMs = 2000;
+        client.ExpectedLength = row.expected;
+        QElapsedTimer wall;
+        wall.start();
+        const Outcome outcome = download(client, QString::fromStdString(server.origin()) + "/a");
+        EXPECT_LT(wall.elapsed(), 4000);
+        EXPECT_EQ(client.ResponseReason(), row.reason);
+        EXPECT_EQ(outcome.raised == -1, client.Complete());
+        if (outcome.raised != -1)
+            EXPECT_TRUE(outcome.body.startsWith(row.body)) << outcome.body.size();
+        else
+            EXPECT_EQ(outcome.body, row.body);
     }
 }
 
@@ -300,49 +340,6 @@ TEST(Download, QuittingTheProgramAbortsTheWait) {
     EXPECT_EQ(client.ResponseReason(), "Connection aborted on request");
     EXPECT_EQ(outcome.body, "partial");
     EXPECT_EQ(client.HttpState(), THttpCli::httpReady);
-}
-
-// Every other test here downloads through the network module copied beside
-// the test program. Without a module that loads, a download fails as a
-// failure to connect does, sends nothing, names the module and why it did not
-// load, and the console is told once.
-TEST(Download, WithoutTheNetworkModuleEveryDownloadFailsAndSaysWhy) {
-    const QString missing = QDir::temp().filePath(QStringLiteral("no-such-folder/") +
-                                                  quintelle::net::kNetworkModuleFile);
-    const struct {
-        QString candidate;
-        QString reason;  // within the text after "can't connect: "
-    } rows[] = {
-        {missing, missing},
-        // A library that loads but is not the module.
-        {QStringLiteral("libz.so.1"), QStringLiteral("libz.so.1: no quintelle_stream_socket")},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.candidate.toStdString());
-        const quintelle::testing::CaughtWarnings caught;
-        ScriptedServer server({Reply::ok("x")});
-        {
-            THttpCli client(quintelle::net::moduleSocket({row.candidate}));
-            for (int attempt = 0; attempt < 2; ++attempt) {
-                const Outcome outcome =
-                    download(client, QString::fromStdString(server.origin()) + "/a");
-                EXPECT_EQ(outcome.raised, 404);
-                EXPECT_EQ(client.HttpState(), THttpCli::httpReady);
-                EXPECT_TRUE(client.ResponseReason().startsWith(
-                    QStringLiteral("can't connect: the network module did not load (")))
-                    << client.ResponseReason().toStdString();
-                EXPECT_TRUE(client.ResponseReason().contains(row.reason))
-                    << client.ResponseReason().toStdString();
-            }
-        }
-        const QStringList& warnings = caught.texts();
-        EXPECT_EQ(server.connections(), 0);
-        ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
-        EXPECT_TRUE(
-            warnings.front().startsWith(QStringLiteral("Downloads fail: the network module")))
-            << warnings.front().toStdString();
-        EXPECT_TRUE(warnings.front().contains(row.reason)) << warnings.front().toStdString();
-    }
 }
 
 }  // namespace

@@ -134,6 +134,9 @@ struct BodyRow {
     const char* name;
     Reply reply;
     std::string expected;  // delivered through OnDoneString; empty: OnError
+    int status = 200;
+    const char* reason = "OK";
+    const char* error = "";  // what LastResult() says went wrong
 };
 
 class Bodies : public ::testing::TestWithParam<BodyRow> {};
@@ -149,6 +152,10 @@ TEST_P(Bodies, AreDeliveredWholeOrRaiseOnError) {
     ScriptedServer server({row.reply});
     THTTPGet get;
     const Outcome outcome = fetch(get, server, QStringLiteral("/page"));
+    EXPECT_EQ(get.LastResult().Status, row.status);
+    EXPECT_EQ(get.LastResult().Reason, row.reason);
+    EXPECT_EQ(get.LastResult().Error, row.error);
+    EXPECT_EQ(get.LastResult().URL, QStringLiteral("http://127.0.0.1/page"));
     if (row.expected.empty()) {
         EXPECT_EQ(outcome.done, 0);
         EXPECT_EQ(outcome.errors, 1);
@@ -174,13 +181,26 @@ INSTANTIATE_TEST_SUITE_P(
                     .send(pattern(3000).substr(2500)),
                 pattern(1000) + pattern(3000).substr(1000)},
         BodyRow{"ZeroByteInside", Reply::ok("ab\0cd"s), "ab\0cd"s},
-        BodyRow{"ErrorPage", Reply::status(404, "Not Found", "<p>gone</p>"), "<p>gone</p>"},
+        BodyRow{"ErrorPage", Reply::status(404, "Not Found", "<p>gone</p>"), "", 404, "Not Found",
+                "The server answered 404 Not Found"},
+        BodyRow{"RateLimited",
+                Reply::status(429, "Too Many Requests", "Too many scores from your address"), "",
+                429, "Too Many Requests", "The server answered 429 Too Many Requests"},
+        BodyRow{"Redirect", Reply().send("HTTP/1.0 302 Found\r\nLocation: /x\r\n\r\n"), "", 302,
+                "Found", "The server answered 302 Found"},
         BodyRow{"EndsAtClose", Reply().send(kHead + "until close"), "until close"},
         BodyRow{"CutShort",
-                Reply().send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\npartial").close(),
-                "partial"},
-        BodyRow{"EmptyBody", Reply::ok(""), ""}, BodyRow{"NoAnswer", Reply::hangUp(), ""},
-        BodyRow{"Garbage", Reply().send("\x01\x02 not http at all\r\n\r\n"), ""}),
+                Reply().send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\npartial").close(), "",
+                200, "OK", "The answer was cut short"},
+        BodyRow{"EmptyBody", Reply::ok(""), "", 200, "OK", "The answer was empty"},
+        BodyRow{"NoAnswer", Reply::hangUp(), "", 0, "", "The server closed without answering"},
+        BodyRow{"NotHttp1", Reply().send("HTTP/2 200\r\n\r\nsh"), "", 200, "",
+                "The answer is not HTTP/1"},
+        BodyRow{"HugeHeader",
+                Reply().send("HTTP/1.0 200 OK\r\n" + std::string(70000, 'X') + ": y\r\n\r\nz"), "",
+                200, "OK", "The answer's header is over 65536 bytes"},
+        BodyRow{"Garbage", Reply().send("\x01\x02 not http at all\r\n\r\n"), "", 0, "",
+                "The answer is not HTTP/1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HTTPGet, AddressesThatCannotBeRequestedFailWithoutAConnection) {
@@ -230,41 +250,49 @@ TEST(HTTPGet, BinaryDataNeedsAContentLength) {
     }
 }
 
-TEST(HTTPGet, ASecondStartWhileBusyMakesNoRequestAndTheFirstKeepsItsURL) {
-    ScriptedServer server({Reply().pause(300ms).send(kHead + "first")});
-    THTTPGet get;
-    Outcome outcome;
-    record(get, outcome);
-    get.URL = QStringLiteral("http://127.0.0.1/one");
-    get.Port = server.port();
-    get.StartFetch();
-    get.URL = QStringLiteral("http://127.0.0.1/two");
-    get.StartFetch();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
-    EXPECT_EQ(outcome.done, 1);
-    EXPECT_EQ(outcome.body, "first");
-    const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].bytes.rfind("GET /one ", 0), 0u);
+// While a transfer runs, the same request joins it and a different one
+// waits its turn: each start gets its answer, in order, and none is dropped.
+TEST(HTTPGet, StartsWhileBusyJoinTheSameRequestAndQueueAnotherOne) {
+    const struct Row {
+        std::vector<const char*> starts;
+        std::vector<const char*> requested;
+    } rows[] = {{{"/one", "/one", "/one"}, {"/one"}},
+                {{"/one", "/two", "/two", "/one", "/three"}, {"/one", "/two", "/three"}}};
+    for (const Row& row : rows) {
+        ScriptedServer server({Reply().pause(200ms).send(kHead + "answer")});
+        THTTPGet get;
+        QStringList answered;
+        get.OnDoneString = [&](THTTPGet* sender, const QByteArray&) {
+            answered << sender->LastResult().URL.mid(16);
+        };
+        get.Port = server.port();
+        for (const char* path : row.starts) {
+            get.URL = QStringLiteral("http://127.0.0.1") + path;
+            get.StartFetch();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+        QStringList expected;
+        for (const char* path : row.requested) expected << path;
+        EXPECT_EQ(answered, expected);
+        const auto requests = server.requests();
+        ASSERT_EQ(requests.size(), row.requested.size());
+        for (std::size_t i = 0; i < requests.size(); ++i)
+            EXPECT_EQ(requests[i].bytes.rfind("GET " + std::string(row.requested[i]) + " ", 0), 0u);
+    }
 }
 
-TEST(HTTPGet, AHandlerRestartingItsOwnComponentIsIgnored) {
+TEST(HTTPGet, AHandlerMayStartItsOwnComponentAgain) {
     ScriptedServer server({Reply::ok("x")});
     THTTPGet get;
     int done = 0;
     get.OnDoneString = [&](THTTPGet* sender, const QByteArray&) {
-        ++done;
-        sender->StartFetch();
-        EXPECT_TRUE(sender->busy());
+        if (++done == 1) sender->StartFetch();
     };
     get.URL = QStringLiteral("http://127.0.0.1/x");
     get.Port = server.port();
     get.StartFetch();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
-    QTest::qWait(200);
-    EXPECT_EQ(done, 1);
-    EXPECT_FALSE(get.busy());
-    EXPECT_EQ(server.connections(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done == 2 && !get.busy(); }, 10000));
+    EXPECT_EQ(server.connections(), 2);
 }
 
 TEST(HTTPGet, AbortEndsAHungTransferAsFailedAtOnce) {
@@ -316,19 +344,27 @@ TEST(HTTPGet, AFetchLeftBehindByItsComponentIsWorkInFlightUntilItEnds) {
     EXPECT_TRUE(QTest::qWaitFor([] { return !quintelle::platform::workInFlight(); }, 5000));
 }
 
-TEST(HTTPGet, AServerThatStallsEndsAsFailedAfterTheStallLimit) {
-    const Reply stalls[] = {Reply::silence(),
-                            Reply().send("HTTP/1.0 200 OK\r\n\r\nhalf").pause(milliseconds::max())};
-    for (const Reply& stall : stalls) {
-        ScriptedServer server({stall});
+TEST(HTTPGet, AServerThatStallsOrDripsEndsAsFailedWithinItsBounds) {
+    Reply drip;
+    drip.send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n");
+    for (int i = 0; i < 100; ++i) drip.send("x").pause(100ms);
+    const std::pair<Reply, const char*> rows[] = {
+        {Reply::silence(), "No answer for 1 seconds"},
+        {Reply().send("HTTP/1.0 200 OK\r\n\r\nhalf").pause(milliseconds::max()),
+         "No answer for 1 seconds"},
+        {drip, "Not done within 2 seconds"}};
+    for (const auto& [reply, error] : rows) {
+        ScriptedServer server({reply});
         THTTPGet get;
-        get.StallLimit = 300ms;
+        get.StallLimit = 1000ms;
+        get.Deadline = 2000ms;
         QElapsedTimer clock;
         clock.start();
         const Outcome outcome = fetch(get, server, QStringLiteral("/x"));
         EXPECT_EQ(outcome.errors, 1);
         EXPECT_EQ(outcome.done, 0);
-        EXPECT_GE(clock.elapsed(), 300);
+        EXPECT_EQ(get.LastResult().Error, error);
+        EXPECT_GE(clock.elapsed(), 1000);
         EXPECT_LT(clock.elapsed(), 5000);
     }
 }

@@ -5,12 +5,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/appdir.h"
 
 using quintelle::platform::createPlayerFilesFolder;
 using quintelle::platform::executableFolder;
+using quintelle::platform::installedCopy;
+using quintelle::platform::installedMarkerPath;
 using quintelle::platform::playerFilesFolder;
 using quintelle::platform::setExecutableFolder;
 
@@ -61,35 +64,51 @@ class PlayerFilesFolder : public ::testing::Test {
     QByteArray savedData_;
 };
 
-TEST_F(PlayerFilesFolder, BesideTheExecutableOnlyWhileItsFolderIsWritable) {
-    QDir().mkpath(path(QStringLiteral("portable")));
-    QDir().mkpath(path(QStringLiteral("installed")));
-    QFile(path(QStringLiteral("installed"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    QFile file(path(QStringLiteral("plain-file")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-
+// An installed copy keeps its files in the data folder, even for root, who
+// may write its folder; a portable copy beside itself, unless it cannot.
+TEST_F(PlayerFilesFolder, BesideAPortableCopyInTheDataFolderForAnInstalledOne) {
     struct Row {
         const char* folder;
+        bool installed;
+        bool writable;
         bool beside;
-        bool needsNonRoot;  // root may write any folder
     };
     const Row rows[] = {
-        {"portable", true, false},
-        {"installed", false, true},
-        {"missing", false, false},
-        {"plain-file", false, false},
+        {"portable", false, true, true},
+        {"portable-read-only", false, false, false},
+        {"installed", true, true, false},
+        {"installed-read-only", true, false, false},
+        {"missing", false, true, false},
+        {"plain-file", false, true, false},
     };
     for (const Row& row : rows) {
-        if (row.needsNonRoot && ::geteuid() == 0) continue;
-        const QString folder = path(QString::fromLatin1(row.folder));
+        SCOPED_TRACE(row.folder);
+        // Each copy under a prefix of its own, as the installation lays it out.
+        const QString prefix = path(QString::fromLatin1(row.folder));
+        const QString folder = prefix + QStringLiteral("/games");
         setExecutableFolder(folder);
-        const QString expected =
-            row.beside ? QDir::toNativeSeparators(folder) + QDir::separator() : dataFolder();
-        EXPECT_EQ(playerFilesFolder(), expected) << row.folder;
+        QDir().mkpath(prefix);
+        if (row.folder == QStringLiteral("plain-file")) {
+            QFile file(folder);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        } else if (row.folder != QStringLiteral("missing")) {
+            QDir().mkpath(folder);
+        }
+        if (row.installed) {
+            QDir().mkpath(QFileInfo(installedMarkerPath()).path());
+            QFile marker(installedMarkerPath());
+            ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(installedMarkerPath().startsWith(prefix + u'/'));
+        }
+        // Root writes any folder: its read-only rows say nothing.
+        if (!row.writable && ::geteuid() == 0) continue;
+        if (!row.writable) QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        EXPECT_EQ(installedCopy(), row.installed);
+        EXPECT_EQ(playerFilesFolder(), row.beside ? QDir::toNativeSeparators(folder) +
+                                                        QDir::separator()
+                                                  : dataFolder());
+        QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QFile(path(QStringLiteral("installed")))
-        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(PlayerFilesFolder, TheDataFolderIsMadeByWritersOnly) {

@@ -1,4 +1,4 @@
-// The user's date format and the start-up seed.
+// The user's date format, the posting date and the start-up seed.
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -17,6 +17,20 @@ TEST(Dates, TheShortDateHoldsTheYearDigits) {
     const QString text = quintelle::platform::shortDate(QDate(2031, 11, 27));
     EXPECT_TRUE(text.contains(QStringLiteral("31"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("27"))) << text.toStdString();
+}
+
+TEST(Dates, APostingDateIsMonthDayAndTwoDigitYearWithTheSeparator) {
+    struct Row {
+        QDate date;
+        const char* separator;
+        const char* expected;
+    } rows[] = {{QDate(2026, 3, 5), "/", "3/5/26"},
+                {QDate(2009, 1, 1), "/", "1/1/09"},
+                {QDate(1999, 12, 31), ".", "12.31.99"},
+                {QDate(2000, 10, 10), "-", "10-10-00"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(quintelle::platform::postingDate(row.date, QString::fromLatin1(row.separator)),
+                  QString::fromLatin1(row.expected));
 }
 
 TEST(Dates, TheSeedIsTodaysUtcMilliseconds) {

@@ -102,32 +102,6 @@ TEST(SoundService, ServicesCreatedAfterAnInstallUseTheInstalledBackend) {
                                          QStringLiteral("stop")}));
 }
 
-// The test program has no audio module beside it: cues go on sounding
-// nothing, and the console is told why once, not at every cue, whether the
-// module was made ready ahead (a player with the sounds on) or not (one who
-// turns them on later), and however often it is asked to be.
-TEST(SoundService, WithoutTheAudioModuleCuesAreSilentAndSayWhyOnce) {
-    for (const bool preparedAhead : {true, false}) {
-        SCOPED_TRACE(preparedAhead ? "prepared ahead" : "not prepared");
-        const quintelle::testing::CaughtWarnings caught;
-        {
-            SoundService service;
-            if (preparedAhead) service.prepare();
-            for (const char* cue : kCues) {
-                service.play(QString::fromLatin1(cue));
-                service.prepare();
-            }
-            service.play(QStringLiteral("entered"));
-        }
-        const QStringList& warnings = caught.texts();
-        ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
-        EXPECT_TRUE(warnings.front().startsWith(QStringLiteral("Sound is off: the audio module")))
-            << warnings.front().toStdString();
-        EXPECT_TRUE(warnings.front().contains(QStringLiteral("libquintelle_audio.so")))
-            << warnings.front().toStdString();
-    }
-}
-
 // Every cue becomes mono 16-bit samples at the one playback rate, as long as
 // its own data chunk lasts, whatever its rate, width and channels.
 TEST(PlaybackPcm, EveryCueKeepsItsLength) {

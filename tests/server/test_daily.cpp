@@ -65,18 +65,18 @@ int randomLegalCell(const Deal& d, std::mt19937& rng) {
 // clock at the server's seconds when the last card goes down, and must end
 // the round with the server's score.
 void expectGameAgrees(const Played& p) {
-    Log log;
-    RecordingView view{log};
-    RecordingSound sound{log};
-    RecordingClock clock{log};
-    RecordingTally tally{log};
+    Requests requests;
+    BoardView view;
+    RecordingSound sound{requests};
+    RecordingClock clock{requests};
+    RecordingTally tally{requests};
     ScriptedRandom random;
     GameController game{view, sound, clock, tally, random};
     random.deal(p.cards);
-    game.button_startClick();
-    for (std::size_t k = 0; k + 1 < p.cells.size(); ++k) game.image_card11Click(p.cells[k]);
-    for (int s = 0; s < p.result->seconds; ++s) game.turntimeTimer();
-    game.image_card11Click(p.cells.back());
+    game.startGame();
+    for (std::size_t k = 0; k + 1 < p.cells.size(); ++k) game.place(p.cells[k]);
+    for (int s = 0; s < p.result->seconds; ++s) game.tick();
+    game.place(p.cells.back());
     ASSERT_FALSE(game.dealing());
     EXPECT_EQ(game.roundscore(), p.result->points);
     EXPECT_EQ(game.timebonus(), p.result->bonus);

@@ -98,6 +98,9 @@ class Desktop {
     // What a window shows, its own area only; a null image when it is gone.
     QImage grabWindow(unsigned long window) const;
 
+    // The sound server's process, for what it costs; 0 without one.
+    qint64 soundServerId() const;
+
     // Records everything the sound server plays from now on.
     bool startRecording();
     Recording stopRecording();
@@ -125,9 +128,8 @@ class Desktop {
 // Waits until `condition` holds, checking every 20 ms; false after `timeoutMs`.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
-// Copies a built program into `folder` as a player's portable copy holds it:
-// the executable with the modules found beside it (the audio output, the
-// download socket). Returns the copied executable's path.
+// Copies a built program into `folder` as a player's portable copy holds it,
+// the executable alone. Returns the copied executable's path.
 QString copyProgram(const QString& executable, const QString& folder);
 
 // The built game as a process on a desktop, copied (copyProgram) into a

@@ -29,19 +29,6 @@ QImage woodTile();
 inline constexpr QSize boardSize{455, 534};
 QPixmap board(qreal dpr);
 
-// The board in pieces, to be kept and shown from an eighth of its pixels: the
-// parts of it that are not clear, each cut out of board() once and laid at
-// every place it repeats (the 25 card places are one piece). Laid over a
-// ground at their places (logical pixels), the pieces give what board()
-// gives there, pixel for pixel, at whole-number ratios; at other ratios the
-// places fall between pixels.
-struct BoardPiece {
-    QRect area;            // where it is cut from
-    QList<QPoint> places;  // where it is laid, the first being where it was cut
-};
-const QList<BoardPiece>& boardPieces();
-QPixmap cutBoardPiece(const QPixmap& board, const BoardPiece& piece);
-
 // The hands with their points and the time-bonus bands.
 inline constexpr QSize scoringTableSize{192, 208};
 QPixmap scoringTable(qreal dpr);

@@ -175,39 +175,6 @@ QPixmap board(qreal dpr) {
     return canvas.finish();
 }
 
-const QList<BoardPiece>& boardPieces() {
-    static const QList<BoardPiece> pieces = [] {
-        // Each area holds its shapes with their shadows and softened edges.
-        QList<BoardPiece> list;
-        BoardPiece place{QRect(5, 5, cardSize.width() + 3, cardSize.height() + 3), {}};
-        for (int r = 0; r < 5; ++r)
-            for (int c = 0; c < 5; ++c)
-                place.places << place.area.topLeft() + QPoint(75 * c, 100 * r);
-        list << place;
-        // The row tags' gradients come out a shade apart from row to row, so
-        // each is a piece of its own.
-        for (int r = 0; r < 5; ++r) {
-            const QRect area(392, 43 + 100 * r, 62, 25);
-            list << BoardPiece{area, {area.topLeft()}};
-        }
-        // The word TOTAL, then the column tags and the TOTAL box under the
-        // lowest card places.
-        for (const QRect& area :
-             {QRect(390, 486, 60, 17), QRect(0, 503, boardSize.width(), boardSize.height() - 503)})
-            list << BoardPiece{area, {area.topLeft()}};
-        return list;
-    }();
-    return pieces;
-}
-
-QPixmap cutBoardPiece(const QPixmap& board, const BoardPiece& piece) {
-    const qreal dpr = board.devicePixelRatio();
-    const QRectF area(QPointF(piece.area.topLeft()) * dpr, QSizeF(piece.area.size()) * dpr);
-    QPixmap cut = board.copy(area.toAlignedRect());
-    cut.setDevicePixelRatio(dpr);
-    return cut;
-}
-
 QPixmap scoringTable(qreal dpr) {
     Canvas canvas(scoringTableSize, dpr);
     QPainter& p = canvas.painter();

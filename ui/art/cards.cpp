@@ -22,26 +22,30 @@ constexpr qreal cornerRadius = 5.0;
 
 struct Face {
     Suit suit;
-    int rank;  // 2..14, Ace high
+    int rank;
 };
 
 Face faceOf(int picture) {
-    const int index = picture - 1;
-    return {static_cast<Suit>(index / 13), index % 13 + 2};
+    return {suitof(picture), rankof(picture)};
+}
+
+// The number a card of rank Two to Ten shows, and how many pips it carries.
+int pipsOf(int rank) {
+    return rank + 2;
 }
 
 QString rankText(int rank) {
     switch (rank) {
-        case 11:
+        case static_cast<int>(Court::Jack):
             return QStringLiteral("J");
-        case 12:
+        case static_cast<int>(Court::Queen):
             return QStringLiteral("Q");
-        case 13:
+        case static_cast<int>(Court::King):
             return QStringLiteral("K");
-        case 14:
+        case kAce:
             return QStringLiteral("A");
         default:
-            return QString::number(rank);
+            return QString::number(pipsOf(rank));
     }
 }
 
@@ -79,7 +83,7 @@ QPainterPath indexGlyphs(int rank) {
     constexpr qreal maxWidth = 11.0;
     constexpr QPointF baseCentre{8.0, 14.5};
     QFont font = sans(14);
-    if (rank == 10) font.setLetterSpacing(QFont::AbsoluteSpacing, -0.6);
+    if (pipsOf(rank) == 10) font.setLetterSpacing(QFont::AbsoluteSpacing, -0.6);
     QPainterPath glyphs;
     glyphs.addText(0, 0, font, rankText(rank));
     QPainterPath cap;
@@ -110,12 +114,12 @@ struct Pip {
     double row;
 };
 
-std::vector<Pip> pipLayout(int rank) {
+std::vector<Pip> pipLayout(int pips) {
     const double t = 1.0 / 3.0;
     const std::vector<Pip> sides4{{0, 0}, {0, t}, {0, 2 * t}, {0, 1},
                                   {2, 0}, {2, t}, {2, 2 * t}, {2, 1}};
     const std::vector<Pip> sides3{{0, 0}, {0, 0.5}, {0, 1}, {2, 0}, {2, 0.5}, {2, 1}};
-    switch (rank) {
+    switch (pips) {
         case 2:
             return {{1, 0}, {1, 1}};
         case 3:
@@ -157,8 +161,9 @@ void drawPips(QPainter& p, Face f) {
     const qreal columns[3] = {21.5, 35.5, 49.5};
     const qreal top = 17.0;
     const qreal bottom = 79.0;
-    const qreal height = f.rank >= 9 ? 12.0 : 13.5;
-    for (const Pip& pip : pipLayout(f.rank)) {
+    const int pips = pipsOf(f.rank);
+    const qreal height = pips >= 9 ? 12.0 : 13.5;
+    for (const Pip& pip : pipLayout(pips)) {
         const QPointF at(columns[pip.column], top + (bottom - top) * pip.row);
         p.save();
         if (pip.row > 0.5) {
@@ -258,9 +263,9 @@ QPixmap card(int picture, qreal dpr) {
     }
     const Face f = faceOf(picture);
     drawBlank(p);
-    if (f.rank == 14)
+    if (f.rank == kAce)
         drawAce(p, f);
-    else if (f.rank >= 11)
+    else if (f.rank >= static_cast<int>(Court::Jack))
         drawCourt(p, f.suit, static_cast<Court>(f.rank));
     else
         drawPips(p, f);

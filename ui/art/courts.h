@@ -10,7 +10,7 @@
 
 namespace quintelle::art::detail {
 
-enum class Court { Jack = 11, Queen = 12, King = 13 };
+enum class Court { Jack = 9, Queen = 10, King = 11 };  // their ranks
 
 // Draws the portrait panel of a court card on a 71 x 96 card face.
 void drawCourt(QPainter& p, Suit suit, Court rank);

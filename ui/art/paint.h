@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared drawing helpers of the art library: the palette, the canvas every
+// Shared drawing helpers of the art library: the canvas every
 // picture is painted on, fonts, suit outlines and a few recurring shapes.
 
 #include <QColor>
@@ -12,27 +12,10 @@
 #include <QRectF>
 #include <QString>
 
-namespace quintelle::art::detail {
+#include "game/cards.h"
+#include "palette.h"
 
-namespace palette {
-inline const QColor wood{166, 103, 51};
-inline const QColor woodDark{84, 48, 22};
-inline const QColor woodDeep{52, 29, 13};
-inline const QColor cream{245, 235, 216};
-inline const QColor ivory{252, 249, 240};
-inline const QColor gold{214, 168, 62};
-inline const QColor goldLight{246, 216, 132};
-inline const QColor goldDark{142, 98, 28};
-inline const QColor felt{30, 112, 58};
-inline const QColor feltDark{14, 70, 34};
-inline const QColor feltDeep{8, 44, 22};
-inline const QColor ink{24, 24, 28};
-inline const QColor red{196, 22, 34};
-inline const QColor redDark{128, 12, 22};
-inline const QColor blue{32, 62, 138};
-inline const QColor flesh{246, 214, 182};
-inline const QColor burgundy{112, 20, 36};
-}  // namespace palette
+namespace quintelle::art::detail {
 
 // A transparent image of logical size `size` with dpr times the pixels, and a
 // painter on it with antialiasing and logical coordinates.
@@ -50,7 +33,6 @@ class Canvas {
 QFont sans(int pixelSize, bool bold = true);
 QFont serif(int pixelSize, bool bold = true, bool italic = false);
 
-enum class Suit { Clubs, Diamonds, Hearts, Spades };
 bool isRed(Suit s);
 
 // Suit outline filling the unit box (-1..1 both ways), point of the heart

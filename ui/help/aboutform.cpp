@@ -6,12 +6,13 @@
 
 #include "net/server.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
-#include "ui/main/palette.h"
 #include "ui/main/widgets.h"
+#include "version.h"
 
 using namespace quintelle;
 using namespace quintelle::ui;
@@ -22,6 +23,10 @@ constexpr QSize kClient{304, 193};
 constexpr QColor kVersionColour{211, 226, 213};
 const FontSpec kCredit{"Times New Roman", 13, true};
 const FontSpec kLink{"MS Sans Serif", 16, true, true};
+
+QString latin(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -34,7 +39,7 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
     makePicture(this, "Image1", QRect(58, 20, 247, 44), kept::title);
 
     URL1.URL = net::vendorServer().text;
-    Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, colours::cream,
+    Label7 = makeLabel(this, "Label7", QRect(96, 68, 201, 20), URL1.URL, kLink, palette::cream,
                        Qt::AlignHCenter);
     Label7->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     Label7->setCursor(Qt::PointingHandCursor);
@@ -42,18 +47,17 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
 
     makeLabel(this, "Label2", QRect(4, 122, 296, 16),
               QStringLiteral("Designed and programmed by Orvanta Software."), kCredit,
-              colours::cream);
+              palette::cream);
     makeLabel(this, "Label3", QRect(4, 138, 100, 16), QStringLiteral("Copyright \u00a9 2005"),
-              kCredit, colours::cream);
+              kCredit, palette::cream);
     makeLabel(this, "Label4", QRect(106, 138, 190, 16), QStringLiteral("Orvanta Software"), kCredit,
-              colours::cream);
+              palette::cream);
     makeLabel(this, "Label5", QRect(4, 154, 190, 16), QStringLiteral("All rights reserved."),
-              kCredit, colours::cream);
+              kCredit, palette::cream);
     makeLabel(this, "Label1", QRect(48, 171, 46, 16), QStringLiteral("Version"), kCredit,
-              colours::cream);
-    version = makeLabel(this, "version", QRect(96, 171, 27, 16), QStringLiteral("1.0.0"), kCredit,
-                        kVersionColour);
-    makeLabel(this, "Label9", QRect(123, 171, 20, 16), QStringLiteral(".1"), kCredit,
+              palette::cream);
+    makeLabel(this, "version", QRect(96, 171, 27, 16), latin(kVersion), kCredit, kVersionColour);
+    makeLabel(this, "Label9", QRect(123, 171, 20, 16), u'.' + latin(kBuild), kCredit,
               kVersionColour);
 
     ImageButton* done =
@@ -65,10 +69,6 @@ Tabout::Tabout(Tmain* main) : SecondaryWindow(main) {
 
 void Tabout::FormCreate(Tmain* main) {
     LbBackground1 = coverWithTile(this, main ? main->backgroundTile() : QImage());
-}
-
-QString Tabout::versionText() const {
-    return version->text();
 }
 
 // Nobody is told whether the browser opened: a refused link simply does nothing.

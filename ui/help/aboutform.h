@@ -9,16 +9,13 @@ class TLbBackground;
 class Tmain;
 
 // The about window: emblem, title, the vendor's web address, the credits and
-// the version. Its link also serves the logos of the other windows, and its
-// version label is the version the update check compares with the server's.
+// the version. Its link also serves the logos of the other windows.
 class Tabout : public quintelle::ui::SecondaryWindow {
     Q_OBJECT
   public:
     explicit Tabout(Tmain* main);
 
     const TURL& link() const { return URL1; }
-    // The comparable version only: the ".1" beside it is for show.
-    QString versionText() const;
 
     void Label7Click();
     void button_doneClick();
@@ -31,7 +28,6 @@ class Tabout : public quintelle::ui::SecondaryWindow {
 
     TLbBackground* LbBackground1 = nullptr;
     QLabel* Label7 = nullptr;
-    QLabel* version = nullptr;
     TURL URL1;
     bool linkPressed_ = false;
 };

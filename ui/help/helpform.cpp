@@ -5,15 +5,16 @@
 #include <QLabel>
 #include <QTextBrowser>
 
+#include "ui/art/palette.h"
 #include "ui/controls/ButtonComps.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
 #include "ui/help/aboutform.h"
 #include "ui/main/mainform.h"
-#include "ui/main/palette.h"
 #include "ui/main/widgets.h"
 
+using namespace quintelle;
 using namespace quintelle::ui;
 
 namespace {
@@ -207,7 +208,7 @@ TSelButton* makeButton(QWidget* parent, const PageButton& entry) {
     button->setColorDown(kButtonFace);
     button->setColorBorder(kButtonBorder);
     button->setFontColor(kButtonCaption);
-    button->setColorOverCaption(colours::cream);
+    button->setColorOverCaption(palette::cream);
     return button;
 }
 
@@ -220,10 +221,10 @@ QTextBrowser* makePage(QWidget* parent, const Page& page, QRect geometry) {
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setFont(makeFont(kPageFont));
-    QPalette palette = memo->palette();
-    palette.setColor(QPalette::Base, colours::cream);
-    palette.setColor(QPalette::Text, Qt::black);
-    memo->setPalette(palette);
+    QPalette look = memo->palette();
+    look.setColor(QPalette::Base, palette::cream);
+    look.setColor(QPalette::Text, Qt::black);
+    memo->setPalette(look);
     memo->document()->setDocumentMargin(5);
     memo->setTabStopDistance(140);
     memo->setPlainText(QString::fromUtf8(page.text));
@@ -259,18 +260,18 @@ void Thelp::buildSide() {
     // place, so the span before it is set flush against it, one space away:
     // the third line then reads as one, whatever the width of its text.
     const QRect line(12, 336, 121, 13);
-    makeLabel(side, "Label1", line, QStringLiteral("A card game by"), kCredit, colours::cream,
+    makeLabel(side, "Label1", line, QStringLiteral("A card game by"), kCredit, palette::cream,
               Qt::AlignHCenter);
     makeLabel(side, "Label2", line.translated(0, 16), QStringLiteral("Orvanta Software"), kCredit,
-              colours::cream, Qt::AlignHCenter);
+              palette::cream, Qt::AlignHCenter);
     QLabel* span =
         makeLabel(side, "Label3", QRect(12, 368, 88, 13), QStringLiteral("Copyright 2004 -"),
-                  kCredit, colours::cream, Qt::AlignRight);
+                  kCredit, palette::cream, Qt::AlignRight);
     span->setIndent(QFontMetrics(span->font()).horizontalAdvance(u' '));
     label_year =
-        makeLabel(side, "label_year", QRect(100, 368, 33, 13), QString(), kCredit, colours::cream);
+        makeLabel(side, "label_year", QRect(100, 368, 33, 13), QString(), kCredit, palette::cream);
     makeLabel(side, "Label4", line.translated(0, 48), QStringLiteral("All rights reserved."),
-              kCredit, colours::cream, Qt::AlignHCenter);
+              kCredit, palette::cream, Qt::AlignHCenter);
 }
 
 void Thelp::buildPages() {
@@ -278,7 +279,7 @@ void Thelp::buildPages() {
     const QRect inside = panel->rect().adjusted(1, 1, -1, -1);  // within the one-pixel frame
     label_caption =
         makeLabel(panel, "label_caption", QRect(inside.topLeft(), QSize(inside.width(), 20)),
-                  QStringLiteral("Overview"), kHeading, colours::cream, Qt::AlignHCenter);
+                  QStringLiteral("Overview"), kHeading, palette::cream, Qt::AlignHCenter);
     const QRect pageArea = inside.adjusted(0, 20, 0, 0);
     for (const Page& page : kPages) makePage(panel, page, pageArea);
 }

@@ -1,25 +1,41 @@
 #include "ui/highscore/highscoreform.h"
 
+#include <QShortcut>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "net/server.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/keptart.h"
 #include "ui/main/mainform.h"
-#include "ui/main/palette.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;
 using namespace quintelle::ui;
 
-QString quintelle::ui::postingDate(const QDate& date, const QString& separator) {
-    return QString::number(date.month()) + separator + QString::number(date.day()) + separator +
-           QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+namespace {
+
+// The server's own words for a refused score: its answer when that is one
+// short line of text, else its status line.
+QString refusalReason(const THTTPGetResult& result) {
+    const QString body = QString::fromUtf8(result.Body).simplified();
+    const bool plainLine = !body.isEmpty() && body.size() <= 200 && !body.contains(u'<') &&
+                           std::none_of(body.begin(), body.end(), [](QChar c) {
+                               return c.category() == QChar::Other_Control;
+                           });
+    if (plainLine) return body;
+    return QStringLiteral("The server refused the score (%1 %2).")
+        .arg(result.Status)
+        .arg(result.Reason)
+        .replace(QStringLiteral(" )"), QStringLiteral(")"));
 }
+
+}  // namespace
 
 Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     : SecondaryWindow(main, Placement::DesktopCentre), main_(main), vendorLink_(vendorLink) {
@@ -35,7 +51,7 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     panel_main->setGeometry(112, 8, 481, 507);
     panel_main->setColorHighLight(Qt::white);
     panel_main->setColorShadow(Qt::white);
-    panel_main->setColor(colours::wood);
+    panel_main->setColor(palette::wood);
     displayhtml_ = new THtmlViewer(panel_main);
     displayhtml_->setObjectName(QStringLiteral("displayhtml"));
     // Inside the panel's one-pixel frame.
@@ -48,6 +64,9 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     ImageButton* done =
         makePictureButton(this, "button_done", QPoint(496, 522), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
+    // Escape closes it as it does the program's other windows.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Thighscore::button_doneClick);
 
     auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40), kept::logo);
     image2->setCursor(Qt::PointingHandCursor);
@@ -58,9 +77,11 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     sendit_.OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
         senditDoneString(sender, body);
     };
+    sendit_.OnError = [this](THTTPGet* sender) { senditError(sender); };
     getit_.OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
         getitDoneString(sender, body);
     };
+    getit_.OnError = [this](THTTPGet* sender) { getitError(sender); };
     URL1.URLType = TURL::utnone;
 
     FormCreate();
@@ -74,30 +95,33 @@ void Thighscore::FormCreate() {
 }
 
 void Thighscore::sendscore(const QString& name, const QString& date, const QString& score) {
-    const net::VendorServer& server = net::vendorServer();
-    sendit_.URL = QStringLiteral("http://") + server.host + QStringLiteral("/cgi-bin/") +
-                  QStringLiteral("quintelle") + QStringLiteral(".cgi?name=") + name +
-                  QStringLiteral("&date=") + date + QStringLiteral("&score=") + score;
-    sendit_.Port = server.port;
+    net::aimAtVendor(sendit_, net::vendorpath::scorePost(name, date, score));
     sendit_.StartFetch();
 }
 
 void Thighscore::loadit() {
-    const net::VendorServer& server = net::vendorServer();
     getit_.PostQuery.clear();
-    getit_.URL = QStringLiteral("http://") + server.host + QStringLiteral("/counter/") +
-                 QStringLiteral("quintelle") + QStringLiteral(".shtml");
-    getit_.Port = server.port;
+    net::aimAtVendor(getit_, net::vendorpath::highScorePage());
     getit_.StartFetch();
 }
 
 void Thighscore::senditDoneString(THTTPGet*, const QByteArray&) {
-    if (main_) {
-        main_->hide("panel_cleared");
-        main_->Timer1().stop();
-    }
+    // Until the main window's posting wait listens to postingEnded, an
+    // accepted post ends the wait here.
+    if (main_) main_->scorePosted();
     loadit();
     showOverMain();
+    emit postingEnded({PostingOutcome::Accepted, {}});
+}
+
+void Thighscore::senditError(THTTPGet* sender) {
+    const THTTPGetResult& result = sender->LastResult();
+    // A status of 400 or more is the server's answer: it saw the score and
+    // would not take it. Anything else is a post that never got through.
+    if (result.Status >= 400)
+        emit postingEnded({PostingOutcome::Refused, refusalReason(result)});
+    else
+        emit postingEnded({PostingOutcome::Failed, result.Error});
 }
 
 void Thighscore::getitDoneString(THTTPGet*, const QByteArray& body) {
@@ -108,12 +132,19 @@ void Thighscore::getitDoneString(THTTPGet*, const QByteArray& body) {
     displayhtml_->LoadFromString(html, QString());
 }
 
+void Thighscore::getitError(THTTPGet* sender) {
+    displayhtml_->ShowMessage(QStringLiteral("The high-score list could not be loaded (%1). "
+                                             "Please try again later.")
+                                  .arg(sender->LastResult().Error));
+}
+
 void Thighscore::displayhtmlHotSpotClick(THtmlViewer*, const QString& target, bool&) {
     // A page from the network must not reach local files or programs: only a
     // web or mail address goes to the shell, exactly as the page wrote it.
     if (!TURL::isWebAddress(target)) return;
     URL1.URL = target;
-    URL1.OpenURL();
+    // Only a link that opened something turns visited.
+    if (URL1.OpenURL()) displayhtml_->MarkVisited(target);
 }
 
 void Thighscore::Image2Click() {

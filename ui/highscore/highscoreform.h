@@ -1,8 +1,9 @@
 #pragma once
 // The online high-score window (unit highscoreform): the vendor's page in a
 // viewer, framed by the program's logos. It owns the two background fetches
-// of the online list: `sendit` posts a finished game's score, `getit` brings
-// the page.
+// of the online list: `sendit` posts a finished game's score, and tells how
+// the post ended through postingEnded; `getit` brings the page, or says in
+// the viewer why it could not.
 #include <QDate>
 #include <QImage>
 
@@ -16,11 +17,15 @@ class THtmlViewer;
 class TLbBackground;
 class Tmain;
 
-namespace quintelle::ui {
-// A posting date, "m/d/yy": month and day without leading zeros, the year in
-// two digits, joined by the user's date separator.
-QString postingDate(const QDate& date, const QString& separator);
-}  // namespace quintelle::ui
+// How a post ended.
+struct PostingOutcome {
+    enum Kind {
+        Accepted,  // the server took the score
+        Refused,   // the server answered and would not take it: reason says why
+        Failed,    // no usable answer: reason says what went wrong
+    } kind;
+    QString reason;
+};
 
 class Thighscore : public quintelle::ui::SecondaryWindow {
     Q_OBJECT
@@ -36,7 +41,9 @@ class Thighscore : public quintelle::ui::SecondaryWindow {
 
     // Handlers.
     void senditDoneString(THTTPGet* sender, const QByteArray& body);
+    void senditError(THTTPGet* sender);
     void getitDoneString(THTTPGet* sender, const QByteArray& body);
+    void getitError(THTTPGet* sender);
     void displayhtmlHotSpotClick(THtmlViewer* sender, const QString& target, bool& handled);
     void Image2Click();
     void button_doneClick();
@@ -44,6 +51,9 @@ class Thighscore : public quintelle::ui::SecondaryWindow {
     THTTPGet& sendit() { return sendit_; }
     THTTPGet& getit() { return getit_; }
     THtmlViewer* displayhtml() const { return displayhtml_; }
+
+  signals:
+    void postingEnded(const PostingOutcome& outcome);
 
   private:
     void FormCreate();

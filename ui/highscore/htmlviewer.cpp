@@ -1,22 +1,66 @@
 #include "ui/highscore/htmlviewer.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThreadPool>
 
 #include "net/httpget.h"
 #include "net/server.h"
+#include "ui/highscore/pagesubset.h"
 
 namespace {
 
 constexpr int kParallelFetches = 4;
-// A page cannot make the program fetch without end.
-constexpr int kMaxPicturesPerPage = 64;
+constexpr std::int64_t kMaxPictureBytes = 2 * 1024 * 1024;
+const QString kPictureScheme = QStringLiteral("picture");
 
 QString cssColour(const QColor& c) {
     return c.name(QColor::HexRgb);
+}
+
+// The path of a picture on the vendor's server, or empty for any other: a
+// path of the server itself, or a full address naming exactly its origin.
+QString vendorPath(QStringView src, const QString& origin) {
+    if (src.startsWith(u'/') && !src.startsWith(u"//")) return src.toString();
+    if (src.size() > origin.size() && src.startsWith(origin, Qt::CaseInsensitive) &&
+        src.at(origin.size()) == u'/')
+        return src.mid(origin.size()).toString();
+    return {};
+}
+
+// A picture as the page may show it, decoded within the budget; null when it
+// is not a picture or too large to decode.
+QImage decodePicture(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > THtmlViewer::kMaxDecodePixels)
+        return {};
+    QImage image = reader.read();
+    if (image.width() > THtmlViewer::kPictureBox.width() ||
+        image.height() > THtmlViewer::kPictureBox.height())
+        image =
+            image.scaled(THtmlViewer::kPictureBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+// Stands in for a picture until it arrives, and for one that never does:
+// a document given no picture at all would read one from a file of that name.
+const QImage& blank() {
+    static const QImage image = [] {
+        QImage i(1, 1, QImage::Format_ARGB32);
+        i.fill(Qt::transparent);
+        return i;
+    }();
+    return image;
 }
 
 // The page's document asks its viewer for every resource and never falls
@@ -34,7 +78,29 @@ class PageDocument : public QTextDocument {
     THtmlViewer* viewer_;
 };
 
+// Runs `work` on the thread pool and `done` with its result back on
+// `receiver`'s thread, unless the receiver is gone by then.
+template <class Result>
+void inBackground(QObject* receiver, std::function<Result()> work,
+                  std::function<void(const Result&)> done) {
+    QThreadPool::globalInstance()->start(
+        [receiver = QPointer<QObject>(receiver), work = std::move(work), done = std::move(done)] {
+            Result result = work();
+            QMetaObject::invokeMethod(
+                qApp,
+                [receiver, result = std::move(result), done] {
+                    if (receiver) done(result);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
 }  // namespace
+
+struct THtmlViewer::Parsed {
+    QString html;
+    QStringList pictures;
+};
 
 THtmlViewer::THtmlViewer(QWidget* parent) : QTextBrowser(parent) {
     setDocument(new PageDocument(this));
@@ -47,6 +113,15 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QTextBrowser(parent) {
     setMouseTracking(true);
     document()->setUndoRedoEnabled(false);  // link colouring is not an edit
     connect(this, &QTextBrowser::anchorClicked, this, &THtmlViewer::linkClicked);
+    relayout_.setSingleShot(true);
+    relayout_.setInterval(100);
+    connect(&relayout_, &QTimer::timeout, this, [this] {
+        // Lay the page out again with the pictures' real sizes, keeping the place.
+        const int scrolled = verticalScrollBar()->value();
+        document()->markContentsDirty(0, document()->characterCount());
+        verticalScrollBar()->setValue(scrolled);
+        viewport()->update();
+    });
     applyPalette();
 }
 
@@ -79,22 +154,58 @@ void THtmlViewer::applyPresentation() {
 }
 
 void THtmlViewer::LoadFromString(const QString& html, const QString& name) {
+    const quint64 generation = ++generation_;
+    loading_ = true;
+    document()->setMetaInformation(QTextDocument::DocumentUrl, name);
+    inBackground<Parsed>(
+        this,
+        [html, origin = quintelle::net::vendorServer().origin()] {
+            const QByteArray text = html.toUtf8();
+            const quintelle::ui::PageSubset subset = quintelle::ui::pageSubset(
+                std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                [&origin](std::string_view src) {
+                    return !vendorPath(QString::fromUtf8(src.data(), qsizetype(src.size())), origin)
+                                .isEmpty();
+                });
+            Parsed page{QString::fromStdString(subset.html), {}};
+            for (const std::string& src : subset.pictures)
+                page.pictures << vendorPath(QString::fromStdString(src), origin);
+            if (subset.shortened)
+                page.html += QStringLiteral("<p><i>The rest of this page is not shown.</i></p>");
+            return page;
+        },
+        [this, generation](const Parsed& page) {
+            if (generation == generation_) showParsed(page);
+        });
+}
+
+void THtmlViewer::showParsed(const Parsed& page) {
+    pictures_ = page.pictures;
+    queue_.clear();
+    for (int i = 0; i < pictures_.size(); ++i) queue_ << i;
+    setPage(page.html);
+    loading_ = false;
+    fetchNext();
+    emit pageShown();
+}
+
+void THtmlViewer::ShowMessage(const QString& text) {
+    ++generation_;
+    loading_ = false;
+    pictures_.clear();
+    queue_.clear();
+    setPage(QStringLiteral("<p align=\"center\">") + text.toHtmlEscaped() + QStringLiteral("</p>"));
+}
+
+void THtmlViewer::setPage(const QString& html) {
+    arrived_.clear();
+    pagePixels_ = 0;
     applyPresentation();
     overAnchor_.clear();
     pressedAnchor_.clear();
-    document()->setMetaInformation(QTextDocument::DocumentUrl, name);
     setHtml(html);  // not setSource: there is no history to go back through
     clearHistory();
     colourLinks();
-}
-
-QString THtmlViewer::vendorPicture(const QString& src) const {
-    const QString origin = quintelle::net::vendorServer().origin();
-    if (src.startsWith(QLatin1Char('/')) && !src.startsWith(QStringLiteral("//"))) return src;
-    if (src.size() > origin.size() && src.startsWith(origin, Qt::CaseInsensitive) &&
-        src.at(origin.size()) == QLatin1Char('/'))
-        return src.mid(origin.size());
-    return {};
 }
 
 QVariant THtmlViewer::loadResource(int type, const QUrl& name) {
@@ -102,59 +213,58 @@ QVariant THtmlViewer::loadResource(int type, const QUrl& name) {
 }
 
 QVariant THtmlViewer::loadResourceFor(int type, const QUrl& name) {
-    // Only pictures, and only from the vendor's server: nothing local, no
-    // style sheets, nothing from elsewhere.
+    // Only the page's own pictures, by the names the subset gave them:
+    // nothing local, no style sheets, nothing from elsewhere.
     if (type != QTextDocument::ImageResource) return {};
-    const QString src = name.toString();
-    if (const auto found = pictures_.constFind(src); found != pictures_.constEnd()) return *found;
-    const QString address = vendorPicture(src);  // the path on the server
-    if (address.isEmpty()) return {};
-    if (!waiting_.contains(address)) {
-        if (waiting_.size() >= kMaxPicturesPerPage) return {};
-        queue_.append(address);
+    if (name.scheme() == kPictureScheme) {
+        bool number = false;
+        const int index = name.path().toInt(&number);
+        if (const auto found = arrived_.constFind(index); number && found != arrived_.constEnd())
+            return *found;
     }
-    if (!waiting_[address].contains(src)) waiting_[address].append(src);
-    // The fetch starts once the page is laid out, never inside the layout.
-    QMetaObject::invokeMethod(this, &THtmlViewer::fetchNext, Qt::QueuedConnection);
-    return {};
+    return blank();
 }
 
 void THtmlViewer::fetchNext() {
     while (!queue_.isEmpty() && fetching_.size() < kParallelFetches) {
-        const QString address = queue_.takeFirst();
+        const int index = queue_.takeFirst();
         auto* get = new THTTPGet(this);
-        const quintelle::net::VendorServer& server = quintelle::net::vendorServer();
-        get->URL = QStringLiteral("http://") + server.host + address;
-        get->Port = server.port;
-        get->OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
-            pictureArrived(fetching_.take(sender), body);
+        quintelle::net::aimAtVendor(*get, pictures_.at(index));
+        get->MaxBodyBytes = kMaxPictureBytes;
+        const quint64 generation = generation_;
+        get->OnDoneString = [this, generation](THTTPGet* sender, const QByteArray& body) {
+            const int index = fetching_.take(sender);
             sender->deleteLater();
+            if (generation == generation_) {
+                ++decoding_;
+                inBackground<QImage>(
+                    this, [body] { return decodePicture(body); },
+                    [this, generation, index](const QImage& image) {
+                        --decoding_;
+                        if (generation == generation_) pictureArrived(index, image);
+                    });
+            }
             fetchNext();
         };
         get->OnError = [this](THTTPGet* sender) {
-            // Left out of the page; a later page may ask again.
-            waiting_.remove(fetching_.take(sender));
+            // Left out of the page: its stand-in stays.
+            fetching_.remove(sender);
             sender->deleteLater();
             fetchNext();
         };
-        fetching_.insert(get, address);
+        fetching_.insert(get, index);
         get->StartFetch();
     }
 }
 
-void THtmlViewer::pictureArrived(const QString& address, const QByteArray& bytes) {
-    const QStringList sources = waiting_.take(address);
-    const QImage image = QImage::fromData(bytes);
-    if (image.isNull()) return;
-    for (const QString& src : sources) {
-        pictures_.insert(src, image);
-        document()->addResource(QTextDocument::ImageResource, QUrl(src), image);
-    }
-    // Lay the page out again with the picture's real size, keeping the place.
-    const int scrolled = verticalScrollBar()->value();
-    document()->markContentsDirty(0, document()->characterCount());
-    verticalScrollBar()->setValue(scrolled);
-    viewport()->update();
+void THtmlViewer::pictureArrived(int index, const QImage& image) {
+    const qint64 pixels = qint64(image.width()) * image.height();
+    if (image.isNull() || pagePixels_ + pixels > kPagePixels) return;
+    pagePixels_ += pixels;
+    arrived_.insert(index, image);
+    document()->addResource(QTextDocument::ImageResource,
+                            QUrl(kPictureScheme + u':' + QString::number(index)), image);
+    relayout_.start();
 }
 
 void THtmlViewer::mousePressEvent(QMouseEvent* event) {
@@ -186,10 +296,15 @@ void THtmlViewer::linkClicked(const QUrl& url) {
     pressedAnchor_.clear();
     bool handled = false;
     if (OnHotSpotClick) OnHotSpotClick(this, target, handled);
+    if (!handled && target.startsWith(QLatin1Char('#')) && target.size() > 1) {
+        scrollToAnchor(target.mid(1));
+        MarkVisited(target);
+    }
+}
+
+void THtmlViewer::MarkVisited(const QString& target) {
     visited_.insert(target);
     colourLinks();
-    if (!handled && target.startsWith(QLatin1Char('#')) && target.size() > 1)
-        scrollToAnchor(target.mid(1));
 }
 
 void THtmlViewer::colourLinks() {

@@ -5,11 +5,13 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "game/controller.h"
 #include "ui/controls/ButtonComps.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/focusring.h"
-#include "ui/main/mainform.h"
+#include "ui/main/boardview.h"
+#include "ui/main/widgets.h"
 
 namespace quintelle::ui {
 
@@ -41,24 +43,28 @@ void CursorFrame::paintEvent(QPaintEvent*) {
     paintRing(p, rect(), 3);
 }
 
-BoardKeys::BoardKeys(Tmain& main)
-    : QObject(&main), main_(main), board_(main.control(QStringLiteral("panel_board1"))) {
+BoardKeys::BoardKeys(QWidget& window, BoardView& board, const GameController& game)
+    : QObject(&window),
+      window_(window),
+      view_(board),
+      game_(game),
+      board_(board.control(QStringLiteral("panel_board1"))) {
     board_->setFocusPolicy(Qt::StrongFocus);
     board_->installEventFilter(this);
     frame_ = new CursorFrame(board_);
 
     panels_ = {
-        {main.control(QStringLiteral("panel_name")),
+        {view_.control(QStringLiteral("panel_name")),
          {QStringLiteral("edit_aname"), QStringLiteral("button_namedone"),
           QStringLiteral("button_namecancel")},
          QStringLiteral("button_namedone"),
          QStringLiteral("button_namecancel")},
-        {main.control(QStringLiteral("panel_cleared")),
+        {view_.control(QStringLiteral("panel_cleared")),
          {QStringLiteral("edit_name"), QStringLiteral("button_sendscore"),
           QStringLiteral("button_highscores"), QStringLiteral("button_cancel")},
          {},
          QStringLiteral("button_cancel")},
-        {main.control(QStringLiteral("panel_continue")),
+        {view_.control(QStringLiteral("panel_continue")),
          {QStringLiteral("button_continue")},
          QStringLiteral("button_continue"),
          {}},
@@ -79,14 +85,14 @@ BoardKeys::BoardKeys(Tmain& main)
         if (!p.panel) continue;
         p.panel->installEventFilter(this);
         for (const QString& name : p.order)
-            if (QWidget* w = main.control(name)) w->installEventFilter(this);
+            if (QWidget* w = view_.control(name)) w->installEventFilter(this);
     }
     // The panel is stacked above the highlight, so it covers it.
     if (!panels_.empty() && panels_.front().panel) frame_->stackUnder(panels_.front().panel);
 }
 
 QWidget* BoardKeys::cellWidget(int address) const {
-    return main_.control(QStringLiteral("image_card%1").arg(address));
+    return view_.control(QStringLiteral("image_card%1").arg(address));
 }
 
 void BoardKeys::moveTo(int address) {
@@ -96,14 +102,14 @@ void BoardKeys::moveTo(int address) {
     QWidget* cell = cellWidget(address);
     frame_->frame(cell->geometry());
     // A screen reader follows the cursor as it would the focus.
-    if (main_.focusWidget() == board_) {
+    if (window_.focusWidget() == board_) {
         QAccessibleEvent moved(cell, QAccessible::Focus);
         QAccessible::updateAccessibility(&moved);
     }
 }
 
 void BoardKeys::showCursor() {
-    frame_->setVisible(main_.game().dealing());
+    frame_->setVisible(game_.dealing());
 }
 
 void BoardKeys::roundStarted() {
@@ -121,7 +127,7 @@ bool BoardKeys::anyPanelUp() const {
 }
 
 void BoardKeys::press(const QString& name) {
-    QWidget* w = main_.control(name);
+    QWidget* w = view_.control(name);
     if (auto* image = qobject_cast<ImageButton*>(w))
         image->click();
     else if (auto* sel = qobject_cast<TSelButton*>(w))
@@ -131,7 +137,7 @@ void BoardKeys::press(const QString& name) {
 std::vector<QWidget*> BoardKeys::focusable(const Panel& panel) const {
     std::vector<QWidget*> list;
     for (const QString& name : panel.order)
-        if (QWidget* w = main_.control(name); w && w->isVisible() && w->isEnabled())
+        if (QWidget* w = view_.control(name); w && w->isVisible() && w->isEnabled())
             list.push_back(w);
     return list;
 }
@@ -139,7 +145,7 @@ std::vector<QWidget*> BoardKeys::focusable(const Panel& panel) const {
 bool BoardKeys::boardKey(QKeyEvent* key) {
     const auto k = key->key();
     const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
-    if (!main_.game().dealing()) {
+    if (!game_.dealing()) {
         if (enter && !anyPanelUp()) {
             press(QStringLiteral("button_start"));
             return true;
@@ -170,7 +176,10 @@ bool BoardKeys::boardKey(QKeyEvent* key) {
         case Qt::Key_Space:
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (!key->isAutoRepeat()) main_.image_card11Click(cellWidget(cell_));
+            // Through the cell's own click, as the mouse does.
+            if (auto* cell = qobject_cast<Picture*>(cellWidget(cell_));
+                cell && !key->isAutoRepeat())
+                emit cell->clicked(cell);
             return true;
         default:
             return false;
@@ -206,7 +215,7 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        QWidget* focus = main_.focusWidget();
+        QWidget* focus = window_.focusWidget();
         if (watched == board_) return focus == board_ && boardKey(key);
         if (watched != focus) return false;  // passed up from a child; handled there
         for (const Panel& p : panels_)
@@ -220,7 +229,7 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
             const auto list = focusable(p);
             if (!list.empty()) list.front()->setFocus(Qt::OtherFocusReason);
         } else {
-            QWidget* focus = main_.focusWidget();
+            QWidget* focus = window_.focusWidget();
             if (!focus || p.panel->isAncestorOf(focus)) board_->setFocus(Qt::OtherFocusReason);
         }
     }

@@ -7,9 +7,13 @@
 #include <QWidget>
 #include <vector>
 
-class Tmain;
+namespace quintelle {
+class GameController;
+}
 
 namespace quintelle::ui {
+
+class BoardView;
 
 // The highlight over the cell under the keyboard cursor. It is a widget of
 // its own, above the cells and below the pop-up panels, so the cell keeps its
@@ -38,7 +42,8 @@ class CursorFrame : public QWidget {
 // goes back to the board.
 class BoardKeys : public QObject {
   public:
-    explicit BoardKeys(Tmain& main);
+    // The keys of `board`, in `window`, for `game`.
+    BoardKeys(QWidget& window, BoardView& board, const GameController& game);
 
     // The cell under the cursor, row*10+column.
     int cell() const { return cell_; }
@@ -70,7 +75,9 @@ class BoardKeys : public QObject {
     QWidget* cellWidget(int address) const;
     void showCursor();
 
-    Tmain& main_;
+    QWidget& window_;
+    BoardView& view_;
+    const GameController& game_;
     QWidget* board_;
     CursorFrame* frame_;
     std::vector<Panel> panels_;

@@ -7,7 +7,7 @@
 #include "game/names.h"
 #include "game/scoring.h"
 #include "ui/controls/tag.h"
-#include "ui/main/mainform.h"
+#include "ui/main/boardview.h"
 
 namespace quintelle::ui {
 
@@ -26,8 +26,8 @@ const char* const kResultPanels[] = {"panel_continue", "panel_cleared", "panel_n
 
 }  // namespace
 
-BoardSpeech::BoardSpeech(Tmain& main) : QObject(&main), main_(main) {
-    QWidget* board = main.control(QStringLiteral("panel_board1"));
+BoardSpeech::BoardSpeech(BoardView& view) : QObject(&view), board_(view) {
+    QWidget* board = view.control(QStringLiteral("panel_board1"));
     board->setAccessibleName(QStringLiteral("Board"));
     board->setAccessibleDescription(
         QStringLiteral("Arrow keys choose a cell; Enter or Space lays the card on offer there"));
@@ -46,11 +46,11 @@ BoardSpeech::BoardSpeech(Tmain& main) : QObject(&main), main_(main) {
         for (int c = 1; c <= 5; ++c) nameCell(r, c);
     for (int n = 1; n <= 10; ++n) nameLine(n);
     tagChanged(QStringLiteral("image_topcard"));
-    setName(main.control(QStringLiteral("image_replace")), QStringLiteral("Replacement available"));
-    setName(main.control(QStringLiteral("image_logo")),
+    setName(view.control(QStringLiteral("image_replace")), QStringLiteral("Replacement available"));
+    setName(view.control(QStringLiteral("image_logo")),
             QStringLiteral("Orvanta Software web site"));
-    setName(main.control(QStringLiteral("image_timer")), QStringLiteral("Round clock"));
-    if (QWidget* table = main.control(QStringLiteral("Image2"))) {
+    setName(view.control(QStringLiteral("image_timer")), QStringLiteral("Round clock"));
+    if (QWidget* table = view.control(QStringLiteral("Image2"))) {
         setName(table, QStringLiteral("Scoring table"));
         QStringList hands;
         for (int h = kPair; h <= kRoyalFlush; ++h)
@@ -60,11 +60,13 @@ BoardSpeech::BoardSpeech(Tmain& main) : QObject(&main), main_(main) {
             QStringLiteral(". Time bonus: up to 30 seconds 50, 31 to 60 seconds 35, 61 to 90 "
                            "seconds 20."));
     }
-    setName(main.control(QStringLiteral("edit_name")), QStringLiteral("Your name"));
-    setName(main.control(QStringLiteral("edit_aname")), QStringLiteral("Your name"));
+    setName(view.control(QStringLiteral("edit_name")), QStringLiteral("Your name"));
+    setName(view.control(QStringLiteral("edit_aname")), QStringLiteral("Your name"));
     for (const char* name : kResultPanels)
-        if (QWidget* panel = main.control(QString::fromLatin1(name)))
+        if (QWidget* panel = view.control(QString::fromLatin1(name)))
             panel->installEventFilter(this);
+    connect(&view, &BoardView::tagChanged, this, &BoardSpeech::tagChanged);
+    connect(&view, &BoardView::textChanged, this, &BoardSpeech::textChanged);
 }
 
 QString BoardSpeech::cellName(int row, int column, int code) {
@@ -78,18 +80,18 @@ QString BoardSpeech::offerName(int code) {
 }
 
 int BoardSpeech::cellCode(int row, int column) const {
-    return tagOf(main_.control(QStringLiteral("image_card%1%2").arg(row).arg(column)));
+    return tagOf(board_.control(QStringLiteral("image_card%1%2").arg(row).arg(column)));
 }
 
 void BoardSpeech::nameCell(int row, int column) {
-    setName(main_.control(QStringLiteral("image_card%1%2").arg(row).arg(column)),
+    setName(board_.control(QStringLiteral("image_card%1%2").arg(row).arg(column)),
             cellName(row, column, cellCode(row, column)));
 }
 
 // A line is named for its hand once all five of its cells hold a card and
 // the game has written its score; until then it has none.
 void BoardSpeech::nameLine(int line) {
-    auto* label = qobject_cast<QLabel*>(main_.control(QStringLiteral("label_line%1").arg(line)));
+    auto* label = qobject_cast<QLabel*>(board_.control(QStringLiteral("label_line%1").arg(line)));
     if (!label) return;
     const bool row = line <= 5;
     const QString which =
@@ -112,7 +114,7 @@ void BoardSpeech::nameLine(int line) {
 
 void BoardSpeech::tagChanged(const QString& control) {
     if (control == u"image_topcard") {
-        setName(main_.control(control), offerName(tagOf(main_.control(control))));
+        setName(board_.control(control), offerName(tagOf(board_.control(control))));
         return;
     }
     static const QString cellPrefix = QStringLiteral("image_card");

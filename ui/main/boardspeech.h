@@ -6,17 +6,15 @@
 #include <QString>
 
 class QLabel;
-class Tmain;
 
 namespace quintelle::ui {
 
+class BoardView;
+
 class BoardSpeech : public QObject {
   public:
-    explicit BoardSpeech(Tmain& main);
-
-    // The game wrote a control's tag or text; names that depend on it follow.
-    void tagChanged(const QString& control);
-    void textChanged(const QString& control);
+    // Names follow the tags and texts the game writes on `board`.
+    explicit BoardSpeech(BoardView& board);
 
     // Says `text` at once, as an alert; the last one stays readable.
     void announce(const QString& text);
@@ -28,11 +26,13 @@ class BoardSpeech : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void tagChanged(const QString& control);
+    void textChanged(const QString& control);
     void nameCell(int row, int column);
     void nameLine(int line);
     int cellCode(int row, int column) const;
 
-    Tmain& main_;
+    BoardView& board_;
     QLabel* announcer_;
 };
 

@@ -7,19 +7,6 @@ namespace quintelle::ui::kept {
 QPixmap board(qreal dpr) {
     return keptPicture(QStringLiteral("board"), dpr, art::board);
 }
-QList<QPixmap> boardPieces(qreal dpr) {
-    // Cut from the whole board, drawn only when a piece is not kept yet and
-    // then once for all of them; the whole board is not kept.
-    QPixmap whole;
-    QList<QPixmap> pictures;
-    const QList<art::BoardPiece>& pieces = art::boardPieces();
-    for (qsizetype i = 0; i < pieces.size(); ++i)
-        pictures << keptPicture(QStringLiteral("board-%1").arg(i), dpr, [&](qreal d) {
-            if (whole.isNull()) whole = art::board(d);
-            return art::cutBoardPiece(whole, pieces[i]);
-        });
-    return pictures;
-}
 QPixmap logo(qreal dpr) {
     return keptPicture(QStringLiteral("logo"), dpr, art::logo);
 }

@@ -12,8 +12,6 @@
 namespace quintelle::ui::kept {
 
 QPixmap board(qreal dpr);
-// The board's pieces, in the order of art::boardPieces().
-QList<QPixmap> boardPieces(qreal dpr);
 QPixmap logo(qreal dpr);
 QPixmap emblem(qreal dpr);
 QPixmap title(qreal dpr);

@@ -9,48 +9,22 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <algorithm>
-#include <cstring>
+#include <array>
 #include <string>
 #include <utility>
 
 #include "data/atomicfile.h"
+#include "data/storedpicture.h"
 #include "platform/buildid.h"
 
 namespace quintelle::ui {
 
 namespace {
 
-// A stored picture: this header, then the image's rows as they are in memory.
-struct StoredHeader {
-    char magic[4];
-    qint32 width;
-    qint32 height;
-    qint32 bytesPerLine;
-    qint32 format;
-    qint32 reserved;
-    double dpr;
-    quint64 checksum;
-};
-constexpr char kMagic[4] = {'Q', 'P', 'X', '1'};
-constexpr qint32 kMaxSide = 8192;  // far beyond any picture of ours at any ratio
-
 // The formats stored: four bytes a pixel, so rows need no padding.
 bool isStoredFormat(QImage::Format format) {
     return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
            format == QImage::Format_ARGB32_Premultiplied;
-}
-
-quint64 checksum(const uchar* bytes, size_t size) {
-    quint64 sum = 0xcbf29ce484222325ull;
-    size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        quint64 word;
-        std::memcpy(&word, bytes + i, 8);
-        sum = (sum ^ word) * 0x100000001b3ull;
-        sum ^= sum >> 29;
-    }
-    for (; i < size; ++i) sum = (sum ^ bytes[i]) * 0x100000001b3ull;
-    return sum;
 }
 
 // What the drawn pixels depend on besides the code: Qt's version and the
@@ -124,23 +98,20 @@ QString fileName(const QString& name, qreal dpr) {
 QPixmap readStored(const QString& path, qreal dpr) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    StoredHeader header;
-    if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header))
+    std::array<std::uint8_t, kStoredHeaderSize> start;
+    if (file.read(reinterpret_cast<char*>(start.data()), qint64(start.size())) !=
+        qint64(start.size()))
         return {};
-    // Only what store() writes, and nothing is allocated before the file's
-    // size agrees with its header.
-    const auto format = static_cast<QImage::Format>(header.format);
-    if (std::memcmp(header.magic, kMagic, 4) != 0 || header.dpr != dpr || !isStoredFormat(format) ||
-        header.width <= 0 || header.width > kMaxSide || header.height <= 0 ||
-        header.height > kMaxSide || header.bytesPerLine != header.width * 4)
-        return {};
-    const qint64 size = qint64(header.bytesPerLine) * header.height;
-    if (file.size() != qint64(sizeof header) + size) return {};
-    QImage image(header.width, header.height, format);
-    if (image.isNull() || image.bytesPerLine() != header.bytesPerLine) return {};
+    const auto header = readStoredHeader(start, std::uint64_t(file.size()), dpr);
+    const auto format =
+        header ? static_cast<QImage::Format>(header->format) : QImage::Format_Invalid;
+    if (!header || !isStoredFormat(format)) return {};
+    QImage image(header->width, header->height, format);
+    if (image.isNull() || image.bytesPerLine() != header->bytesPerLine) return {};
     // The pixels go straight into the image: no second copy of a large picture.
+    const qint64 size = image.sizeInBytes();
     if (file.read(reinterpret_cast<char*>(image.bits()), size) != size ||
-        checksum(image.constBits(), size_t(size)) != header.checksum)
+        !storedPixelsMatch(*header, {image.constBits(), size_t(size)}))
         return {};
     image.setDevicePixelRatio(dpr);
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
@@ -167,17 +138,8 @@ void write(const QString& path, QImage image, qreal dpr) {
     if (!isStoredFormat(image.format()))
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                 : QImage::Format_RGB32);
-    StoredHeader header{};
-    std::memcpy(header.magic, kMagic, 4);
-    header.width = image.width();
-    header.height = image.height();
-    header.bytesPerLine = int(image.bytesPerLine());
-    header.format = int(image.format());
-    header.dpr = dpr;
-    header.checksum = checksum(image.constBits(), size_t(image.sizeInBytes()));
-    std::string bytes(sizeof header + size_t(image.sizeInBytes()), '\0');
-    std::memcpy(bytes.data(), &header, sizeof header);
-    std::memcpy(bytes.data() + sizeof header, image.constBits(), size_t(image.sizeInBytes()));
+    const std::string bytes = storePicture(image.width(), image.height(), int(image.format()), dpr,
+                                           {image.constBits(), size_t(image.sizeInBytes())});
     // A picture that cannot be stored is drawn again next time; nothing to report.
     writeFileAtomically(path.toStdString(), bytes);
 }

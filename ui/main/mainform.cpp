@@ -3,117 +3,71 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
-#include <QLabel>
+#include <QDate>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QScreen>
-#include <QShortcut>
-#include <QWindow>
 
-#include "data/inifile.h"
-#include "net/httpcli.h"
-#include "net/httpget.h"
-#include "net/server.h"
 #include "platform/appdir.h"
 #include "platform/dates.h"
-#include "platform/sound.h"
 #include "platform/workarea.h"
-#include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
-#include "ui/controls/tag.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardspeech.h"
-#include "ui/main/hintcontroller.h"
+#include "ui/main/boardview.h"
+#include "ui/main/coach.h"
+#include "ui/main/frameplacement.h"
 #include "ui/main/keptart.h"
-#include "ui/main/palette.h"
+#include "ui/main/postingwait.h"
 #include "ui/main/secondarywindow.h"
+#include "ui/main/settings.h"
+#include "ui/main/turntimer.h"
+#include "ui/main/updateoffer.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;
 using namespace quintelle::ui;
 
-namespace {
-
-constexpr auto kSection = "quintelle";
-
-QRect at(int x, int y, int w, int h) {
-    return QRect(x, y, w, h);
-}
-
-TFlatPanel* makePanel(QWidget* parent, const char* name, QRect geometry, bool transparent,
-                      QColor frame) {
-    auto* panel = new TFlatPanel(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setGeometry(geometry);
-    panel->setTransparent(transparent);
-    panel->setColorHighLight(frame);
-    panel->setColorShadow(frame);
-    panel->setColor(colours::wood);
-    return panel;
-}
-
-// The brown picture that fills a pop-up panel.
-void addPanelBackground(QWidget* panel, const char* name) {
-    makePicture(
-        panel, name, panel->rect(),
-        [panel](qreal dpr) { return kept::panelBackground(panel->size(), dpr); }, true);
-}
-
-// A name box, typing limited to ten characters.
-QLineEdit* makeNameEdit(QWidget* parent, const char* name, QRect geometry) {
-    auto* edit = new NameEdit(parent, name, geometry, 10);
-    edit->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    return edit;
-}
-
-bool soundsOn(const IniFile& ini) {
-    return ini.readString(kSection, "Sounds", "yes") != "no";
-}
-
-const FontSpec kArial16Bold{"Arial", 16, true};
-const FontSpec kArial13Bold{"Arial", 13, true};
-const FontSpec kSans16Bold{"MS Sans Serif", 16, true};
-const FontSpec kSans16BoldUnderline{"MS Sans Serif", 16, true, true};
-const FontSpec kSans19Bold{"MS Sans Serif", 19, true};
-const FontSpec kSans19BoldUnderline{"MS Sans Serif", 19, true, true};
-const FontSpec kSans21BoldUnderline{"MS Sans Serif", 21, true, true};
-
-}  // namespace
-
 Tmain::Tmain() : QMainWindow(nullptr) {
-    // The audio output is loaded once the first frame is shown, for a player
-    // with the sounds on, or when they are turned on.
-    sounds_ = std::make_unique<platform::SoundService>();
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Quintelle"));
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setMinimumSize(kMinimumClient);
     setCentralWidget(client);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
+    QPalette look = this->palette();
+    look.setColor(QPalette::Window, palette::wood);
+    setPalette(look);
     setFont(makeFont(FontSpec{}));
 
     buildMenu();
-    buildBoard(client);
-    indexControls();
-    keys_ = new BoardKeys(*this);
-    speech_ = new BoardSpeech(*this);
-
-    turntime_.setInterval(1000);
-    connect(&turntime_, &QTimer::timeout, this, &Tmain::turntimeTimer);
-    frameWatch_.setInterval(25);
-    connect(&frameWatch_, &QTimer::timeout, this, &Tmain::placeFrame);
-    Timer1_.setInterval(1000);
-    connect(&Timer1_, &QTimer::timeout, this, &Tmain::Timer1Timer);
-    game_ = std::make_unique<GameController>(*this, *this, *this, tally_, random_);
-    new HintController(*this);  // owned by this window
+    board_ = new BoardView(client);
+    frame_ = new FramePlacement(this);
+    clock_ = new TurnTimer(this);
+    cues_ = std::make_unique<CuePlayer>(
+        [this] { return PlaySounds1->isChecked(); },
+        [this] { speech_->announce(QStringLiteral("No replacement left")); });
+    game_ = std::make_unique<GameController>(*board_, *cues_, *clock_, tally_, random_);
+    keys_ = new BoardKeys(*this, *board_, *game_);
+    speech_ = new BoardSpeech(*board_);
+    new Coach(findChild<QMenu*>(QStringLiteral("Options1")), *board_, *game_, *keys_);
+    updateOffer_ = new UpdateOffer(this, *board_, productWord_, installerName_);
+    updateOffer_->setHandover({[this] { guarded([this] { saveinifile(); }); },
+                               [this] {
+                                   if (windows_.saveTally) windows_.saveTally();
+                               },
+                               [this] {
+                                   const TURL* link = windows_.vendorLink;
+                                   return link ? link->address() : QString();
+                               }});
+    postingWait_ =
+        new PostingWait(this, static_cast<TFlatPanel*>(board_->control(controls::panel_wait)));
+    connectBoard();
 
     FormCreate();
 }
@@ -126,76 +80,74 @@ void Tmain::setWindows(const Windows& windows) {
     ViewHighScoreList1->setEnabled(bool(windows.highscore));
 }
 
-Thighscore* Tmain::highscore() const {
-    return windows_.highscore ? windows_.highscore() : nullptr;
-}
-
 QImage Tmain::backgroundTile() const {
     return LbBackground1->image();
+}
+
+QTimer& Tmain::turntime() {
+    return clock_->turntime();
+}
+
+QWidget* Tmain::control(const QString& name) const {
+    return board_->control(name);
+}
+
+void Tmain::moveCursorTo(int address) {
+    keys_->moveTo(address);
+}
+
+int Tmain::cursorCell() const {
+    return keys_->cell();
+}
+
+// The handlers of the board's own controls; the update offer and the posting
+// wait take theirs.
+void Tmain::connectBoard() {
+    const auto clicked = [this](const char* name, void (Tmain::*handler)()) {
+        auto* button = qobject_cast<ImageButton*>(board_->control(QString::fromLatin1(name)));
+        connect(button, &ImageButton::clicked, this, handler);
+    };
+    clicked("button_start", &Tmain::button_startClick);
+    clicked("button_continue", &Tmain::button_continueClick);
+    clicked("button_cancel", &Tmain::button_cancelClick);
+    clicked("button_sendscore", &Tmain::button_sendscoreClick);
+    clicked("button_highscores", &Tmain::button_highscoresClick);
+    clicked("button_namedone", &Tmain::button_namedoneClick);
+    clicked("button_namecancel", &Tmain::button_namecancelClick);
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c)
+            connect(qobject_cast<Picture*>(board_->control(controls::cell(r, c))),
+                    &Picture::clicked, this, &Tmain::image_card11Click);
+    connect(qobject_cast<Picture*>(board_->control(QStringLiteral("image_logo"))),
+            &Picture::clicked, this, &Tmain::image_logoClick);
+    connect(clock_, &TurnTimer::ticked, this, &Tmain::turntimeTimer);
+    // The cursor shows exactly while a round is dealing, as the clock runs.
+    connect(clock_, &TurnTimer::started, keys_, &BoardKeys::roundStarted);
+    connect(clock_, &TurnTimer::stopped, keys_, &BoardKeys::roundEnded);
+    edit_name = qobject_cast<QLineEdit*>(board_->control(controls::edit_name));
+    edit_aname = qobject_cast<QLineEdit*>(board_->control(QStringLiteral("edit_aname")));
 }
 
 // --- creation, showing, closing -------------------------------------------
 
 void Tmain::FormCreate() {
-    getupdate = new THttpCli(this);
-    checkupdate = new THTTPGet(this);
-    checkupdate->setObjectName(QStringLiteral("checkupdate"));
-    // The version text is compared byte for byte; Latin-1 keeps every byte.
-    checkupdate->OnDoneString = [this](THTTPGet* sender, const QByteArray& body) {
-        checkupdateDoneString(sender, QString::fromLatin1(body));
-    };
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
     LbBackground1 = coverWithTile(centralWidget(), kept::woodTile());
-    standardSize_ = kStandardSize;
     random_.seed(platform::utcMillisecondsOfDay());
     loadinifile();
-    playsounds("entered");
+    cues_->playsounds("entered");
     openNamePanel();
 }
 
 void Tmain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (pendingFrame_) {
-        frameChecks_ = 0;
-        placeFrame();
-        frameWatch_.start();
-    }
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        if (QWindow* window = windowHandle()) window->installEventFilter(this);
-    }
-}
-
-// The first frame is painted as the window is first exposed; what waits for
-// it runs once that paint is on the screen, with the event loop's next turn.
-bool Tmain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Expose && !exposed_ && watched == windowHandle() &&
-        windowHandle()->isExposed()) {
-        exposed_ = true;
-        watched->removeEventFilter(this);
-        QTimer::singleShot(0, this, &Tmain::afterFirstFrame);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// The update check and the audio output load large libraries, taking
-// processor and disk; before the first frame they would slow the window's
-// appearance, so they start here, the audio with the cue held for it.
-void Tmain::afterFirstFrame() {
-    shownFirstFrame_ = true;
-    FormShow();
-    if (!PlaySounds1->isChecked()) return;
-    sounds_->prepare();
-    if (!heldCue_.isEmpty()) sounds_->play(std::exchange(heldCue_, {}));
+    frame_->shown();
+    // The window is shown once per run, and so the check starts at most once.
+    if (!std::exchange(shownOnce_, true)) FormShow();
 }
 
 void Tmain::FormShow() {
-    if (!updatecheck->isChecked()) return;
-    const net::VendorServer& server = net::vendorServer();
-    checkupdate->URL = QStringLiteral("http://") + server.host + u'/' + productWord_ + u'/' +
-                       productWord_ + QStringLiteral("version.txt");
-    checkupdate->Port = server.port;
-    checkupdate->StartFetch();
+    if (updatecheck->isChecked() && !platform::installedCopy()) updateOffer_->check();
 }
 
 void Tmain::closeEvent(QCloseEvent* event) {
@@ -246,44 +198,11 @@ void Tmain::FormResize() {
 }
 
 QRect Tmain::outerBounds() const {
-    const QWindow* window = windowHandle();
-    return geometry().marginsAdded(window ? window->frameMargins() : QMargins());
+    return frame_->outerBounds();
 }
 
 void Tmain::setOuterBounds(const QRect& frame) {
-    pendingFrame_ = frame;
-    placedWith_ = QMargins(-1, -1, -1, -1);
-    frameChecks_ = 0;
-    placeFrame();
-    if (isVisible()) frameWatch_.start();
-}
-
-// Gives the window the client geometry that puts its frame on the pending
-// outer bounds, with the frame as it is known now. The window manager adds
-// the frame after the window is shown, so this runs again for a short while
-// until the frame's margins have arrived.
-void Tmain::placeFrame() {
-    if (!pendingFrame_) return frameWatch_.stop();
-    const QWindow* window = windowHandle();
-    const QMargins margins = window ? window->frameMargins() : QMargins();
-    if (margins != placedWith_) {
-        placedWith_ = margins;
-        setGeometry(pendingFrame_->marginsRemoved(margins));
-    }
-    if (!isVisible()) {
-        // Asked before the first showing, the window manager places the
-        // frame itself at the position, so the window opens where it
-        // belongs; its size follows once the frame is known.
-        winId();
-        windowHandle()->setFramePosition(pendingFrame_->topLeft());
-        return;
-    }
-    // A window manager frames a new window within moments; without one the
-    // margins stay empty and the first placement was already right.
-    if (!margins.isNull() || ++frameChecks_ > 120) {
-        frameWatch_.stop();
-        pendingFrame_.reset();
-    }
+    frame_->place(frame);
 }
 
 // --- settings ---------------------------------------------------------------
@@ -293,36 +212,24 @@ QString Tmain::iniPath() const {
 }
 
 void Tmain::loadinifile() {
-    const IniFile ini(QFile::encodeName(iniPath()).toStdString());
-    const int top = ini.readInteger(kSection, "Top", kStandardPosition.y());
-    const int left = ini.readInteger(kSection, "Left", kStandardPosition.x());
-    const int width = ini.readInteger(kSection, "Width", standardSize_.width());
-    const int height = ini.readInteger(kSection, "Height", standardSize_.height());
-    remembered_ = QRect(left, top, width, height);
+    const Settings settings = readSettings(iniPath());
+    remembered_ = settings.bounds;
     setOuterBounds(remembered_);
-    PlaySounds1->setChecked(soundsOn(ini));
-    updatecheck->setChecked(ini.readString(kSection, "Update", "true") != "false");
-    edit_name->setText(fromLocalBytes(ini.readString(kSection, "Name", "Guest")));
+    PlaySounds1->setChecked(settings.sounds);
+    updatecheck->setChecked(settings.updateCheck);
+    edit_name->setText(settings.name);
     edit_aname->setText(edit_name->text());
-    // Read here only, never written: an installed game can be pointed at
-    // another server by hand. A value that is not "host[:port]" is ignored.
-    if (const auto server =
-            net::parseServer(fromLocalBytes(ini.readString(kSection, "Server", ""))))
-        net::setVendorServer(*server);
+    if (settings.server) net::setVendorServer(*settings.server);
 }
 
 void Tmain::saveinifile() {
     platform::createPlayerFilesFolder();
-    const QRect bounds = closingBounds_.value_or(outerBounds());
-    IniFile ini(QFile::encodeName(iniPath()).toStdString());
-    ini.writeInteger(kSection, "Top", bounds.y());
-    ini.writeInteger(kSection, "Left", bounds.x());
-    ini.writeInteger(kSection, "Width", bounds.width());
-    ini.writeInteger(kSection, "Height", bounds.height());
-    ini.writeString(kSection, "Name", edit_name->text().toLocal8Bit().toStdString());
-    ini.writeString(kSection, "Sounds", PlaySounds1->isChecked() ? "yes" : "no");
-    ini.writeString(kSection, "Update", updatecheck->isChecked() ? "true" : "false");
-    ini.save();
+    Settings settings;
+    settings.bounds = closingBounds_.value_or(outerBounds());
+    settings.name = edit_name->text();
+    settings.sounds = PlaySounds1->isChecked();
+    settings.updateCheck = updatecheck->isChecked();
+    writeSettings(iniPath(), settings);
 }
 
 // --- menus ------------------------------------------------------------------
@@ -330,7 +237,7 @@ void Tmain::saveinifile() {
 void Tmain::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+    auto item = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         return action;
@@ -357,6 +264,7 @@ void Tmain::buildMenu() {
     updatecheck = item(options, "updatecheck", QStringLiteral("Automatically Check for Updates"));
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
+    updatecheck->setVisible(!platform::installedCopy());  // its installer updates it
 
     QMenu* view = bar->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("View1"));
@@ -384,9 +292,7 @@ void Tmain::buildMenu() {
     connect(TallyList1, &QAction::triggered, this,
             [this, showWindow] { showWindow(windows_.tallylist); });
     connect(ViewHighScoreList1, &QAction::triggered, this, &Tmain::ViewHighScoreList1Click);
-    connect(Help2, &QAction::triggered, this, [this, showWindow] {
-        if (windows_.help) showWindow(windows_.help());
-    });
+    connect(Help2, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.help); });
     connect(About1, &QAction::triggered, this, [this, showWindow] { showWindow(windows_.about); });
 }
 
@@ -394,7 +300,7 @@ void Tmain::buildMenu() {
 // write that fails is shown here, so the error never unwinds through Qt's
 // signal delivery, and the mark stays as the player set it.
 void Tmain::PlaySounds1Click() {
-    if (PlaySounds1->isChecked()) sounds_->prepare();
+    if (PlaySounds1->isChecked()) cues_->prepare();
     guarded([this] { saveinifile(); });
 }
 
@@ -404,15 +310,17 @@ void Tmain::updatecheckClick() {
 
 void Tmain::ResetScreenLocation1Click() {
     // Position and size together; the board's minimum then enlarges it again.
-    setOuterBounds(QRect(kStandardPosition, standardSize_));
+    setOuterBounds(Settings::kStandardBounds);
 }
+
+// --- the name panel ---------------------------------------------------------
 
 void Tmain::ChangeName1Click() {
     openNamePanel();
 }
 
 void Tmain::openNamePanel() {
-    showPanel(named("panel_name"));
+    board_->show(controls::panel_name);
     // Ready for typing: the box has the focus with its text selected, so a
     // new name replaces it and Enter keeps it.
     edit_aname->setFocus();
@@ -421,11 +329,34 @@ void Tmain::openNamePanel() {
 
 void Tmain::button_namedoneClick() {
     edit_name->setText(edit_aname->text());
-    named("panel_name")->hide();
+    board_->hide(controls::panel_name);
 }
 
 void Tmain::button_namecancelClick() {
-    named("panel_name")->hide();
+    board_->hide(controls::panel_name);
+}
+
+// --- the game ---------------------------------------------------------------
+
+void Tmain::button_startClick() {
+    game_->startGame();
+}
+void Tmain::StartGame1Click() {
+    game_->startGame();
+}
+void Tmain::button_continueClick() {
+    game_->nextRound();
+}
+void Tmain::button_cancelClick() {
+    game_->dismissGameOver();
+}
+void Tmain::turntimeTimer() {
+    game_->tick();
+}
+
+void Tmain::image_card11Click(QObject* sender) {
+    if (!sender) return;
+    game_->place(sender->property("hint").toString().toInt());
 }
 
 // --- posting the score and the online list -----------------------------------
@@ -433,34 +364,22 @@ void Tmain::button_namecancelClick() {
 void Tmain::button_sendscoreClick() {
     if (edit_name->text().isEmpty()) edit_name->setText(QStringLiteral("Guest"));
     try {
-        const QString score = QString::number(tag("label_score"));
-        const QString date = postingDate(QDate::currentDate(), platform::dateSeparator());
-        if (Thighscore* list = highscore()) list->sendscore(edit_name->text(), date, score);
+        const QString score = QString::number(board_->tag(controls::label_score));
+        const QString date = platform::postingDate(QDate::currentDate());
+        if (Thighscore* list = windows_.highscore) list->sendscore(edit_name->text(), date, score);
     } catch (const std::exception&) {
         // A post that could not even be built ends as "Posting Failed.".
     }
-    waitcount_ = 40;
-    dotcount_ = 0;
-    Timer1_.start();
-    showPanel(named("panel_wait"));
+    postingWait_->start();
 }
 
-void Tmain::Timer1Timer() {
-    --waitcount_;
-    if (++dotcount_ > 5) dotcount_ = 1;
-    static_cast<TFlatPanel*>(named("panel_wait"))
-        ->setCaption(QStringLiteral("Posting Score, Please Wait") +
-                     QString(dotcount_, QLatin1Char('.')));
-    if (waitcount_ == 0) {
-        // Ticks go on while the box is open; only this one tick shows it.
-        QMessageBox::information(this, QStringLiteral("Quintelle"),
-                                 QStringLiteral("Posting Failed."));
-        Timer1_.stop();
-    }
+void Tmain::scorePosted() {
+    board_->hide(controls::panel_cleared);
+    postingWait_->stop();
 }
 
 void Tmain::button_highscoresClick() {
-    Thighscore* list = highscore();
+    Thighscore* list = windows_.highscore;
     if (!list) return;
     list->loadit();
     list->showOverMain();
@@ -472,294 +391,4 @@ void Tmain::ViewHighScoreList1Click() {
 
 void Tmain::image_logoClick() {
     if (windows_.vendorLink) windows_.vendorLink->OpenURL();
-}
-
-// --- the board --------------------------------------------------------------
-
-void Tmain::buildBoard(QWidget* client) {
-    TFlatPanel* board =
-        makePanel(client, "panel_board", at(2, 5, 671, 577), true, colours::boardFrame);
-    makeLabel(board, "label_name", at(14, 10, 327, 16),
-              QStringLiteral("Welcome to Quintelle  by Orvanta Software!"),
-              FontSpec{"MS Sans Serif", 13}, colours::cream);
-    TFlatPanel* inner = makePanel(board, "panel_board1", at(6, 33, 659, 538), true, colours::wood);
-
-    new BoardPicture(inner, "Image27", at(3, 2, 455, 534));
-    auto* logo = new Picture(inner, "image_logo", at(462, 497, 194, 40), kept::logo);
-    logo->setCursor(Qt::PointingHandCursor);
-    connect(logo, &Picture::clicked, this, &Tmain::image_logoClick);
-    makeLabel(inner, "label_score", at(497, 224, 129, 20), QStringLiteral("Score: 0"), kSans16Bold,
-              colours::cream, Qt::AlignHCenter);
-    makePicture(inner, "Image1", at(495, 172, 135, 29), kept::clockFrame, true);
-    makePicture(inner, "image_timer", at(497, 174, 131, 25), kept::clockBar);
-    makeLabel(inner, "label_timer", at(501, 177, 87, 19), QStringLiteral("Time: 0:00"),
-              kArial16Bold, Qt::black, Qt::AlignHCenter);
-
-    for (int r = 1; r <= 5; ++r)
-        for (int c = 1; c <= 5; ++c) {
-            const std::string name = GameController::cellname(r, c);
-            auto* cell =
-                new CardImage(inner, name.c_str(), QPoint(9 + 75 * (c - 1), 8 + 100 * (r - 1)));
-            cell->setProperty("hint", QString::number(r * 10 + c));
-            cell->setCursor(Qt::PointingHandCursor);
-            connect(cell, &Picture::clicked, this, &Tmain::image_card11Click);
-        }
-    const int rowTops[5] = {47, 147, 247, 348, 447};
-    for (int n = 1; n <= 5; ++n)
-        makeLabel(inner, GameController::linename(n).c_str(), at(397, rowTops[n - 1], 56, 19),
-                  QStringLiteral("0"), kArial16Bold, colours::cream, Qt::AlignHCenter);
-    const int columnLefts[5] = {7, 87, 162, 236, 311};
-    for (int n = 6; n <= 10; ++n)
-        makeLabel(inner, GameController::linename(n).c_str(), at(columnLefts[n - 6], 514, 73, 19),
-                  QStringLiteral("0"), kArial16Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(inner, "label_thisturn", at(395, 506, 54, 19), QStringLiteral("0"), kArial16Bold,
-              colours::cream, Qt::AlignHCenter);
-
-    makePicture(inner, "Image3", at(504, 4, 117, 163), kept::offerFrame);
-    auto* topcard = new CardImage(inner, "image_topcard", QPoint(527, 46));
-    topcard->setTransparentForMouse(true);
-    makeLabel(inner, "label_roundnum", at(510, 9, 105, 16), QStringLiteral("Round: 100"),
-              kArial13Bold, colours::cream, Qt::AlignHCenter);
-    Picture* replace =
-        makePicture(inner, "image_replace", at(514, 146, 97, 14), kept::replacementWord);
-    ::setTag(replace, 1);
-    replace->hide();
-    makeLabel(inner, "label_cardcount", at(509, 25, 107, 16), QStringLiteral("Cards Left: "),
-              kArial13Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(inner, "label_targetscore", at(497, 208, 129, 13),
-              QStringLiteral("Target Score: 200"), FontSpec{"MS Sans Serif", 11, true},
-              colours::cream, Qt::AlignHCenter);
-    ImageButton* start =
-        makePictureButton(inner, "button_start", QPoint(494, 462), art::ButtonWord::StartGame);
-    connect(start, &ImageButton::clicked, this, &Tmain::button_startClick);
-    makePicture(inner, "Image2", at(466, 250, 192, 208), kept::scoringTable);
-
-    buildNamePanel(inner);
-    buildUpdatePanel(inner);
-    buildGameOverPanel(inner);
-    buildContinuePanel(inner);
-}
-
-void Tmain::buildContinuePanel(QWidget* parent) {
-    TFlatPanel* panel =
-        makePanel(parent, "panel_continue", at(27, 88, 329, 297), false, colours::popupFrame);
-    addPanelBackground(panel, "Image5");
-    makeLabel(panel, "label_continue", at(8, 8, 313, 24), QStringLiteral("WAY TO GO!"),
-              kSans21BoldUnderline, colours::emphasis, Qt::AlignHCenter, true);
-    makeLabel(panel, "Label2", at(8, 40, 313, 63),
-              QStringLiteral("You earned enough to continue to the next round!"), kSans19Bold,
-              colours::cream, Qt::AlignHCenter, true);
-    makeLabel(panel, "label_previous", at(32, 109, 265, 20), QStringLiteral("Previous Score: "),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_turnscore", at(32, 133, 265, 20), QStringLiteral("This Round: "),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_timebonus", at(32, 157, 265, 20), QStringLiteral("Time Bonus: "),
-              kSans16BoldUnderline, colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_total", at(32, 181, 265, 20), QStringLiteral("Total: "), kSans19Bold,
-              colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "label_ts", at(32, 213, 265, 20), QStringLiteral("Target Score: "),
-              kSans16Bold, colours::emphasis, Qt::AlignHCenter);
-    ImageButton* done =
-        makePictureButton(panel, "button_continue", QPoint(117, 250), art::ButtonWord::Done);
-    connect(done, &ImageButton::clicked, this, &Tmain::button_continueClick);
-    panel->hide();
-}
-
-void Tmain::buildGameOverPanel(QWidget* parent) {
-    TFlatPanel* panel =
-        makePanel(parent, "panel_cleared", at(28, 89, 329, 336), false, colours::popupFrame);
-    addPanelBackground(panel, "Image4");
-    makeLabel(panel, "Label1", at(-1, 10, 327, 24), QStringLiteral("Game Over!"),
-              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "label_previous1", at(32, 45, 265, 20), QStringLiteral("Score: 0"),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_turnscore1", at(32, 69, 265, 20), QStringLiteral("This Round: "),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_timebonus1", at(32, 93, 265, 20), QStringLiteral("Time Bonus: "),
-              kSans16BoldUnderline, colours::cream, Qt::AlignHCenter);
-    makeLabel(panel, "label_score1", at(2, 121, 327, 24), QStringLiteral("Your Score: "),
-              kSans19Bold, colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "label_ts1", at(32, 150, 265, 20), QStringLiteral("Target Score: "),
-              kSans16Bold, colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "Label3", at(2, 173, 327, 24), QStringLiteral("Enter Your Name"), kSans19Bold,
-              colours::cream, Qt::AlignHCenter);
-    edit_name = makeNameEdit(panel, "edit_name", at(83, 195, 161, 32));
-    ImageButton* send =
-        makePictureButton(panel, "button_sendscore", QPoint(26, 245), art::ButtonWord::SendScore);
-    connect(send, &ImageButton::clicked, this, &Tmain::button_sendscoreClick);
-    ImageButton* highscores = makePictureButton(panel, "button_highscores", QPoint(171, 245),
-                                                art::ButtonWord::HighScores);
-    connect(highscores, &ImageButton::clicked, this, &Tmain::button_highscoresClick);
-    ImageButton* cancel =
-        makePictureButton(panel, "button_cancel", QPoint(114, 293), art::ButtonWord::Cancel);
-    connect(cancel, &ImageButton::clicked, this, &Tmain::button_cancelClick);
-    TFlatPanel* wait = makePanel(panel, "panel_wait", at(19, 238, 288, 46), false, colours::wood);
-    wait->setCaption(QStringLiteral("Posting Score, Please Wait......"));
-    wait->setAlignment(Qt::AlignLeft);
-    wait->setFont(makeFont(FontSpec{"MS Sans Serif", 19}));
-    wait->setFontColor(colours::cream);
-    wait->hide();
-    panel->hide();
-}
-
-void Tmain::buildNamePanel(QWidget* parent) {
-    TFlatPanel* panel =
-        makePanel(parent, "panel_name", at(27, 112, 329, 161), false, colours::popupFrame);
-    addPanelBackground(panel, "Image6");
-    makeLabel(panel, "Label4", at(2, 16, 325, 24), QStringLiteral("ENTER YOUR NAME"),
-              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
-    edit_aname = makeNameEdit(panel, "edit_aname", at(83, 54, 161, 32));
-    ImageButton* done =
-        makePictureButton(panel, "button_namedone", QPoint(62, 112), art::ButtonWord::Done);
-    ImageButton* cancel =
-        makePictureButton(panel, "button_namecancel", QPoint(172, 112), art::ButtonWord::Cancel);
-    connect(done, &ImageButton::clicked, this, &Tmain::button_namedoneClick);
-    connect(cancel, &ImageButton::clicked, this, &Tmain::button_namecancelClick);
-    panel->hide();
-}
-
-void Tmain::buildUpdatePanel(QWidget* parent) {
-    TFlatPanel* panel =
-        makePanel(parent, "panel_update", at(29, 104, 329, 148), false, colours::popupFrame);
-    addPanelBackground(panel, "Image7");
-    makeLabel(panel, "Label5", at(2, 12, 325, 24), QStringLiteral("Update Available"),
-              kSans19BoldUnderline, colours::emphasis, Qt::AlignHCenter);
-    makeLabel(panel, "Label6", at(2, 44, 325, 20), QStringLiteral("Would you like to update now?"),
-              kSans16Bold, colours::cream, Qt::AlignHCenter);
-    ImageButton* yes =
-        makePictureButton(panel, "button_updateyes", QPoint(62, 76), art::ButtonWord::Yes);
-    ImageButton* cancel =
-        makePictureButton(panel, "button_updatecancel", QPoint(172, 76), art::ButtonWord::Cancel);
-    connect(yes, &ImageButton::clicked, this, &Tmain::button_updateyesClick);
-    connect(cancel, &ImageButton::clicked, this, &Tmain::button_updatecancelClick);
-    label_update = makeLabel(panel, "label_update", at(2, 120, 325, 20), QString(), kSans16Bold,
-                             colours::cream, Qt::AlignHCenter);
-    panel->hide();
-}
-
-void Tmain::indexControls() {
-    for (QWidget* w : findChildren<QWidget*>())
-        if (!w->objectName().isEmpty()) controls_.insert(w->objectName(), w);
-}
-
-QWidget* Tmain::control(const QString& name) const {
-    return controls_.value(name, nullptr);
-}
-
-QWidget* Tmain::named(std::string_view name) const {
-    return control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-}
-
-void Tmain::showPanel(QWidget* w) {
-    if (!w) return;
-    w->show();
-    w->raise();
-}
-
-// --- handlers -----------------------------------------------------------------
-
-void Tmain::button_startClick() {
-    game_->button_startClick();
-}
-void Tmain::StartGame1Click() {
-    game_->StartGame1Click();
-}
-void Tmain::button_continueClick() {
-    game_->button_continueClick();
-}
-void Tmain::button_cancelClick() {
-    game_->button_cancelClick();
-}
-void Tmain::turntimeTimer() {
-    game_->turntimeTimer();
-}
-
-void Tmain::image_card11Click(QObject* sender) {
-    if (!sender) return;
-    game_->image_card11Click(sender->property("hint").toString().toInt());
-}
-
-// --- the game's view ------------------------------------------------------------
-
-void Tmain::setText(std::string_view name, std::string_view text) {
-    QWidget* w = named(name);
-    if (auto* label = qobject_cast<QLabel*>(w))
-        label->setText(fromLocalBytes(text));
-    else if (auto* edit = qobject_cast<QLineEdit*>(w))
-        edit->setText(fromLocalBytes(text));
-    else if (auto* panel = qobject_cast<TFlatPanel*>(w))
-        panel->setCaption(fromLocalBytes(text));
-    if (w) speech_->textChanged(w->objectName());
-}
-
-std::string Tmain::text(std::string_view name) const {
-    QWidget* w = named(name);
-    QString t;
-    if (auto* label = qobject_cast<QLabel*>(w))
-        t = label->text();
-    else if (auto* edit = qobject_cast<QLineEdit*>(w))
-        t = edit->text();
-    return t.toLocal8Bit().toStdString();
-}
-
-void Tmain::show(std::string_view name) {
-    showPanel(named(name));
-}
-
-void Tmain::hide(std::string_view name) {
-    if (QWidget* w = named(name)) w->hide();
-}
-
-void Tmain::clearPicture(std::string_view name) {
-    if (auto* image = qobject_cast<CardImage*>(named(name))) image->clearCard();
-    emit boardChanged();
-}
-
-void Tmain::drawCard(std::string_view name, int picture) {
-    if (auto* image = qobject_cast<CardImage*>(named(name))) image->drawCard(picture);
-    emit boardChanged();
-}
-
-void Tmain::setTag(std::string_view name, int tag) {
-    QWidget* w = named(name);
-    ::setTag(w, tag);
-    if (w) speech_->tagChanged(w->objectName());
-}
-
-int Tmain::tag(std::string_view name) const {
-    return tagOf(named(name));
-}
-
-void Tmain::setWidth(std::string_view name, int width) {
-    if (QWidget* w = named(name)) w->resize(std::max(0, width), w->height());
-}
-
-void Tmain::playsounds(std::string_view cue) {
-    // The one refusal of the game is otherwise only heard.
-    if (cue == "invalid") speech_->announce(QStringLiteral("No replacement left"));
-    if (!PlaySounds1->isChecked()) return;
-    if (!exposed_) {
-        heldCue_ = fromLocalBytes(cue);  // a later cue cuts this one off
-        return;
-    }
-    heldCue_.clear();
-    sounds_->play(fromLocalBytes(cue));
-}
-
-// The clock runs exactly while a round is dealing, and so does the cursor.
-void Tmain::start() {
-    turntime_.start();
-    keys_->roundStarted();
-}
-void Tmain::stop() {
-    turntime_.stop();
-    keys_->roundEnded();
-}
-
-void Tmain::moveCursorTo(int address) {
-    keys_->moveTo(address);
-}
-
-int Tmain::cursorCell() const {
-    return keys_->cell();
 }

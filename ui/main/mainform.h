@@ -1,58 +1,52 @@
 #pragma once
-#include <QHash>
+// The main window (unit mainform): the window shell around the game. It
+// holds the menus, the frame's placement, the settings and the player's name,
+// and puts the parts together, each with its one job: the board (the game's
+// view), the round clock, the sound cues, the coach, the keys, the update
+// offer and the posting wait. The handlers keep the design's names.
 #include <QMainWindow>
 #include <QRect>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "game/controller.h"
-#include "game/ports.h"
 #include "game/random.h"
 #include "net/url.h"
 #include "platform/instancemarker.h"
-#include "platform/sound.h"
+#include "ui/main/cueplayer.h"
 
 class QAction;
-class QLabel;
 class QLineEdit;
-class THttpCli;
-class THTTPGet;
-class TFlatPanel;
+class QTimer;
 class TLbBackground;
 class Thighscore;
 
 namespace quintelle::ui {
 class BoardKeys;
 class BoardSpeech;
-class Picture;
-}
+class BoardView;
+class FramePlacement;
+class PostingWait;
+class TurnTimer;
+class UpdateOffer;
+}  // namespace quintelle::ui
 
-// The main window: the board, its pop-up panels, the round clock, the sound
-// cues, the menus and the player's name. It is the game's view: the game
-// controller writes the board through it by control name.
-class Tmain : public QMainWindow,
-              public quintelle::GameView,
-              public quintelle::SoundSink,
-              public quintelle::RoundClock {
+class Tmain : public QMainWindow {
     Q_OBJECT
   public:
     // The other windows, created after this one; the menus and the game
-    // reach them through these. The help and high-score windows are asked
-    // for when first needed, and a null answer means they could not be made.
+    // reach them through these. A window that could not be made is null.
     struct Windows {
         QWidget* tallylist = nullptr;
         QWidget* about = nullptr;
-        std::function<QWidget*()> help;
-        std::function<Thighscore*()> highscore;
+        QWidget* help = nullptr;
+        Thighscore* highscore = nullptr;
         quintelle::TallySink* tally = nullptr;
         const TURL* vendorLink = nullptr;  // the about window's link
         std::function<void()> saveTally;   // writes the tally file now
     };
 
-    static constexpr QSize kStandardSize{634, 586};
-    static constexpr QPoint kStandardPosition{3, 3};
     static constexpr QSize kMinimumClient{676, 582};  // the board panel plus 5 each way
 
     Tmain();
@@ -65,20 +59,20 @@ class Tmain : public QMainWindow,
     QString productWord() const { return productWord_; }
     QString installerName() const { return installerName_; }
     QRect rememberedBounds() const { return remembered_; }
-    // The first frame is on the screen, and what waited for it has started.
-    bool shownFirstFrame() const { return shownFirstFrame_; }
+
+    // The parts.
     quintelle::GameController& game() { return *game_; }
     quintelle::Random& random() { return random_; }
-
+    quintelle::ui::BoardView& board() { return *board_; }
+    quintelle::ui::UpdateOffer& updateOffer() { return *updateOffer_; }
+    quintelle::ui::PostingWait& postingWait() { return *postingWait_; }
+    QTimer& turntime();
+    // A control of the board by name; null when there is none.
+    QWidget* control(const QString& name) const;
     // The keyboard cursor on the grid, as a cell address row*10+column; it
     // moves to any of 11..55 and ignores other addresses.
     void moveCursorTo(int address);
     int cursorCell() const;
-    QTimer& turntime() { return turntime_; }
-    // The posting wait: one tick a second while a score is being posted.
-    QTimer& Timer1() { return Timer1_; }
-    int waitcount() const { return waitcount_; }
-    int dotcount() const { return dotcount_; }
 
     // Handlers.
     void button_startClick();
@@ -97,14 +91,8 @@ class Tmain : public QMainWindow,
     void button_sendscoreClick();
     void button_highscoresClick();
     void ViewHighScoreList1Click();
-    void Timer1Timer();
-
-    // The update offer: a version text from the server, the panel's buttons,
-    // and the download that hands over to the installer.
-    void checkupdateDoneString(QObject* sender, const QString& body);
-    void button_updateyesClick();
-    void button_updatecancelClick();
-    void downloadit();
+    // The server took the score: the game-over panel and the wait go.
+    void scorePosted();
 
     void loadinifile();
     void saveinifile();
@@ -114,58 +102,19 @@ class Tmain : public QMainWindow,
     void setOuterBounds(const QRect& frame);
     QString iniPath() const;
 
-    // GameView: the board by control name.
-    void setText(std::string_view control, std::string_view text) override;
-    std::string text(std::string_view control) const override;
-    void show(std::string_view control) override;
-    void hide(std::string_view control) override;
-    void clearPicture(std::string_view control) override;
-    void drawCard(std::string_view control, int picture) override;
-    void setTag(std::string_view control, int tag) override;
-    int tag(std::string_view control) const override;
-    void setWidth(std::string_view control, int width) override;
-    using QMainWindow::hide;
-    using QMainWindow::show;
-
-    // SoundSink: every cue goes through the "Play Sounds" option.
-    void playsounds(std::string_view cue) override;
-
-    // RoundClock.
-    void start() override;
-    void stop() override;
-
-    QWidget* control(const QString& name) const;
-
-  signals:
-    // A card was drawn into or cleared from a cell or the card on offer.
-    void boardChanged();
-
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    // The high-score window, made when first asked for; null without one.
-    Thighscore* highscore() const;
     void FormCreate();
     void FormShow();
-    void afterFirstFrame();
     void FormClose();
     void FormResize();
-    void placeFrame();
     void buildMenu();
-    void buildBoard(QWidget* client);
-    void buildContinuePanel(QWidget* parent);
-    void buildGameOverPanel(QWidget* parent);
-    void buildNamePanel(QWidget* parent);
-    void buildUpdatePanel(QWidget* parent);
-    void restoreExecutable();
-    void indexControls();
-    void showPanel(QWidget* w);
+    void connectBoard();
     void openNamePanel();
-    QWidget* named(std::string_view name) const;
 
     // The tally window is created after this one; until then nothing counts.
     struct TallyRelay : quintelle::TallySink {
@@ -180,38 +129,26 @@ class Tmain : public QMainWindow,
 
     // Fixed: the settings file is named after the product word before the
     // window is built.
-    QString productWord_ = QStringLiteral("quintelle");
-    QString installerName_ = QStringLiteral("qtlsetup.exe");
-    // Where the running executable was moved aside to while updating.
-    QString executable_;
-    QString backup_;
-    QSize standardSize_;
+    const QString productWord_ = QStringLiteral("quintelle");
+    const QString installerName_ = QStringLiteral("qtlsetup.exe");
     QRect remembered_;
     std::optional<QRect> closingBounds_;  // the bounds the closing settled on
-    // Outer bounds still to be given to the frame: the window manager tells
-    // the frame's size only after the window is shown.
-    std::optional<QRect> pendingFrame_;
-    QMargins placedWith_;
-    QTimer frameWatch_;
-    int frameChecks_ = 0;
-    std::unique_ptr<quintelle::platform::SoundService> sounds_;
     bool shownOnce_ = false;
-    bool exposed_ = false;          // the first frame is being painted
-    bool shownFirstFrame_ = false;  // and is on the screen
-    QString heldCue_;               // a cue asked for before it, played after it
     std::unique_ptr<quintelle::platform::InstanceMarker> marker_;
-    TLbBackground* LbBackground1 = nullptr;
-    QTimer turntime_;
-    QTimer Timer1_;
-    int waitcount_ = 0;
-    int dotcount_ = 0;
     quintelle::Random random_;
     Windows windows_;
     TallyRelay tally_;
-    QHash<QString, QWidget*> controls_;
+
+    quintelle::ui::BoardView* board_ = nullptr;
+    quintelle::ui::FramePlacement* frame_ = nullptr;
+    quintelle::ui::TurnTimer* clock_ = nullptr;
+    std::unique_ptr<quintelle::ui::CuePlayer> cues_;
     std::unique_ptr<quintelle::GameController> game_;
     quintelle::ui::BoardKeys* keys_ = nullptr;
     quintelle::ui::BoardSpeech* speech_ = nullptr;
+    quintelle::ui::UpdateOffer* updateOffer_ = nullptr;
+    quintelle::ui::PostingWait* postingWait_ = nullptr;
+    TLbBackground* LbBackground1 = nullptr;
 
     QAction* StartGame1 = nullptr;
     QAction* Exit1 = nullptr;
@@ -224,9 +161,6 @@ class Tmain : public QMainWindow,
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
 
-    THttpCli* getupdate = nullptr;
-    THTTPGet* checkupdate = nullptr;
-    QLabel* label_update = nullptr;
     QLineEdit* edit_name = nullptr;
     QLineEdit* edit_aname = nullptr;
 };

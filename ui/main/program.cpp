@@ -12,30 +12,19 @@ namespace quintelle::ui {
 ProgramWindows::ProgramWindows() : main_(std::make_unique<Tmain>()) {
     guarded([this] { tallylist_ = std::make_unique<Ttallylist>(main_.get()); });
     guarded([this] { about_ = std::make_unique<Tabout>(main_.get()); });
+    const TURL* vendorLink = about_ ? &about_->link() : nullptr;
+    guarded([this] { help_ = std::make_unique<Thelp>(main_.get(), about_.get()); });
+    guarded([&] { highscore_ = std::make_unique<Thighscore>(main_.get(), vendorLink); });
 
     Tmain::Windows windows;
     windows.tallylist = tallylist_.get();
     windows.tally = tallylist_.get();
     windows.about = about_.get();
-    windows.help = [this] { return help(); };
-    windows.highscore = [this] { return highscore(); };
-    windows.vendorLink = about_ ? &about_->link() : nullptr;
+    windows.help = help_.get();
+    windows.highscore = highscore_.get();
+    windows.vendorLink = vendorLink;
     if (tallylist_) windows.saveTally = [tally = tallylist_.get()] { tally->save(); };
     main_->setWindows(windows);
-}
-
-Thelp* ProgramWindows::help() {
-    if (!help_) guarded([this] { help_ = std::make_unique<Thelp>(main_.get(), about_.get()); });
-    return help_.get();
-}
-
-Thighscore* ProgramWindows::highscore() {
-    if (!highscore_)
-        guarded([this] {
-            highscore_ =
-                std::make_unique<Thighscore>(main_.get(), about_ ? &about_->link() : nullptr);
-        });
-    return highscore_.get();
 }
 
 ProgramWindows::~ProgramWindows() {

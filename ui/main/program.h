@@ -10,15 +10,12 @@ class Ttallylist;
 namespace quintelle::ui {
 
 // The program's windows in their fixed order of creation: the main window
-// (which reads the settings), the tally list (which loads the tally) and the
-// about window, which copies the main window's tile. The help and high-score
-// windows copy it too, but are made only when first asked for: most games
-// never open them, and building them cost every start a few per cent. The
-// windows are destroyed in the reverse order, so the tally is saved while the
+// (which reads the settings), the tally list (which loads the tally), then
+// the about, help and high-score windows, which copy the main window's tile.
+// They are destroyed in the reverse order, so the tally is saved while the
 // main window still exists. A secondary window whose creation fails is
-// reported and left out (the help and high-score windows are tried again when
-// next asked for); without a main window there is no program, and its error
-// goes to the caller.
+// reported and left out; without a main window there is no program, and its
+// error goes to the caller.
 class ProgramWindows {
   public:
     ProgramWindows();
@@ -29,8 +26,8 @@ class ProgramWindows {
     Tmain& main() const { return *main_; }
     Ttallylist* tallylist() const { return tallylist_.get(); }
     Tabout* about() const { return about_.get(); }
-    Thelp* help();
-    Thighscore* highscore();
+    Thelp* help() const { return help_.get(); }
+    Thighscore* highscore() const { return highscore_.get(); }
 
   private:
     std::unique_ptr<Tmain> main_;

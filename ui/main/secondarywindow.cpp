@@ -2,7 +2,7 @@
 
 #include <QScreen>
 
-#include "ui/main/palette.h"
+#include "ui/art/palette.h"
 
 namespace quintelle::ui {
 
@@ -16,9 +16,9 @@ void SecondaryWindow::dress(const QString& objectName, const QString& title, QSi
     setObjectName(objectName);
     setWindowTitle(title);
     setFixedSize(client);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colours::wood);
-    setPalette(palette);
+    QPalette look = this->palette();
+    look.setColor(QPalette::Window, palette::wood);
+    setPalette(look);
 }
 
 void SecondaryWindow::showOverMain() {

@@ -1,11 +1,9 @@
 #include "ui/main/widgets.h"
 
-#include <QFontDatabase>
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QValidator>
-#include <cmath>
 
 #include "ui/art/art.h"
 #include "ui/controls/ImageButton.h"
@@ -60,25 +58,6 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
     auto* picture = new Picture(parent, name, geometry, std::move(source), stretch);
     picture->setTransparentForMouse(true);
     return picture;
-}
-
-BoardPicture::BoardPicture(QWidget* parent, const char* name, QRect geometry) : QWidget(parent) {
-    setObjectName(QString::fromLatin1(name));
-    setGeometry(geometry);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void BoardPicture::paintEvent(QPaintEvent*) {
-    const qreal dpr = devicePixelRatioF();
-    QPainter p(this);
-    if (dpr != std::round(dpr)) {
-        p.drawPixmap(0, 0, kept::board(dpr));
-        return;
-    }
-    const QList<QPixmap> pictures = kept::boardPieces(dpr);
-    const QList<art::BoardPiece>& pieces = art::boardPieces();
-    for (qsizetype i = 0; i < pieces.size(); ++i)
-        for (const QPoint& at : pieces[i].places) p.drawPixmap(at, pictures[i]);
 }
 
 QPixmap cardPicture(int picture, qreal dpr) {
@@ -143,38 +122,8 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
     return button;
 }
 
-namespace {
-QString findInstalledFamily(const QString& name) {
-    // A family installed by several foundries is listed once per foundry, as
-    // "Name [foundry]"; the plain name finds it.
-    QStringList installed = QFontDatabase::families();
-    for (QString& listed : installed)
-        if (const qsizetype foundry = listed.indexOf(QStringLiteral(" [")); foundry > 0)
-            listed.truncate(foundry);
-    if (installed.contains(name, Qt::CaseInsensitive)) return name;
-    for (const QString& substitute : QFont::substitutes(name))
-        for (const QString& listed : installed)
-            if (listed.compare(substitute, Qt::CaseInsensitive) == 0) return listed;
-    return name;
-}
-}  // namespace
-
-// Qt reaches the substitute of a family that is not installed only after
-// sorting every installed font against the absent name, a few milliseconds
-// per family at start-up; asking for the substitute directly gives the same
-// font without that.
-QString installedFamily(const char* family) {
-    // The layout names a handful of families for a hundred controls, and the
-    // installed fonts and substitutes are set before the first window.
-    static QHash<QString, QString> found;  // the widgets' thread only
-    const QString name = QString::fromLatin1(family);
-    auto at = found.constFind(name);
-    if (at == found.cend()) at = found.insert(name, findInstalledFamily(name));
-    return *at;
-}
-
 QFont makeFont(const FontSpec& style) {
-    QFont font(installedFamily(style.family));
+    QFont font(QString::fromLatin1(style.family));
     font.setPixelSize(style.pixelSize);
     font.setBold(style.bold);
     font.setUnderline(style.underline);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string_view>
 
+#include "game/controls.h"
 #include "ui/art/art.h"
 
 class ImageButton;
@@ -20,6 +21,11 @@ namespace quintelle::ui {
 // system's 8-bit encoding.
 inline QString fromLocalBytes(std::string_view bytes) {
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The object name of the widget that stands for a control of the game.
+inline QString nameOf(Control control) {
+    return QString::fromLatin1(control.name().data(), qsizetype(control.name().size()));
 }
 
 // Covers a window with the shared tile (its "LbBackground1").
@@ -64,18 +70,6 @@ class Picture : public QWidget {
     qreal cacheDpr_ = 0;
 };
 
-// The board under the grid, letting clicks through. At whole-number ratios it
-// is laid from the board's kept pieces, an eighth of its pixels; at others the
-// pieces would fall between pixels, and it is shown whole.
-class BoardPicture : public QWidget {
-    Q_OBJECT
-  public:
-    BoardPicture(QWidget* parent, const char* name, QRect geometry);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
 // A picture that lets clicks through to what lies under it.
 Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture::Source source,
                      bool stretch = false);
@@ -104,9 +98,6 @@ struct FontSpec {
     bool bold = false;
     bool underline = false;
 };
-// The family the fonts of the layout ask for: the named one when installed,
-// else its first installed substitute, else the name.
-QString installedFamily(const char* family);
 QFont makeFont(const FontSpec& style);
 
 QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,

@@ -9,13 +9,13 @@
 #include "platform/appdir.h"
 #include "platform/dates.h"
 #include "ui/art/art.h"
+#include "ui/art/palette.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
 #include "ui/main/application.h"
 #include "ui/main/mainform.h"
-#include "ui/main/palette.h"
 #include "ui/main/widgets.h"
 
 using namespace quintelle;
@@ -49,7 +49,7 @@ QString numbered(const char* prefix, int n) {
 
 QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QString& text,
               const FontSpec& font = kText, Qt::Alignment alignment = Qt::AlignLeft) {
-    QLabel* l = makeLabel(parent, name.toLatin1().constData(), geometry, text, font, colours::cream,
+    QLabel* l = makeLabel(parent, name.toLatin1().constData(), geometry, text, font, palette::cream,
                           alignment);
     // Longer text is cut at the label's edge: no wrapping, no eliding, and
     // the label never grows with its text.
@@ -59,7 +59,7 @@ QLabel* label(QWidget* parent, const QString& name, QRect geometry, const QStrin
 
 void applyRowStyle(QLabel* l, RowStyle rowStyle) {
     const bool bold = rowStyle != RowStyle::Normal;
-    const QColor colour = rowStyle == RowStyle::LaidOut    ? colours::cream
+    const QColor colour = rowStyle == RowStyle::LaidOut    ? palette::cream
                           : rowStyle == RowStyle::NewEntry ? kRed
                                                            : kWhite;
     if (l->font().bold() != bold) {
@@ -100,8 +100,8 @@ void Ttallylist::build() {
     FlatPanel1->setObjectName(QStringLiteral("FlatPanel1"));
     FlatPanel1->setGeometry(6, 6, 331, 413);
     FlatPanel1->setTransparent(true);
-    FlatPanel1->setColorHighLight(colours::boardFrame);
-    FlatPanel1->setColorShadow(colours::boardFrame);
+    FlatPanel1->setColorHighLight(palette::boardFrame);
+    FlatPanel1->setColorShadow(palette::boardFrame);
     QWidget* panel = FlatPanel1;
 
     label_myname = label(panel, QStringLiteral("label_myname"), QRect(1, 5, 328, 24),
@@ -184,15 +184,25 @@ bool Ttallylist::checkscore(int score, const std::string& name) {
     return model_.checkscore(score, name);
 }
 
+// No is the default and Escape's answer, so no stray Enter wipes the tally;
+// only Yes goes on: a box closed because the program is ending keeps it too.
 bool Ttallylist::askReset() {
     return QMessageBox::question(this, QStringLiteral("Quintelle"),
                                  QStringLiteral("Are you sure you want to reset the Tally?"),
-                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void Ttallylist::button_resetClick() {
     if (!(confirmReset ? confirmReset() : askReset())) return;
     model_.reset();
+}
+
+// Every showing starts on DONE: Enter closes the window, never opens the
+// reset's question.
+void Ttallylist::showEvent(QShowEvent* event) {
+    SecondaryWindow::showEvent(event);
+    button_done->setFocus(Qt::OtherFocusReason);
 }
 
 void Ttallylist::button_doneClick() {

@@ -49,11 +49,14 @@ class Ttallylist : public quintelle::ui::SecondaryWindow, public quintelle::Tall
     void button_doneClick();
 
     // Asks whether to reset; true goes on. The default is the toolkit's Yes/No
-    // box, where anything but No goes on. Tests replace it.
+    // box, where only Yes goes on. Tests replace it.
     std::function<bool()> confirmReset;
 
     // The default question box.
     bool askReset();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
     void FormCreate(const QImage& tile);

@@ -45,8 +45,7 @@ class TestAbout : public QObject {
 };
 
 void TestAbout::versionIsSplitIntoComparedAndShownParts() {
-    QCOMPARE(about()->versionText(), QStringLiteral("1.0.0"));
-    QCOMPARE(label(about(), "version")->text(), about()->versionText());
+    QCOMPARE(label(about(), "version")->text(), QStringLiteral("1.0.0"));
     QCOMPARE(label(about(), "Label9")->text(), QStringLiteral(".1"));
     QCOMPARE(label(about(), "Label1")->text(), QStringLiteral("Version"));
 }
@@ -136,7 +135,6 @@ void TestAbout::doneAndCloseOnlyHide() {
     QVERIFY(!about()->isVisible());
     about()->showOverMain();
     QVERIFY(about()->isVisible());
-    QCOMPARE(about()->versionText(), QStringLiteral("1.0.0"));
 }
 
 // A spot free of pictures and labels shows the main window's tile.

@@ -37,7 +37,7 @@ class HighscoreTest : public MainWindowTest {
             *quintelle::net::parseServer(QString::fromStdString(server_->hostPort())));
         highscore_ = std::make_unique<Thighscore>(&window(), nullptr);
         Tmain::Windows windows;
-        windows.highscore = [list = highscore_.get()] { return list; };
+        windows.highscore = highscore_.get();
         window().setWindows(windows);
     }
 
@@ -55,6 +55,13 @@ class HighscoreTest : public MainWindowTest {
 
     void waitIdle(THTTPGet& get) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !get.busy(); }, 10000));
+    }
+
+    // Waits for the page fetch and for the viewer to show what it brought.
+    void waitForPage() {
+        waitIdle(highscore().getit());
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !highscore().displayhtml()->pageLoading(); }, 10000));
     }
 
   private:

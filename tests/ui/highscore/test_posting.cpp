@@ -16,30 +16,16 @@ QString waitCaption(Tmain& main) {
 
 }  // namespace
 
-TEST(PostingDate, IsMonthDayAndTwoDigitYearWithTheSeparator) {
-    struct Row {
-        QDate date;
-        const char* separator;
-        const char* expected;
-    } rows[] = {{QDate(2026, 3, 5), "/", "3/5/26"},
-                {QDate(2009, 1, 1), "/", "1/1/09"},
-                {QDate(1999, 12, 31), ".", "12.31.99"},
-                {QDate(2000, 10, 10), "-", "10-10-00"}};
-    for (const Row& row : rows)
-        EXPECT_EQ(ui::postingDate(row.date, QString::fromLatin1(row.separator)),
-                  QString::fromLatin1(row.expected));
-}
-
 class Posting : public HighscoreTest {
   protected:
     // The game is over with `score` and the name box holding `name`.
     void gameOver(int score, const QString& name) {
-        window().setTag("label_score", score);
+        window().board().setTag(quintelle::controls::label_score, score);
         find<QLineEdit>(QStringLiteral("edit_name"))->setText(name);
-        window().show("panel_cleared");
+        window().board().show(quintelle::controls::panel_cleared);
     }
     std::string today() const {
-        return ui::postingDate(QDate::currentDate(), platform::dateSeparator()).toStdString();
+        return platform::postingDate(QDate::currentDate(), platform::dateSeparator()).toStdString();
     }
 };
 
@@ -72,13 +58,13 @@ TEST_F(Posting, AOneByteAnswerEndsTheWaitAndOpensTheWindowWithThePage) {
     gameOver(500, QStringLiteral("Bo"));
     click(QStringLiteral("button_sendscore"));
     EXPECT_TRUE(find(QStringLiteral("panel_wait"))->isVisible());
-    EXPECT_TRUE(window().Timer1().isActive());
-    EXPECT_EQ(window().waitcount(), 40);
+    EXPECT_TRUE(window().postingWait().Timer1().isActive());
+    EXPECT_EQ(window().postingWait().waitcount(), 40);
     ASSERT_TRUE(QTest::qWaitFor([&] { return highscore().isVisible(); }, 10000));
     EXPECT_FALSE(find(QStringLiteral("panel_cleared"))->isVisible());
-    EXPECT_FALSE(window().Timer1().isActive());
+    EXPECT_FALSE(window().postingWait().Timer1().isActive());
     EXPECT_EQ(target(1), "/counter/quintelle.shtml");
-    waitIdle(highscore().getit());
+    waitForPage();
     EXPECT_EQ(highscore().displayhtml()->toPlainText(), QStringLiteral("The list"));
 }
 
@@ -86,27 +72,27 @@ TEST_F(Posting, NoAnswerSaysPostingFailedOnceOnTheFortiethTick) {
     start({Reply::silence()});
     gameOver(10, QStringLiteral("Cy"));
     click(QStringLiteral("button_sendscore"));
-    ASSERT_TRUE(window().Timer1().isActive());
-    window().Timer1().start(3600 * 1000);  // the test ticks it by hand
+    ASSERT_TRUE(window().postingWait().Timer1().isActive());
+    window().postingWait().Timer1().start(3600 * 1000);  // the test ticks it by hand
     int ticksWhileOpen = 0;
     BoxCounter boxes([&] {
         // Ticks while the box is up keep animating and raise no second box.
-        window().Timer1Timer();
-        window().Timer1Timer();
-        ticksWhileOpen = window().waitcount();
+        window().postingWait().Timer1Timer();
+        window().postingWait().Timer1Timer();
+        ticksWhileOpen = window().postingWait().waitcount();
     });
     const QString dots[] = {".", "..", "...", "....", "....."};
     for (int tick = 1; tick <= 39; ++tick) {
-        window().Timer1Timer();
+        window().postingWait().Timer1Timer();
         ASSERT_EQ(waitCaption(window()),
                   QStringLiteral("Posting Score, Please Wait") + dots[(tick - 1) % 5]);
     }
     EXPECT_TRUE(boxes.texts.isEmpty());
-    EXPECT_TRUE(window().Timer1().isActive());
-    window().Timer1Timer();
+    EXPECT_TRUE(window().postingWait().Timer1().isActive());
+    window().postingWait().Timer1Timer();
     EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("Posting Failed.")});
     EXPECT_EQ(ticksWhileOpen, -2);
-    EXPECT_FALSE(window().Timer1().isActive());
+    EXPECT_FALSE(window().postingWait().Timer1().isActive());
     EXPECT_TRUE(find(QStringLiteral("panel_wait"))->isVisible());
     // 42 ticks in all: the dots ran round eight times and on to two.
     EXPECT_EQ(waitCaption(window()), QStringLiteral("Posting Score, Please Wait.."));
@@ -116,9 +102,9 @@ TEST_F(Posting, AnAnswerAfterTheFailureStillOpensTheWindow) {
     start({Reply().pause(400ms).send("HTTP/1.0 200 OK\r\n\r\nok"), Reply::ok("<p>late</p>")});
     gameOver(10, QStringLiteral("Di"));
     click(QStringLiteral("button_sendscore"));
-    window().Timer1().start(3600 * 1000);
+    window().postingWait().Timer1().start(3600 * 1000);
     BoxCounter boxes;
-    for (int tick = 1; tick <= 40; ++tick) window().Timer1Timer();
+    for (int tick = 1; tick <= 40; ++tick) window().postingWait().Timer1Timer();
     EXPECT_EQ(boxes.texts.size(), 1);
     EXPECT_FALSE(highscore().isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return highscore().isVisible(); }, 10000));
@@ -129,12 +115,12 @@ TEST_F(Posting, ASecondClickWhileBusyMakesNoRequestAndRestartsTheCount) {
     start({Reply::silence()});
     gameOver(10, QStringLiteral("Ed"));
     click(QStringLiteral("button_sendscore"));
-    window().Timer1().start(3600 * 1000);
-    for (int tick = 0; tick < 3; ++tick) window().Timer1Timer();
-    EXPECT_EQ(window().waitcount(), 37);
+    window().postingWait().Timer1().start(3600 * 1000);
+    for (int tick = 0; tick < 3; ++tick) window().postingWait().Timer1Timer();
+    EXPECT_EQ(window().postingWait().waitcount(), 37);
     click(QStringLiteral("button_sendscore"));
-    EXPECT_EQ(window().waitcount(), 40);
-    EXPECT_EQ(window().dotcount(), 0);
+    EXPECT_EQ(window().postingWait().waitcount(), 40);
+    EXPECT_EQ(window().postingWait().dotcount(), 0);
     ASSERT_TRUE(server().waitForRequests(1));
     QTest::qWait(300);
     EXPECT_EQ(server().connections(), 1);
@@ -145,7 +131,7 @@ TEST_F(Posting, TheMenuAndThePanelButtonOpenTheWindowWithOneFetchAtATime) {
     EXPECT_TRUE(action(QStringLiteral("ViewHighScoreList1"))->isEnabled());
     action(QStringLiteral("ViewHighScoreList1"))->trigger();
     EXPECT_TRUE(highscore().isVisible());
-    window().show("panel_cleared");
+    window().board().show(quintelle::controls::panel_cleared);
     click(QStringLiteral("button_highscores"));
     EXPECT_EQ(target(0), "/counter/quintelle.shtml");
     QTest::qWait(300);

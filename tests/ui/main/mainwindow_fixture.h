@@ -25,7 +25,10 @@
 #include "platform/processend.h"
 #include "platform/sound.h"
 #include "tests/support/scripted_server.h"
+#include "ui/main/boardview.h"
 #include "ui/main/mainform.h"
+#include "ui/main/postingwait.h"
+#include "ui/main/updateoffer.h"
 #include "ui/main/widgets.h"
 
 // "play ENTERED" for a started resource (its base name). Every cue first cuts
@@ -162,11 +165,10 @@ class MainWindowTest : public ::testing::Test {
     }
 
     // Shows a main window and waits for its first frame, as a player first
-    // sees it: the update check, the audio output and the start-up cue wait
-    // for that frame.
+    // sees it.
     static void showFirstFrame(Tmain& main) {
         main.show();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return main.shownFirstFrame(); }));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
     }
 
     Tmain& window() { return *window_; }

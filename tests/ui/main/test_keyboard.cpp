@@ -274,7 +274,7 @@ TEST_F(KeyboardTest, KeysDoNothingOutsideDealingExceptEnterStartingAGame) {
     key(Qt::Key_Return);
     window().turntime().stop();
     ASSERT_TRUE(window().game().dealing());
-    for (int c : plan()) window().game().image_card11Click(c);
+    for (int c : plan()) window().game().place(c);
     ASSERT_TRUE(find(QStringLiteral("panel_cleared"))->isVisible());
     EXPECT_EQ(focusName(), QStringLiteral("edit_name"));
 
@@ -306,7 +306,7 @@ TEST_F(KeyboardTest, KeysDoNothingOutsideDealingExceptEnterStartingAGame) {
 TEST_F(KeyboardTest, TheGameOverPanelGoesRoundItsControlsAndEscapeCancels) {
     openActive();
     startByKeys(kSeedGameOver);
-    for (int c : plan()) window().game().image_card11Click(c);
+    for (int c : plan()) window().game().place(c);
     ASSERT_TRUE(find(QStringLiteral("panel_cleared"))->isVisible());
 
     const QStringList order = {QStringLiteral("edit_name"), QStringLiteral("button_sendscore"),
@@ -337,7 +337,7 @@ TEST_F(KeyboardTest, TheGameOverPanelGoesRoundItsControlsAndEscapeCancels) {
     EXPECT_FALSE(window().game().dealing());
 
     // Enter on the focused CANCEL presses it too.
-    window().show("panel_cleared");
+    window().board().show(quintelle::controls::panel_cleared);
     EXPECT_EQ(focusName(), QStringLiteral("edit_name"));
     key(Qt::Key_Backtab, Qt::ShiftModifier);
     ASSERT_EQ(focusName(), QStringLiteral("button_cancel"));
@@ -393,8 +393,8 @@ TEST_F(KeyboardTest, CellNamesFollowTheCardsAsTheyArePlacedAndReplaced) {
     EXPECT_EQ(announced(), QStringLiteral("No replacement left"));
 
     for (int c : plan())
-        if (c != 33) window().game().image_card11Click(c);
-    window().game().image_card11Click(33);
+        if (c != 33) window().game().place(c);
+    window().game().place(33);
     ASSERT_FALSE(window().game().dealing());
     EXPECT_EQ(accessibleName(offer), QStringLiteral("No card on offer"));
     for (int line = 1; line <= 10; ++line) {

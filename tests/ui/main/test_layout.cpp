@@ -1,97 +1,95 @@
-// Where every control of the board sits, and what the board shows before the
-// first game.
+// The board's layout table and what the board shows before the first game.
+// The table is data; its tests check what must hold of any layout: names
+// unique, every control the game names present, every control inside its
+// parent, every text inside its box.
+#include <QFontMetrics>
+#include <QLabel>
 #include <QWidget>
+#include <set>
 
 #include "mainwindow_fixture.h"
 #include "ui/controls/tag.h"
+#include "ui/main/boardlayout.h"
 
 namespace {
 
-struct Placement {
-    QString name;
-    QString parent;
-    QRect geometry;
-};
+using quintelle::ui::LayoutControl;
 
-std::vector<Placement> boardLayout() {
-    std::vector<Placement> rows = {
-        {"panel_board", "client", {2, 5, 671, 577}},
-        {"label_name", "panel_board", {14, 10, 327, 16}},
-        {"panel_board1", "panel_board", {6, 33, 659, 538}},
-        {"Image27", "panel_board1", {3, 2, 455, 534}},
-        {"image_logo", "panel_board1", {462, 497, 194, 40}},
-        {"label_score", "panel_board1", {497, 224, 129, 20}},
-        {"Image1", "panel_board1", {495, 172, 135, 29}},
-        {"image_timer", "panel_board1", {497, 174, 131, 25}},
-        {"label_timer", "panel_board1", {501, 177, 87, 19}},
-        {"label_thisturn", "panel_board1", {395, 506, 54, 19}},
-        {"Image3", "panel_board1", {504, 4, 117, 163}},
-        {"image_topcard", "panel_board1", {527, 46, 71, 96}},
-        {"label_roundnum", "panel_board1", {510, 9, 105, 16}},
-        {"image_replace", "panel_board1", {514, 146, 97, 14}},
-        {"label_cardcount", "panel_board1", {509, 25, 107, 16}},
-        {"label_targetscore", "panel_board1", {497, 208, 129, 13}},
-        {"button_start", "panel_board1", {494, 462, 135, 29}},
-        {"Image2", "panel_board1", {466, 250, 192, 208}},
-        {"panel_name", "panel_board1", {27, 112, 329, 161}},
-        {"panel_cleared", "panel_board1", {28, 89, 329, 336}},
-        {"panel_continue", "panel_board1", {27, 88, 329, 297}},
+// The texts the game writes at their widest, beside each label's design text.
+const std::map<QString, QString>& widestTexts() {
+    static const std::map<QString, QString> texts = {{"label_roundnum", "Round: 100"},
+                                                     {"label_cardcount", "Cards Left: 26"},
+                                                     {"label_timer", "Time: 10:00"},
+                                                     {"label_targetscore", "Target Score: 9999"},
+                                                     {"label_score", "Score: 9999"},
+                                                     {"label_thisturn", "999"},
+                                                     {"label_previous", "Previous Score: 9999"},
+                                                     {"label_turnscore", "This Round: 999"},
+                                                     {"label_timebonus", "Time Bonus: 50"},
+                                                     {"label_total", "Total: 9999"},
+                                                     {"label_ts", "Target Score: 9999"},
+                                                     {"label_previous1", "Previous Score: 9999"},
+                                                     {"label_turnscore1", "This Round: 999"},
+                                                     {"label_timebonus1", "Time Bonus: 50"},
+                                                     {"label_score1", "Total: 9999"},
+                                                     {"label_ts1", "Target Score: 9999"},
+                                                     {"label_continue", "I's so Proud!"},
+                                                     {"label_update", "Updating. Please Wait..."},
+                                                     {"label_name", "Good Luck Maximilian"}};
+    return texts;
+}
 
-        {"Image4", "panel_cleared", {0, 0, 329, 336}},
-        {"Label1", "panel_cleared", {-1, 10, 327, 24}},
-        {"label_previous1", "panel_cleared", {32, 45, 265, 20}},
-        {"label_turnscore1", "panel_cleared", {32, 69, 265, 20}},
-        {"label_timebonus1", "panel_cleared", {32, 93, 265, 20}},
-        {"label_score1", "panel_cleared", {2, 121, 327, 24}},
-        {"label_ts1", "panel_cleared", {32, 150, 265, 20}},
-        {"Label3", "panel_cleared", {2, 173, 327, 24}},
-        {"edit_name", "panel_cleared", {83, 195, 161, 32}},
-        {"button_sendscore", "panel_cleared", {26, 245, 135, 29}},
-        {"button_highscores", "panel_cleared", {171, 245, 135, 29}},
-        {"button_cancel", "panel_cleared", {114, 293, 95, 29}},
-        {"panel_wait", "panel_cleared", {19, 238, 288, 46}},
-
-        {"Image5", "panel_continue", {0, 0, 329, 297}},
-        {"label_continue", "panel_continue", {8, 8, 313, 24}},
-        {"Label2", "panel_continue", {8, 40, 313, 63}},
-        {"label_previous", "panel_continue", {32, 109, 265, 20}},
-        {"label_turnscore", "panel_continue", {32, 133, 265, 20}},
-        {"label_timebonus", "panel_continue", {32, 157, 265, 20}},
-        {"label_total", "panel_continue", {32, 181, 265, 20}},
-        {"label_ts", "panel_continue", {32, 213, 265, 20}},
-        {"button_continue", "panel_continue", {117, 250, 95, 29}},
-    };
-    for (int r = 1; r <= 5; ++r)
-        for (int c = 1; c <= 5; ++c)
-            rows.push_back({QStringLiteral("image_card%1%2").arg(r).arg(c),
-                            "panel_board1",
-                            {9 + 75 * (c - 1), 8 + 100 * (r - 1), 71, 96}});
-    const int rowTops[5] = {47, 147, 247, 348, 447};
-    const int columnLefts[5] = {7, 87, 162, 236, 311};
-    for (int n = 1; n <= 5; ++n)
-        rows.push_back(
-            {QStringLiteral("label_line%1").arg(n), "panel_board1", {397, rowTops[n - 1], 56, 19}});
-    for (int n = 6; n <= 10; ++n)
-        rows.push_back({QStringLiteral("label_line%1").arg(n),
-                        "panel_board1",
-                        {columnLefts[n - 6], 514, 73, 19}});
-    return rows;
+// The area a label's text takes in its box, for its font and alignment.
+QRect textArea(const QLabel& label, const QString& text) {
+    const QFontMetrics metrics(label.font());
+    const int flags = int(label.alignment()) | (label.wordWrap() ? int(Qt::TextWordWrap) : 0);
+    return metrics.boundingRect(label.geometry(), flags, text);
 }
 
 }  // namespace
 
-TEST_F(MainWindowTest, EveryControlSitsAtItsPlaceInItsParent) {
+TEST(BoardLayout, NamesAreUniqueAndEveryParentComesFirst) {
+    std::set<QString> names{quintelle::ui::kClient};
+    for (const LayoutControl& row : quintelle::ui::boardLayout()) {
+        EXPECT_TRUE(names.count(row.parent)) << row.name.toStdString() << " before its parent";
+        EXPECT_TRUE(names.insert(row.name).second) << row.name.toStdString() << " twice";
+    }
+    for (const quintelle::Control c : quintelle::controls::all())
+        EXPECT_TRUE(names.count(quintelle::ui::nameOf(c))) << c.name() << " not on the board";
+}
+
+TEST_F(MainWindowTest, EveryControlAndEveryTextLiesInsideItsParent) {
     open();
-    for (const Placement& row : boardLayout()) {
+    QWidget* client = window().centralWidget();
+    EXPECT_EQ(client->size(), Tmain::kMinimumClient);
+    for (const LayoutControl& row : quintelle::ui::boardLayout()) {
         SCOPED_TRACE(row.name.toStdString());
         QWidget* w = window().control(row.name);
         ASSERT_NE(w, nullptr);
-        ASSERT_NE(w->parentWidget(), nullptr);
         EXPECT_EQ(w->parentWidget()->objectName(), row.parent);
-        EXPECT_EQ(w->geometry(), row.geometry);
+        EXPECT_EQ(w->geometry(), row.rect);
+        const QRect parent = w->parentWidget()->rect();
+        auto* label = qobject_cast<QLabel*>(w);
+        if (!label) {
+            EXPECT_TRUE(parent.contains(w->geometry())) << "outside its parent";
+            continue;
+        }
+        // A label's box may overhang its parent where the design has it;
+        // what it shows may not, nor leave its box: across, and for a text
+        // that wraps, down too (a single line's spacing may exceed its box,
+        // its letters do not).
+        const QRect box = w->geometry();
+        for (const QString& text :
+             {label->text(),
+              widestTexts().count(row.name) ? widestTexts().at(row.name) : label->text()}) {
+            if (text.isEmpty()) continue;
+            const QRect area = textArea(*label, text);
+            SCOPED_TRACE(text.toStdString() + " takes " + std::to_string(area.width()));
+            EXPECT_TRUE(area.left() >= box.left() && area.right() <= box.right());
+            EXPECT_TRUE(area.left() >= parent.left() && area.right() <= parent.right());
+            if (label->wordWrap()) EXPECT_LE(area.bottom(), box.bottom());
+        }
     }
-    EXPECT_EQ(window().centralWidget()->size(), Tmain::kMinimumClient);
-    EXPECT_EQ(window().centralWidget()->size(), QSize(676, 582));
 }
 
 TEST_F(MainWindowTest, EachCellIsTheTopmostControlAtItsPlace) {

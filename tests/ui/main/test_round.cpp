@@ -182,8 +182,8 @@ TEST_F(RoundTest, TheClockCountsSecondsInTextAndBar) {
     EXPECT_EQ(window().game().seconds(), 600);
 
     for (int r = 1; r <= 5; ++r)
-        for (int c = 1; c <= 5; ++c) window().game().image_card11Click(r * 10 + c);
-    window().game().image_card11Click(11);
+        for (int c = 1; c <= 5; ++c) window().game().place(r * 10 + c);
+    window().game().place(11);
     EXPECT_FALSE(window().game().dealing());
     EXPECT_FALSE(clock.isActive());
     EXPECT_EQ(textOf(QStringLiteral("label_timer")), QStringLiteral("Time: 10:00"));

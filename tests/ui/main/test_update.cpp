@@ -62,7 +62,7 @@ TEST_F(UpdateTest, OnlyAnExactlyEqualVersionTextOffersNothing) {
     for (const auto& [body, offered] : rows) {
         SCOPED_TRACE(body.toStdString());
         widget("panel_update")->hide();
-        main.checkupdateDoneString(&main, body);
+        main.updateOffer().checkupdateDoneString(&main, body);
         EXPECT_EQ(widget("panel_update")->isVisible(), offered);
     }
 }
@@ -97,9 +97,45 @@ TEST_F(UpdateTest, TheCheckAtStartAsksTheServerWhenTheOptionIsOn) {
     }
 }
 
+// An installed copy is updated by whatever installed it: it neither asks the
+// server nor shows the option, and keeps the player's setting as it was.
+TEST_F(UpdateTest, OnlyAPortableCopyChecksAndShowsTheOption) {
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "portable");
+        const QString prefix = QDir(folder()).filePath(installed ? "installed" : "portable");
+        quintelle::platform::setExecutableFolder(prefix + QStringLiteral("/games"));
+        QDir().mkpath(prefix + QStringLiteral("/games"));
+        if (installed) {
+            QDir().mkpath(QFileInfo(quintelle::platform::installedMarkerPath()).path());
+            QFile(quintelle::platform::installedMarkerPath()).open(QIODevice::WriteOnly);
+        }
+        const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(prefix + QStringLiteral("/data")));
+        ScriptedServer server({Reply::ok("2.0.0", "text/plain")});
+        const QString settings =
+            quintelle::platform::createPlayerFilesFolder() + QStringLiteral("quintelle.ini");
+        QFile ini(settings);
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[quintelle]\r\nServer=" + QByteArray::fromStdString(server.hostPort()) +
+                  "\r\nUpdate=true\r\n");
+        ini.close();
+
+        program_ = std::make_unique<quintelle::ui::ProgramWindows>();
+        showFirstFrame(program_->main());
+        EXPECT_EQ(program_->main().findChild<QAction*>("updatecheck")->isVisible(), !installed);
+        auto* check = program_->main().findChild<THTTPGet*>(QStringLiteral("checkupdate"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
+        EXPECT_EQ(server.connections(), installed ? 0 : 1);
+        program_.reset();
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(ini.readAll().contains("Update=true\r\n"));
+        qputenv("XDG_DATA_HOME", savedData);
+    }
+}
+
 TEST_F(UpdateTest, CancelHidesTheOfferAndTouchesNoFile) {
     Tmain& main = start(QStringLiteral("quintelle.exe"));
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     const QStringList before = files();
     QTest::mouseClick(widget("button_updatecancel"), Qt::LeftButton);
     EXPECT_FALSE(widget("panel_update")->isVisible());
@@ -124,7 +160,7 @@ TEST_F(UpdateTest, ADownloadThatCannotConnectPutsTheProgramBack) {
         SCOPED_TRACE(row.executable);
         writeFile(row.backup, "an old backup");
         Tmain& main = start(QString(row.executable), "127.0.0.1:" + std::to_string(closedPort));
-        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
         QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
 
         EXPECT_EQ(updateStatus(), "Download Aborted");
@@ -158,7 +194,7 @@ TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
         });
         writeFile(row.backup, "an old backup");
         Tmain& main = start(QString(row.executable), server.hostPort());
-        main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
         QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
 
         EXPECT_TRUE(asideDuringDownload);
@@ -179,7 +215,7 @@ TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
 TEST_F(UpdateTest, AnInstallerThatCannotStartIsReportedAndTheProgramStays) {
     ScriptedServer server({Reply::ok("not a program", "application/octet-stream")});
     Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     MessageBoxAnswerer answerer;
     QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
     EXPECT_TRUE(answerer.shown().startsWith(
@@ -204,7 +240,7 @@ TEST_F(UpdateTest, TheInstallerStartsWithItsParametersAfterTheSettingsAreWritten
     Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
     QFile::remove(iniPath());
     QFile::remove(tallyPath);
-    main.checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
     EXPECT_FALSE(main.isVisible()) << "the program ends";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(argsFile); }, 10000));

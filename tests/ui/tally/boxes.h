@@ -1,13 +1,18 @@
 #pragma once
 // Answers the toolkit's real modal message boxes from a timer, so a test can
-// go through the program's own error box and question box without a person.
+// go through the program's own error box and question box without a person:
+// by clicking a button, or by pressing a key as a person at the keyboard
+// would, on whichever control of the box has the focus.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <variant>
 #include <vector>
 
 struct SeenBox {
@@ -15,13 +20,15 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 class BoxAnswerer {
   public:
     // Each box that opens while this lives is recorded and closed with the
     // next answer in `answers` (the last one repeats).
-    explicit BoxAnswerer(std::vector<QMessageBox::StandardButton> answers)
+    using Answer = std::variant<QMessageBox::StandardButton, Qt::Key>;
+    explicit BoxAnswerer(std::vector<Answer> answers)
         : answers_(std::move(answers)) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
@@ -35,17 +42,23 @@ class BoxAnswerer {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || box == answered_) return;
         answered_ = box;
-        seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
-        const auto answer = answers_.empty()
-                                ? QMessageBox::Ok
-                                : answers_[std::min(seen_.size(), answers_.size()) - 1];
-        if (QAbstractButton* button = box->button(answer))
+        seen_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                         box->standardButton(box->defaultButton())});
+        const Answer answer = answers_.empty()
+                                  ? Answer(QMessageBox::Ok)
+                                  : answers_[std::min(seen_.size(), answers_.size()) - 1];
+        if (const auto* key = std::get_if<Qt::Key>(&answer)) {
+            QWidget* focused = QApplication::focusWidget();
+            QTest::keyClick(focused && box->isAncestorOf(focused) ? focused : box, *key);
+        } else if (QAbstractButton* button =
+                       box->button(std::get<QMessageBox::StandardButton>(answer))) {
             button->click();
-        else
-            box->done(answer);
+        } else {
+            box->done(std::get<QMessageBox::StandardButton>(answer));
+        }
     }
 
-    std::vector<QMessageBox::StandardButton> answers_;
+    std::vector<Answer> answers_;
     std::vector<SeenBox> seen_;
     QPointer<QMessageBox> answered_;  // null again once that box is gone
     QTimer timer_;

@@ -200,7 +200,7 @@ TEST_F(TallyWindow, IsLaidOutAsDesigned) {
         EXPECT_EQ(label->parentWidget(), panel);
         EXPECT_EQ(label->geometry(), e.geometry);
         EXPECT_EQ(label->text(), QString::fromLatin1(e.text));
-        EXPECT_EQ(label->font().family(), quintelle::ui::installedFamily("MS Sans Serif"));
+        EXPECT_EQ(label->font().family(), QStringLiteral("MS Sans Serif"));
         EXPECT_EQ(label->font().pixelSize(), e.pixelSize);
         EXPECT_TRUE(label->font().bold());
         EXPECT_EQ(label->font().underline(), e.underline);
@@ -227,7 +227,7 @@ TEST_F(TallyWindow, IsLaidOutAsDesigned) {
         for (QLabel* label : {num, date, name, high}) {
             EXPECT_EQ(label->parentWidget(), panel);
             EXPECT_FALSE(label->wordWrap());
-            EXPECT_EQ(label->font().family(), quintelle::ui::installedFamily("MS Sans Serif"));
+            EXPECT_EQ(label->font().family(), QStringLiteral("MS Sans Serif"));
         }
         expectRowStyle(w.get(), n, RowStyle::LaidOut);
     }
@@ -491,6 +491,7 @@ TEST_F(TallyWindowReset, GoesThroughTheToolkitsYesNoBoxByDefault) {
         EXPECT_EQ(box.text, QStringLiteral("Are you sure you want to reset the Tally?"));
         EXPECT_EQ(box.buttons, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(box.icon, QMessageBox::Question);
+        EXPECT_EQ(box.defaultButton, QMessageBox::No);
         expectUntouched();
     }
     {
@@ -500,6 +501,55 @@ TEST_F(TallyWindowReset, GoesThroughTheToolkitsYesNoBoxByDefault) {
         expectCleared();
     }
 }
+
+// A logout while the question is up ends every event loop, the box's too:
+// the box closes unanswered, and the program's end must not wipe the tally.
+TEST_F(TallyWindowReset, AQuestionClosedByTheProgramsEndKeepsEverything) {
+    QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+    clickReset();
+    expectUntouched();
+}
+
+// What a player's keys do from the moment the window shows, its focus on
+// DONE: no run of Enter and Escape wipes the tally.
+struct ResetKeys {
+    const char* name;
+    std::vector<Qt::Key> onWindow;
+    Qt::Key onBox;
+    size_t boxes;
+    bool staysOpen;
+};
+
+void PrintTo(const ResetKeys& keys, std::ostream* os) {
+    *os << keys.name;
+}
+
+class TallyWindowResetKeys : public TallyWindowReset,
+                             public ::testing::WithParamInterface<ResetKeys> {};
+
+TEST_P(TallyWindowResetKeys, NeverWipeTheTally) {
+    const ResetKeys& keys = GetParam();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_EQ(QApplication::focusWidget(),
+              w->findChild<ImageButton*>(QStringLiteral("button_done")));
+    BoxAnswerer boxes({keys.onBox});
+    for (Qt::Key key : keys.onWindow)
+        if (QWidget* focused = QApplication::focusWidget()) QTest::keyClick(focused, key);
+    EXPECT_EQ(boxes.seen().size(), keys.boxes);
+    EXPECT_EQ(w->isVisible(), keys.staysOpen);
+    expectUntouched();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TallyWindowResetKeys,
+    ::testing::Values(ResetKeys{"EnterTwice", {Qt::Key_Return, Qt::Key_Return}, Qt::Key_Return,
+                                0, false},
+                      ResetKeys{"ResetThenEnter", {Qt::Key_Backtab, Qt::Key_Return}, Qt::Key_Return,
+                                1, true},
+                      ResetKeys{"ResetThenEscape", {Qt::Key_Backtab, Qt::Key_Return},
+                                Qt::Key_Escape, 1, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TallyWindow, DoneAndTheTitleBarCloseOnlyHideTheWindow) {
     auto w = open();
