@@ -4,6 +4,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "version.h"
+
 namespace quintelle::server {
 namespace {
 
@@ -55,7 +57,8 @@ std::string usageText() {
            "                          postgresql://user@host/dbname address\n"
            "  --files DIR             folder holding qtlsetup.exe, the installer offered,\n"
            "                          and its signed qtlsetup.manifest\n"
-           "  --version-text TEXT     current version of the game (default 1.0.0)\n"
+           "  --version-text TEXT     current version of the game (default " +
+           std::string(kVersion) + ")\n"
            "  --public-url URL        address players reach this service at, used for the\n"
            "                          pages' links (default: the --listen address)\n"
            "  --top N                 scores listed on the high-score page (default 100)\n"
