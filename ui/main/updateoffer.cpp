@@ -109,8 +109,15 @@ bool UpdateOffer::installerStarts(const QString& installer) {
 }
 
 void UpdateOffer::downloadFailed(UpdateDownload::Failure failure, const QString& text) {
+    // The question is answered: the panel says what became of the update, its
+    // status line why, and it can be closed.
+    const char* outcome =
+        failure == UpdateDownload::Failure::Refused    ? "This update is not safe to install."
+        : failure == UpdateDownload::Failure::Download ? "The update could not be downloaded."
+                                                       : "The installer could not be started.";
+    if (auto* question = qobject_cast<QLabel*>(board_.control(QStringLiteral("Label6"))))
+        question->setText(QString::fromLatin1(outcome));
     label_update->setText(text);
-    // Nothing more will happen on the panel: the player can close it.
     board_.control(QStringLiteral("button_updatecancel"))->show();
     if (failure != UpdateDownload::Failure::Install) return;
     const QString vendor = handover_.vendorAddress ? handover_.vendorAddress() : QString();

@@ -219,16 +219,22 @@ TEST_F(UpdateTest, AFailedUpdateSaysWhyAndThePanelCanBeClosed) {
         const char* what;
         std::vector<Reply> script;  // none: nothing listens
         const char* status;
+        const char* outcome;
     } rows[] = {
-        {"nothing listens", {}, "Download Aborted"},
-        {"no manifest", {Reply::status(404, "Not Found", "none")}, "Download Aborted"},
+        {"nothing listens", {}, "Download Aborted", "The update could not be downloaded."},
+        {"no manifest",
+         {Reply::status(404, "Not Found", "none")},
+         "Download Aborted",
+         "The update could not be downloaded."},
         {"a tampered installer",
          {manifestFor(installer), Reply::ok(tampered)},
-         "Refused: installer altered"},
+         "Refused: installer altered",
+         "This update is not safe to install."},
         {"a foreign key",
          {manifestFor(installer, quintelle::update::generateKeyPair().secretKey),
           Reply::ok(installer)},
-         "Refused: unknown signing key"},
+         "Refused: unknown signing key",
+         "This update is not safe to install."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -240,6 +246,7 @@ TEST_F(UpdateTest, AFailedUpdateSaysWhyAndThePanelCanBeClosed) {
         ASSERT_NO_FATAL_FAILURE(acceptOffer(main));
 
         EXPECT_EQ(updateStatus(), row.status);
+        EXPECT_EQ(qobject_cast<QLabel*>(widget("Label6"))->text(), row.outcome);
         EXPECT_FALSE(widget("button_updateyes")->isVisible());
         ASSERT_TRUE(widget("button_updatecancel")->isVisible());
         EXPECT_EQ(readFile("quintelle"), "the program");
