@@ -186,7 +186,7 @@ TEST(UpdateHandOver, ASignedUpdateFromOurOwnServerInstallsEndToEnd) {
               "argument /SP-\nargument /silent\nargument /noicons\n");
     std::cout << "[ figures ] signed update: worst ping " << pings.worstMs() << " ms of "
               << pings.answered() << "\n";
-    EXPECT_LT(pings.worstMs(), 200);
+    EXPECT_LT(pings.worstMs(), 1000) << "the window froze";
 
     // The verified installer came into place, then the settings and the tally
     // were written (the installer may replace them at once), then it started.

@@ -76,7 +76,8 @@ void UpdateOffer::button_updatecancelClick() {
 }
 
 void UpdateOffer::button_updateyesClick() {
-    if (downloading()) return;
+    // Without a key nothing could be verified, so nothing is fetched.
+    if (downloading() || !net::updateKey()) return;
     board_.control(QStringLiteral("button_updateyes"))->hide();
     board_.control(QStringLiteral("button_updatecancel"))->hide();
     downloadit();
