@@ -106,10 +106,10 @@ TEST(Cues, AWholeRoundAndTheNextGameSoundEveryCueInOrder) {
 
 // Whether the game has an audio stream open on the sound server.
 bool streamOpen(const Desktop& desktop, qint64 pid) {
-    const auto listing = desktop.run(QStringLiteral("pactl"),
-                                     {QStringLiteral("list"), QStringLiteral("sink-inputs")});
-    return listing &&
-           listing->contains("application.process.id = \"" + QByteArray::number(pid) + '"');
+    const auto listing =
+        desktop.run(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    return listing && listing->contains("application.process.id = \"" +
+                                        QByteArray::number(pid) + '"');
 }
 
 // A game left alone costs nothing: once no cue has sounded for a while it

@@ -2,6 +2,7 @@
 // exit is clean and prompt, whatever cue was sounding, and whether the
 // player closed the window or the session asked the program to end.
 #include <gtest/gtest.h>
+
 #include <signal.h>
 
 #include <QProcess>
