@@ -3,7 +3,6 @@
 // ends, judged by the panel and the files in the executable's folder.
 #include <QDir>
 #include <QTcpServer>
-#include <atomic>
 
 #include "data/updatemanifest.h"
 #include "mainwindow_fixture.h"
@@ -15,10 +14,8 @@
 
 namespace {
 
-using quintelle::testsupport::RecordedRequest;
 using quintelle::testsupport::Reply;
 using quintelle::testsupport::ScriptedServer;
-using namespace std::chrono_literals;
 
 // The manifest of `installer`, signed for version 2.0.0 with `key`.
 Reply manifestFor(const std::string& installer, const quintelle::update::SecretKey& key =
@@ -262,27 +259,6 @@ TEST_F(UpdateTest, AFailedUpdateSaysWhyAndThePanelCanBeClosed) {
         program_.reset();
         QFile::remove(QDir(folder()).filePath("quintelletally.tld"));
     }
-}
-
-// The window closes (a logout, a signal) in the middle of the download: the
-// download ends with it and leaves nothing behind.
-TEST_F(UpdateTest, ClosingTheWindowEndsTheDownload) {
-    const std::string installer(100000, '#');
-    ScriptedServer server(
-        {manifestFor(installer),
-         Reply().send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n###").pause(60s)});
-    Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
-    QTest::mouseClick(widget("button_namedone"), Qt::LeftButton);
-    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
-    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
-    // The download runs on the window's thread: wait with its events going.
-    // (The installer is written to a file without a name until it checks.)
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 2; }, 10000));
-    EXPECT_TRUE(main.updateOffer().downloading());
-    main.close();
-    EXPECT_FALSE(main.updateOffer().downloading());
-    EXPECT_EQ(files(), (QStringList{"quintelle", "quintelle.ini"}));
-    EXPECT_EQ(readFile("quintelle"), "the program");
 }
 
 TEST_F(UpdateTest, AnInstallerThatCannotStartIsReportedAndTheProgramStays) {
