@@ -71,6 +71,10 @@ QString installer(const QString& file) {
     return QStringLiteral("/quintelle/") + file;
 }
 
+QString manifest() {
+    return QStringLiteral("/quintelle/qtlsetup.manifest");
+}
+
 QString scorePost(const QString& name, const QString& date, const QString& score) {
     return QStringLiteral("/cgi-bin/quintelle.cgi?name=") + name + QStringLiteral("&date=") + date +
            QStringLiteral("&score=") + score;

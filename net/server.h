@@ -25,6 +25,8 @@ struct VendorServer {
 namespace vendorpath {
 QString versionText();
 QString installer(const QString& file);
+// The installer's signed manifest (data/updatemanifest.h).
+QString manifest();
 // The score post: the three values go into the query as they stand.
 QString scorePost(const QString& name, const QString& date, const QString& score);
 QString highScorePage();

@@ -37,15 +37,28 @@ class ManifestBuffer : public QBuffer {
     }
 };
 
-bool startWithShell(const QString& installer) {
-    return platform::shellStart(
-        installer, {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")});
+std::optional<update::PublicKey>& keyInForce() {
+    static std::optional<update::PublicKey> key = builtInUpdateKey();
+    return key;
 }
 
 }  // namespace
 
 std::optional<update::PublicKey> builtInUpdateKey() {
     return update::fromHex<32>(QUINTELLE_UPDATE_KEY);
+}
+
+const std::optional<update::PublicKey>& updateKey() {
+    return keyInForce();
+}
+
+void setUpdateKey(const std::optional<update::PublicKey>& key) {
+    keyInForce() = key;
+}
+
+bool startInstallerWithShell(const QString& installer) {
+    return platform::shellStart(
+        installer, {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")});
 }
 
 QString backupPathOf(const QString& program) {
@@ -57,7 +70,7 @@ QString backupPathOf(const QString& program) {
 
 UpdateDownload::UpdateDownload(Setup setup, QObject* parent)
     : QObject(parent), setup_(std::move(setup)) {
-    if (!setup_.startInstaller) setup_.startInstaller = startWithShell;
+    if (!setup_.startInstaller) setup_.startInstaller = startInstallerWithShell;
 }
 
 UpdateDownload::~UpdateDownload() {

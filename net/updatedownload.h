@@ -23,6 +23,14 @@ namespace quintelle::net {
 // The key the build trusts (QUINTELLE_UPDATE_KEY); none in a build that
 // offers no updates.
 std::optional<update::PublicKey> builtInUpdateKey();
+// The key in force: the build's, until a program made for the tests trusts
+// the tests' own key pair instead.
+const std::optional<update::PublicKey>& updateKey();
+void setUpdateKey(const std::optional<update::PublicKey>& key);
+
+// Starts an installer through the desktop shell with its silent-mode
+// parameters; true when it runs.
+bool startInstallerWithShell(const QString& installer);
 
 // The backup name of a program: its extension (of the file name only)
 // replaced by ".BAK", or ".BAK" appended when it has none.
@@ -37,8 +45,8 @@ class UpdateDownload : public QObject {
         QString program;       // the running program's full path
         QString ourVersion;    // only a newer version is installed
         update::PublicKey key{};
-        // Starts the verified installer; true when it runs. By default the
-        // desktop shell, with the installer's silent-mode parameters.
+        // Starts the verified installer; true when it runs. By default
+        // startInstallerWithShell.
         std::function<bool(const QString& installer)> startInstaller;
         // A transfer without a sign from the server for this long fails; the
         // manifest must arrive within the deadline, the installer within it

@@ -67,5 +67,16 @@ inline QPoint continueButton() {
 inline QPoint updateYesButton() {
     return {29 + 62 + 47, 104 + 76 + 14};
 }
+inline QPoint updateNoButton() {
+    return {29 + 172 + 47, 104 + 76 + 14};
+}
+inline QPoint highScoresButton() {
+    return {28 + 171 + 67, 89 + 245 + 14};
+}
+
+// The update offer is up: its top edge, 8 pixels above the name panel's.
+inline bool updateOfferShown(const GameProcess& game) {
+    return woodShare(game, game.grab(), QRect(40, 104, 300, 6)) > 0.8;
+}
 
 }  // namespace quintelle::testing

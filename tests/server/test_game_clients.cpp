@@ -8,12 +8,15 @@
 #include <fstream>
 #include <optional>
 
+#include "data/updatemanifest.h"
 #include "mainwindow_fixture.h"
 #include "net/httpcli.h"
 #include "net/httpget.h"
 #include "net/server.h"
+#include "net/updatedownload.h"
 #include "platform/dates.h"
 #include "tests/server/harness.h"
+#include "tests/support/update_testkey.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/program.h"
@@ -26,8 +29,13 @@ using quintelle::testing::TempDir;
 
 class GameAndService : public MainWindowTest {
   protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        quintelle::net::setUpdateKey(quintelle::testsupport::testUpdateKey());
+    }
     void TearDown() override {
         program_.reset();
+        quintelle::net::setUpdateKey(quintelle::net::builtInUpdateKey());
         quintelle::platform::setExecutableName({});
         quintelle::net::resetVendorServer();
         MainWindowTest::TearDown();
@@ -52,7 +60,21 @@ class GameAndService : public MainWindowTest {
                   QStringLiteral("Update=%1").arg(checkAtStart ? "true" : "false")});
         program_ = std::make_unique<quintelle::ui::ProgramWindows>();
         showFirstFrame(program_->main());
+        // The name panel settled: the update offer waits for it.
+        QTest::mouseClick(program_->main().control(QStringLiteral("button_namedone")),
+                          Qt::LeftButton);
         return program_->main();
+    }
+
+    // Signs the installer in files() for `version` with the tests' key, as
+    // the vendor's tool does.
+    void sign(const std::string& installer, const std::string& version) {
+        quintelle::update::Sha256Stream hash;
+        hash.add(installer.data(), installer.size());
+        std::ofstream(files() / "qtlsetup.exe", std::ios::binary) << installer;
+        std::ofstream(files() / "qtlsetup.manifest", std::ios::binary)
+            << quintelle::update::signManifest({version, installer.size(), hash.finish()},
+                                               quintelle::testsupport::testUpdateSecret());
     }
     quintelle::ui::ProgramWindows& program() { return *program_; }
 
@@ -69,6 +91,7 @@ class GameAndService : public MainWindowTest {
         qobject_cast<QLineEdit*>(program_->main().control(QStringLiteral("edit_name")))
             ->setText(name);
         program_->main().board().show(quintelle::controls::panel_cleared);
+        MessageBoxAnswerer refusal;  // a refused post is told in a box
         QTest::mouseClick(program_->main().control(QStringLiteral("button_sendscore")),
                           Qt::LeftButton);
         const bool answered = QTest::qWaitFor([&] { return ended.has_value(); }, 15000);
@@ -165,7 +188,7 @@ TEST_F(GameAndService, TheOfferedInstallerIsDownloadedWholeAndStarted) {
                             ".part' && mv '" + argsFile.toStdString() + ".part' '" +
                             argsFile.toStdString() + "'\n";
     installer += "# " + std::string(20000, 'x') + "\n";  // several reads long
-    std::ofstream(files() / "qtlsetup.exe", std::ios::binary) << installer;
+    sign(installer, "99.0");
     serve("99.0");
     Tmain& main = startGame(true);
     ASSERT_TRUE(QTest::qWaitFor(
@@ -182,8 +205,12 @@ TEST_F(GameAndService, AMissingInstallerAbortsTheDownloadAndPutsTheProgramBack) 
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return main.control(QStringLiteral("panel_update"))->isVisible(); }, 15000));
     QTest::mouseClick(main.control(QStringLiteral("button_updateyes")), Qt::LeftButton);
-    EXPECT_EQ(qobject_cast<QLabel*>(main.control(QStringLiteral("label_update")))->text(),
-              QStringLiteral("Download Aborted"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return qobject_cast<QLabel*>(main.control(QStringLiteral("label_update")))->text() ==
+                   QStringLiteral("Download Aborted");
+        },
+        15000));
     EXPECT_EQ(readFile(QStringLiteral("quintelle")), "the program");
     EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(QStringLiteral("quintelle.BAK"))));
     EXPECT_TRUE(main.isVisible());

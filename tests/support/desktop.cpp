@@ -1,5 +1,6 @@
 #include "tests/support/desktop.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 
@@ -383,6 +384,11 @@ QImage Desktop::screenshot() const {
 }
 
 unsigned long Desktop::findWindow(qint64 pid, const QString& title) const {
+    const auto found = findWindows(pid, title);
+    return found.empty() ? 0 : found.front();
+}
+
+std::vector<unsigned long> Desktop::findWindows(qint64 pid, const QString& title) const {
     // xdotool takes a POSIX extended expression; the title is matched as it is.
     QString pattern = QStringLiteral("^");
     for (const QChar c : title) {
@@ -395,8 +401,11 @@ unsigned long Desktop::findWindow(qint64 pid, const QString& title) const {
             {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
              QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), pattern},
             5000);
-    if (!found || found->trimmed().isEmpty()) return 0;
-    return found->trimmed().split('\n').first().toULong();
+    std::vector<unsigned long> windows;
+    if (!found) return windows;
+    for (const QByteArray& line : found->trimmed().split('\n'))
+        if (const unsigned long id = line.toULong()) windows.push_back(id);
+    return windows;
 }
 
 QImage Desktop::grabWindow(unsigned long window) const {
@@ -517,6 +526,80 @@ bool GameProcess::start(int timeoutMs) {
 
 bool GameProcess::running() const {
     return process_ && process_->state() != QProcess::NotRunning;
+}
+
+qint64 GameProcess::peakMemoryKiB() const {
+    QFile status(QStringLiteral("/proc/%1/status").arg(processId()));
+    if (!processId() || !status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+namespace {
+qint64 steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+}  // namespace
+
+PingProbe::PingProbe(const Desktop& desktop, unsigned long window, int intervalMs)
+    : thread_(&PingProbe::run, this, desktop.display(), window, intervalMs) {}
+
+PingProbe::~PingProbe() {
+    stop_ = true;
+    thread_.join();
+}
+
+double PingProbe::worstMs() const {
+    const qint64 since = pendingSinceMs_;
+    return std::max(worstMs_.load(), since < 0 ? 0.0 : double(steadyMs() - since));
+}
+
+void PingProbe::run(const QString& display, unsigned long window, int intervalMs) {
+    XConnection x(display);
+    if (!x.get()) return;
+    XSetErrorHandler(silentXErrors);
+    const Window root = DefaultRootWindow(x.get());
+    const Atom protocols = x.atom("WM_PROTOCOLS"), ping = x.atom("_NET_WM_PING");
+    // The answer goes to the root window, for its listeners to structure
+    // notices (Qt) or substructure ones (the specification's).
+    XSelectInput(x.get(), root, StructureNotifyMask | SubstructureNotifyMask);
+    long stamp = 0;
+    qint64 nextPingMs = steadyMs();
+    const int fd = ConnectionNumber(x.get());
+    while (!stop_) {
+        if (pendingSinceMs_ < 0 && steadyMs() >= nextPingMs) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = window;
+            event.xclient.message_type = protocols;
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = long(ping);
+            event.xclient.data.l[1] = ++stamp;
+            event.xclient.data.l[2] = long(window);
+            pendingSinceMs_ = steadyMs();
+            XSendEvent(x.get(), window, False, NoEventMask, &event);
+            XFlush(x.get());
+        }
+        pollfd wait{fd, POLLIN, 0};
+        if (!XPending(x.get())) ::poll(&wait, 1, 10);
+        while (XPending(x.get())) {
+            XEvent event;
+            XNextEvent(x.get(), &event);
+            const qint64 since = pendingSinceMs_;
+            if (event.type == ClientMessage && event.xclient.message_type == protocols &&
+                Atom(event.xclient.data.l[0]) == ping && event.xclient.data.l[1] == stamp &&
+                since >= 0) {
+                const double took = double(steadyMs() - since);
+                worstMs_ = std::max(worstMs_.load(), took);
+                ++answered_;
+                pendingSinceMs_ = -1;
+                nextPingMs = steadyMs() + intervalMs;
+            }
+        }
+    }
 }
 
 qint64 GameProcess::processId() const {

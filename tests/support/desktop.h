@@ -24,10 +24,12 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace quintelle::testing {
@@ -95,6 +97,8 @@ class Desktop {
     // A visible top-level window of process `pid` whose title is exactly
     // `title`; 0 while there is none.
     unsigned long findWindow(qint64 pid, const QString& title) const;
+    // Every such window.
+    std::vector<unsigned long> findWindows(qint64 pid, const QString& title) const;
     // What a window shows, its own area only; a null image when it is gone.
     QImage grabWindow(unsigned long window) const;
 
@@ -123,6 +127,30 @@ class Desktop {
     std::unique_ptr<QProcess> pulse_;
     std::unique_ptr<QProcess> recorder_;
     static constexpr int kRecordRate = 16000;
+};
+
+// Pings a window as a window manager does (_NET_WM_PING), one ping at a time
+// every `intervalMs`, on a thread of its own, and keeps how long the answers
+// took. A ping still unanswered counts with the time it has waited so far.
+class PingProbe {
+  public:
+    PingProbe(const Desktop& desktop, unsigned long window, int intervalMs = 100);
+    ~PingProbe();
+    PingProbe(const PingProbe&) = delete;
+    PingProbe& operator=(const PingProbe&) = delete;
+
+    int answered() const { return answered_; }
+    // The longest wait for an answer, in milliseconds.
+    double worstMs() const;
+
+  private:
+    void run(const QString& display, unsigned long window, int intervalMs);
+
+    std::atomic<bool> stop_ = false;
+    std::atomic<int> answered_ = 0;
+    std::atomic<double> worstMs_ = 0;
+    std::atomic<qint64> pendingSinceMs_ = -1;  // on the steady clock
+    std::thread thread_;
 };
 
 // Waits until `condition` holds, checking every 20 ms; false after `timeoutMs`.
@@ -196,6 +224,9 @@ class GameProcess {
     std::optional<int> waitForExit(int timeoutMs = 15000);
     // Everything the game wrote to its standard output and error.
     QString output() const;
+    // The most memory the running game has held so far (its VmHWM), in KiB;
+    // 0 once it has ended.
+    qint64 peakMemoryKiB() const;
 
   private:
     int paintedMenuBarHeight() const;

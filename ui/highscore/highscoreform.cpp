@@ -106,9 +106,6 @@ void Thighscore::loadit() {
 }
 
 void Thighscore::senditDoneString(THTTPGet*, const QByteArray&) {
-    // Until the main window's posting wait listens to postingEnded, an
-    // accepted post ends the wait here.
-    if (main_) main_->scorePosted();
     loadit();
     showOverMain();
     emit postingEnded({PostingOutcome::Accepted, {}});

@@ -68,6 +68,11 @@ BoardKeys::BoardKeys(QWidget& window, BoardView& board, const GameController& ga
          {QStringLiteral("button_continue")},
          QStringLiteral("button_continue"),
          {}},
+        {view_.control(QStringLiteral("panel_update")),
+         {QStringLiteral("button_updateyes"), QStringLiteral("button_updatecancel")},
+         {},
+         QStringLiteral("button_updatecancel"),
+         false},
     };
     // Any other pop-up panel goes round its own controls in the order they
     // were made.
@@ -122,8 +127,9 @@ void BoardKeys::roundEnded() {
 }
 
 bool BoardKeys::anyPanelUp() const {
-    return std::any_of(panels_.begin(), panels_.end(),
-                       [](const Panel& p) { return p.panel && p.panel->isVisible(); });
+    return std::any_of(panels_.begin(), panels_.end(), [](const Panel& p) {
+        return p.takesFocus && p.panel && p.panel->isVisible();
+    });
 }
 
 void BoardKeys::press(const QString& name) {
@@ -145,6 +151,16 @@ std::vector<QWidget*> BoardKeys::focusable(const Panel& panel) const {
 bool BoardKeys::boardKey(QKeyEvent* key) {
     const auto k = key->key();
     const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
+    if (k == Qt::Key_Escape) {
+        for (const Panel& p : panels_)
+            if (!p.takesFocus && p.panel && p.panel->isVisible()) {
+                if (QWidget* cancel = view_.control(p.cancel);
+                    cancel && cancel->isVisible() && !key->isAutoRepeat())
+                    press(p.cancel);
+                return true;
+            }
+        return false;
+    }
     if (!game_.dealing()) {
         if (enter && !anyPanelUp()) {
             press(QStringLiteral("button_start"));
@@ -226,6 +242,7 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
     for (const Panel& p : panels_) {
         if (p.panel != watched) continue;
         if (type == QEvent::Show) {
+            if (!p.takesFocus) continue;
             const auto list = focusable(p);
             if (!list.empty()) list.front()->setFocus(Qt::OtherFocusReason);
         } else {

@@ -39,7 +39,9 @@ class CursorFrame : public QWidget {
 // A panel that is shown takes the focus (its first control), Tab and
 // Shift+Tab go round its controls, Enter presses the focused button or else
 // the panel's default, Escape its cancel button; when it is hidden the focus
-// goes back to the board.
+// goes back to the board. The update offer is the exception: it may come up
+// at any moment, so it takes no focus and Enter keeps its meaning on the
+// board, where Escape declines it.
 class BoardKeys : public QObject {
   public:
     // The keys of `board`, in `window`, for `game`.
@@ -65,6 +67,7 @@ class BoardKeys : public QObject {
         QStringList order;  // the controls Tab goes round, in order
         QString accept;     // pressed by Enter when no button has the focus
         QString cancel;     // pressed by Escape
+        bool takesFocus = true;
     };
 
     bool boardKey(QKeyEvent* key);

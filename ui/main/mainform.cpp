@@ -66,7 +66,8 @@ Tmain::Tmain() : QMainWindow(nullptr) {
                                    return link ? link->address() : QString();
                                }});
     postingWait_ =
-        new PostingWait(this, static_cast<TFlatPanel*>(board_->control(controls::panel_wait)));
+        new PostingWait(this, static_cast<TFlatPanel*>(board_->control(controls::panel_wait)),
+                        board_->control(controls::panel_cleared));
     connectBoard();
 
     FormCreate();
@@ -78,6 +79,10 @@ void Tmain::setWindows(const Windows& windows) {
     windows_ = windows;
     tally_.target = windows.tally;
     ViewHighScoreList1->setEnabled(bool(windows.highscore));
+    disconnect(postingEnded_);
+    if (windows.highscore)
+        postingEnded_ = connect(windows.highscore, &Thighscore::postingEnded, postingWait_,
+                                &PostingWait::ended);
 }
 
 QImage Tmain::backgroundTile() const {
@@ -147,7 +152,7 @@ void Tmain::showEvent(QShowEvent* event) {
 }
 
 void Tmain::FormShow() {
-    if (updatecheck->isChecked() && !platform::installedCopy()) updateOffer_->check();
+    if (updatecheck->isChecked()) updateOffer_->check();
 }
 
 void Tmain::closeEvent(QCloseEvent* event) {
@@ -156,6 +161,8 @@ void Tmain::closeEvent(QCloseEvent* event) {
 }
 
 void Tmain::FormClose() {
+    // A download under way ends here, and the program is under its own name.
+    updateOffer_->stop();
     QRect bounds = outerBounds();
     if (bounds != remembered_) {
         const QRect work = platform::workArea(screen());
@@ -264,7 +271,7 @@ void Tmain::buildMenu() {
     updatecheck = item(options, "updatecheck", QStringLiteral("Automatically Check for Updates"));
     updatecheck->setCheckable(true);
     updatecheck->setChecked(true);
-    updatecheck->setVisible(!platform::installedCopy());  // its installer updates it
+    updatecheck->setVisible(UpdateOffer::available());
 
     QMenu* view = bar->addMenu(QStringLiteral("View"));
     view->setObjectName(QStringLiteral("View1"));
@@ -371,11 +378,6 @@ void Tmain::button_sendscoreClick() {
         // A post that could not even be built ends as "Posting Failed.".
     }
     postingWait_->start();
-}
-
-void Tmain::scorePosted() {
-    board_->hide(controls::panel_cleared);
-    postingWait_->stop();
 }
 
 void Tmain::button_highscoresClick() {

@@ -91,8 +91,6 @@ class Tmain : public QMainWindow {
     void button_sendscoreClick();
     void button_highscoresClick();
     void ViewHighScoreList1Click();
-    // The server took the score: the game-over panel and the wait go.
-    void scorePosted();
 
     void loadinifile();
     void saveinifile();
@@ -138,6 +136,7 @@ class Tmain : public QMainWindow {
     quintelle::Random random_;
     Windows windows_;
     TallyRelay tally_;
+    QMetaObject::Connection postingEnded_;
 
     quintelle::ui::BoardView* board_ = nullptr;
     quintelle::ui::FramePlacement* frame_ = nullptr;

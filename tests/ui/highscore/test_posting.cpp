@@ -40,6 +40,7 @@ TEST_F(Posting, PutsNameDateAndScoreIntoTheQueryAsTheyStand) {
                 {QString(), 0, "name=Guest&date=DATE&score=0", QStringLiteral("Guest")},
                 {QStringLiteral("a=b"), 77, "name=a=b&date=DATE&score=77", QStringLiteral("a=b")}};
     start({Reply::hangUp()});
+    BoxCounter boxes;  // each post fails at once
     std::size_t n = 0;
     for (const Row& row : rows) {
         gameOver(row.score, row.name);
@@ -93,7 +94,9 @@ TEST_F(Posting, NoAnswerSaysPostingFailedOnceOnTheFortiethTick) {
     EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("Posting Failed.")});
     EXPECT_EQ(ticksWhileOpen, -2);
     EXPECT_FALSE(window().postingWait().Timer1().isActive());
-    EXPECT_TRUE(find(QStringLiteral("panel_wait"))->isVisible());
+    // The strip is gone from over SEND SCORE and HIGH SCORES.
+    EXPECT_FALSE(find(QStringLiteral("panel_wait"))->isVisible());
+    EXPECT_TRUE(find(QStringLiteral("panel_cleared"))->isVisible());
     // 42 ticks in all: the dots ran round eight times and on to two.
     EXPECT_EQ(waitCaption(window()), QStringLiteral("Posting Score, Please Wait.."));
 }
@@ -109,6 +112,48 @@ TEST_F(Posting, AnAnswerAfterTheFailureStillOpensTheWindow) {
     EXPECT_FALSE(highscore().isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return highscore().isVisible(); }, 10000));
     EXPECT_FALSE(find(QStringLiteral("panel_cleared"))->isVisible());
+}
+
+// A post the server refuses, or one that fails before the fortieth tick, is
+// told at once, once; the game-over panel stays with its buttons free, and
+// the same score goes again at the next click.
+TEST_F(Posting, ARefusedOrFailedPostIsToldAndTheScoreCanBeSentAgain) {
+    const struct Row {
+        const char* what;
+        Reply answer;
+        QString told;
+    } rows[] = {
+        {"429 with the server's reason",
+         Reply::status(429, "Too Many Requests",
+                       "Too many scores from your address, try again in a minute\n"),
+         QStringLiteral("Too many scores from your address, try again in a minute")},
+        {"503 with a page", Reply::status(503, "Service Unavailable", "<html>down</html>"),
+         QStringLiteral("The server refused the score (503 Service Unavailable).")},
+        {"no answer at all", Reply::hangUp(), QStringLiteral("Posting Failed.")},
+    };
+    std::vector<Reply> script;
+    for (const Row& row : rows) script.push_back(row.answer);
+    script.push_back(Reply::ok("Score received."));
+    script.push_back(Reply::ok("<p>the list</p>"));
+    start(script);
+    gameOver(321, QStringLiteral("Fay"));
+    BoxCounter boxes;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].what);
+        click(QStringLiteral("button_sendscore"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.texts.size() == qsizetype(i + 1); }, 10000));
+        EXPECT_EQ(boxes.texts.back(), rows[i].told);
+        EXPECT_FALSE(window().postingWait().Timer1().isActive());
+        EXPECT_FALSE(find(QStringLiteral("panel_wait"))->isVisible());
+        EXPECT_TRUE(find(QStringLiteral("panel_cleared"))->isVisible());
+        EXPECT_FALSE(highscore().isVisible());
+    }
+    click(QStringLiteral("button_sendscore"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore().isVisible(); }, 10000));
+    EXPECT_FALSE(find(QStringLiteral("panel_cleared"))->isVisible());
+    EXPECT_EQ(boxes.texts.size(), qsizetype(std::size(rows)));
+    EXPECT_EQ(target(3), target(0)) << "the same score, sent again";
+    waitForPage();
 }
 
 TEST_F(Posting, ASecondClickWhileBusyMakesNoRequestAndRestartsTheCount) {

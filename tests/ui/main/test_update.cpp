@@ -1,32 +1,45 @@
-// The update offer: which version texts offer it, what cancel leaves alone,
-// and how the download ends, judged by the panel and the files in the
-// executable's folder.
+// The update offer: which version texts offer it, when it comes up and how
+// its keys behave, what cancel leaves alone, and how the signed download
+// ends, judged by the panel and the files in the executable's folder.
 #include <QDir>
 #include <QTcpServer>
-#include <atomic>
 
+#include "data/updatemanifest.h"
 #include "mainwindow_fixture.h"
 #include "net/httpget.h"
+#include "net/updatedownload.h"
 #include "tests/support/scripted_server.h"
+#include "tests/support/update_testkey.h"
 #include "ui/main/program.h"
 
 namespace {
 
-using quintelle::testsupport::RecordedRequest;
 using quintelle::testsupport::Reply;
 using quintelle::testsupport::ScriptedServer;
+
+// The manifest of `installer`, signed for version 2.0.0 with `key`.
+Reply manifestFor(const std::string& installer, const quintelle::update::SecretKey& key =
+                                                    quintelle::testsupport::testUpdateSecret()) {
+    quintelle::update::Sha256Stream hash;
+    hash.add(installer.data(), installer.size());
+    return Reply::ok(
+        quintelle::update::signManifest({"2.0.0", installer.size(), hash.finish()}, key),
+        "text/plain");
+}
 
 class UpdateTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         quintelle::platform::setExecutableFolder(folder());
+        quintelle::net::setUpdateKey(quintelle::testsupport::testUpdateKey());
         quintelle::platform::installSoundBackend(
             std::make_unique<SoundRecorder>(std::make_shared<std::vector<QString>>()));
     }
     void TearDown() override {
         program_.reset();
         quintelle::platform::setExecutableName({});
+        quintelle::net::setUpdateKey(quintelle::net::builtInUpdateKey());
         MainWindowTest::TearDown();
     }
 
@@ -46,6 +59,16 @@ class UpdateTest : public MainWindowTest {
 
     QStringList files() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
 
+    // The offer up, the name panel settled, the player's yes, and the
+    // download to its end.
+    void acceptOffer(Tmain& main) {
+        QTest::mouseClick(widget("button_namedone"), Qt::LeftButton);
+        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+        ASSERT_TRUE(widget("panel_update")->isVisible());
+        QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !main.updateOffer().downloading(); }, 10000));
+    }
+
     QWidget* widget(const char* name) { return program_->main().control(QString(name)); }
     QString updateStatus() { return qobject_cast<QLabel*>(widget("label_update"))->text(); }
 
@@ -59,6 +82,7 @@ TEST_F(UpdateTest, OnlyAnExactlyEqualVersionTextOffersNothing) {
         {QStringLiteral("1.0.1"), true},     {QStringLiteral("<html>404</html>"), true},
     };
     Tmain& main = start(QStringLiteral("quintelle"));
+    QTest::mouseClick(widget("button_namedone"), Qt::LeftButton);
     for (const auto& [body, offered] : rows) {
         SCOPED_TRACE(body.toStdString());
         widget("panel_update")->hide();
@@ -74,17 +98,27 @@ TEST_F(UpdateTest, TheCheckAtStartAsksTheServerWhenTheOptionIsOn) {
         bool checkAtStart;
         const char* answer;
         bool offered;
-    } rows[] = {{true, "2.0.0", true}, {true, "1.0.0", false}, {false, "2.0.0", false}};
+        bool keyBuiltIn = true;  // a build without one offers no updates
+    } rows[] = {{true, "2.0.0", true},
+                {true, "1.0.0", false},
+                {false, "2.0.0", false},
+                {true, "2.0.0", false, false}};
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.answer) + (row.checkAtStart ? " on" : " off"));
+        SCOPED_TRACE(std::string(row.answer) + (row.checkAtStart ? " on" : " off") +
+                     (row.keyBuiltIn ? "" : ", no key"));
+        quintelle::net::setUpdateKey(
+            row.keyBuiltIn ? std::optional(quintelle::testsupport::testUpdateKey()) : std::nullopt);
         ScriptedServer server({Reply::ok(row.answer, "text/plain")});
         Tmain& main = start(QStringLiteral("quintelle"), server.hostPort(), row.checkAtStart);
+        EXPECT_EQ(main.findChild<QAction*>("updatecheck")->isVisible(), row.keyBuiltIn);
+        QTest::mouseClick(widget("button_namedone"), Qt::LeftButton);
         auto* check = main.findChild<THTTPGet*>(QStringLiteral("checkupdate"));
         ASSERT_NE(check, nullptr);
-        EXPECT_EQ(check->busy(), row.checkAtStart);
+        const bool asks = row.checkAtStart && row.keyBuiltIn;
+        EXPECT_EQ(check->busy(), asks);
         // The answer is handed over on the window's thread once the fetch ends.
         EXPECT_TRUE(QTest::qWaitFor([&] { return !check->busy(); }, 10000));
-        if (row.checkAtStart) {
+        if (asks) {
             ASSERT_TRUE(server.waitForRequests(1));
             const std::string request = server.requests()[0].bytes;
             EXPECT_EQ(request.substr(0, request.find("\r\n")),
@@ -92,7 +126,7 @@ TEST_F(UpdateTest, TheCheckAtStartAsksTheServerWhenTheOptionIsOn) {
             EXPECT_NE(request.find("User-Agent: Quintelle HTTPGet\r\n"), std::string::npos);
         }
         EXPECT_EQ(widget("panel_update")->isVisible(), row.offered);
-        EXPECT_EQ(server.connections(), row.checkAtStart ? 1 : 0);
+        EXPECT_EQ(server.connections(), asks ? 1 : 0);
         program_.reset();
     }
 }
@@ -135,7 +169,9 @@ TEST_F(UpdateTest, OnlyAPortableCopyChecksAndShowsTheOption) {
 
 TEST_F(UpdateTest, CancelHidesTheOfferAndTouchesNoFile) {
     Tmain& main = start(QStringLiteral("quintelle.exe"));
+    QTest::mouseClick(widget("button_namedone"), Qt::LeftButton);
     main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    ASSERT_TRUE(widget("panel_update")->isVisible());
     const QStringList before = files();
     QTest::mouseClick(widget("button_updatecancel"), Qt::LeftButton);
     EXPECT_FALSE(widget("panel_update")->isVisible());
@@ -143,87 +179,101 @@ TEST_F(UpdateTest, CancelHidesTheOfferAndTouchesNoFile) {
     EXPECT_EQ(readFile("quintelle.exe"), "the program");
 }
 
-TEST_F(UpdateTest, ADownloadThatCannotConnectPutsTheProgramBack) {
+// The offer comes up only once the name panel is settled, takes no focus,
+// leaves Enter to the board and goes with Escape.
+TEST_F(UpdateTest, TheOfferWaitsForTheNamePanelAndLeavesTheKeysToTheBoard) {
+    Tmain& main = start(QStringLiteral("quintelle"));
+    ASSERT_TRUE(widget("panel_name")->isVisible());
+    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
+    EXPECT_FALSE(widget("panel_update")->isVisible()) << "one panel at a time";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // the name panel's DONE
+    EXPECT_FALSE(widget("panel_name")->isVisible());
+    ASSERT_TRUE(widget("panel_update")->isVisible());
+    EXPECT_FALSE(widget("panel_update")->isAncestorOf(QApplication::focusWidget()));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(main.game().dealing()) << "Enter started a game";
+    EXPECT_TRUE(widget("panel_update")->isVisible());
+    EXPECT_FALSE(main.updateOffer().downloading());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(widget("panel_update")->isVisible());
+    EXPECT_EQ(readFile("quintelle"), "the program");
+}
+
+// However the download fails, the player reads why on the panel and can close
+// it; the program never left its name and nothing downloaded is left.
+TEST_F(UpdateTest, AFailedUpdateSaysWhyAndThePanelCanBeClosed) {
     quint16 closedPort = 0;
     {
         QTcpServer probe;
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
         closedPort = probe.serverPort();
     }
-    const struct {
-        const char* executable;
-        const char* backup;
-    } rows[] = {{"quintelle.exe", "quintelle.BAK"},
-                {"quintelle", "quintelle.BAK"},
-                {"quint.elle.bin", "quint.elle.BAK"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.executable);
-        writeFile(row.backup, "an old backup");
-        Tmain& main = start(QString(row.executable), "127.0.0.1:" + std::to_string(closedPort));
-        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
-        QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
-
-        EXPECT_EQ(updateStatus(), "Download Aborted");
-        EXPECT_TRUE(widget("panel_update")->isVisible());
-        EXPECT_FALSE(widget("button_updateyes")->isVisible());
-        EXPECT_FALSE(widget("button_updatecancel")->isVisible());
-        EXPECT_EQ(readFile(row.executable), "the program");
-        EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(row.backup)))
-            << "the old backup was replaced by the program, which went back";
-        EXPECT_EQ(readFile("qtlsetup.exe"), "");
-        program_.reset();
-        QFile::remove(QDir(folder()).filePath("qtlsetup.exe"));
-    }
-}
-
-TEST_F(UpdateTest, AFailedDownloadLeavesTheProgramUnderItsOwnName) {
-    struct Row {
-        const char* executable;
-        const char* backup;
-    } rows[] = {{"quintelle.exe", "quintelle.BAK"},
-                {"quintelle", "quintelle.BAK"},
-                {"quint.elle.bin", "quint.elle.BAK"}};
+    const std::string installer = "#!/bin/sh\nexit 0\n";
+    std::string tampered = installer;
+    tampered[12] ^= 1;
+    const struct Row {
+        const char* what;
+        std::vector<Reply> script;  // none: nothing listens
+        const char* status;
+        const char* outcome;
+    } rows[] = {
+        {"nothing listens", {}, "Download Aborted", "The update could not be downloaded."},
+        {"no manifest",
+         {Reply::status(404, "Not Found", "none")},
+         "Download Aborted",
+         "The update could not be downloaded."},
+        {"a tampered installer",
+         {manifestFor(installer), Reply::ok(tampered)},
+         "Refused: installer altered",
+         "This update is not safe to install."},
+        {"a foreign key",
+         {manifestFor(installer, quintelle::update::generateKeyPair().secretKey),
+          Reply::ok(installer)},
+         "Refused: unknown signing key",
+         "This update is not safe to install."},
+    };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.executable);
-        ScriptedServer server({Reply::status(404, "Not Found", "no such installer")});
-        // While the request is served, the program has stepped aside.
-        std::atomic<bool> asideDuringDownload = false;
-        server.onRequest([&](const RecordedRequest&) {
-            asideDuringDownload = !QFile::exists(QDir(folder()).filePath(row.executable)) &&
-                                  QFile(QDir(folder()).filePath(row.backup)).size() == 11;
-        });
-        writeFile(row.backup, "an old backup");
-        Tmain& main = start(QString(row.executable), server.hostPort());
-        main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
-        QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+        SCOPED_TRACE(row.what);
+        ScriptedServer server(row.script);
+        writeFile(QStringLiteral("quintelle.BAK"), "an old backup");
+        Tmain& main = start(
+            QStringLiteral("quintelle"),
+            row.script.empty() ? "127.0.0.1:" + std::to_string(closedPort) : server.hostPort());
+        ASSERT_NO_FATAL_FAILURE(acceptOffer(main));
 
-        EXPECT_TRUE(asideDuringDownload);
-        EXPECT_EQ(updateStatus(), "Download Aborted");
-        EXPECT_TRUE(widget("panel_update")->isVisible());
+        EXPECT_EQ(updateStatus(), row.status);
+        EXPECT_EQ(qobject_cast<QLabel*>(widget("Label6"))->text(), row.outcome);
         EXPECT_FALSE(widget("button_updateyes")->isVisible());
-        EXPECT_EQ(readFile(row.executable), "the program");
-        EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(row.backup)));
-        EXPECT_EQ(readFile("qtlsetup.exe"), "no such installer");
-        ASSERT_TRUE(server.waitForRequests(1));
-        EXPECT_EQ(server.requests()[0].bytes.substr(0, 38),
-                  "GET /quintelle/qtlsetup.exe HTTP/1.0\r\n");
+        ASSERT_TRUE(widget("button_updatecancel")->isVisible());
+        EXPECT_EQ(readFile("quintelle"), "the program");
+        EXPECT_EQ(files(), (QStringList{"quintelle", "quintelle.BAK", "quintelle.ini"}));
+        QTest::mouseClick(widget("button_updatecancel"), Qt::LeftButton);
+        EXPECT_FALSE(widget("panel_update")->isVisible());
+        if (!row.script.empty()) {
+            ASSERT_TRUE(server.waitForRequests(1));
+            const std::string request = server.requests()[0].bytes;
+            EXPECT_EQ(request.substr(0, request.find("\r\n")),
+                      "GET /quintelle/qtlsetup.manifest HTTP/1.0");
+        }
         program_.reset();
-        QFile::remove(QDir(folder()).filePath("qtlsetup.exe"));
+        QFile::remove(QDir(folder()).filePath("quintelletally.tld"));
     }
 }
 
 TEST_F(UpdateTest, AnInstallerThatCannotStartIsReportedAndTheProgramStays) {
-    ScriptedServer server({Reply::ok("not a program", "application/octet-stream")});
+    const std::string installer = "not a program";
+    ScriptedServer server({manifestFor(installer), Reply::ok(installer)});
     Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
-    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
     MessageBoxAnswerer answerer;
-    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(acceptOffer(main));
     EXPECT_TRUE(answerer.shown().startsWith(
         "There was an error in the update process. Please download QUINTELLE manually from "));
     EXPECT_TRUE(answerer.shown().endsWith(u'.'));
     EXPECT_EQ(updateStatus(), "Installing");
+    EXPECT_TRUE(widget("button_updatecancel")->isVisible());
     EXPECT_EQ(readFile("quintelle"), "the program");
-    EXPECT_EQ(readFile("qtlsetup.exe"), "not a program");
+    EXPECT_FALSE(QFile::exists(QDir(folder()).filePath("quintelle.BAK")));
     EXPECT_TRUE(main.isVisible());
 }
 
@@ -236,16 +286,16 @@ TEST_F(UpdateTest, TheInstallerStartsWithItsParametersAfterTheSettingsAreWritten
         iniPath().toStdString() + "' && test -f '" + tallyPath.toStdString() +
         "' && echo \"$@\" > '" + argsFile.toStdString() + ".part' && mv '" +
         argsFile.toStdString() + ".part' '" + argsFile.toStdString() + "'\n";
-    ScriptedServer server({Reply::ok(script, "application/octet-stream")});
+    ScriptedServer server({manifestFor(script), Reply::ok(script, "application/octet-stream")});
     Tmain& main = start(QStringLiteral("quintelle"), server.hostPort());
     QFile::remove(iniPath());
     QFile::remove(tallyPath);
-    main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));
-    QTest::mouseClick(widget("button_updateyes"), Qt::LeftButton);
-    EXPECT_FALSE(main.isVisible()) << "the program ends";
+    ASSERT_NO_FATAL_FAILURE(acceptOffer(main));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }, 5000)) << "the program ends";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(argsFile); }, 10000));
     EXPECT_EQ(readFile("args.txt"), "/SP- /silent /noicons\n");
     EXPECT_TRUE(QFileInfo(QDir(folder()).filePath("qtlsetup.exe")).isExecutable());
+    EXPECT_EQ(readFile("quintelle.BAK"), "the program");
 }
 
 }  // namespace
