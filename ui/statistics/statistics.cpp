@@ -62,7 +62,7 @@ void Statistics::expertPlayed(std::uint64_t id, int points) {
 
 void Statistics::StatisticsClick() {
     if (!window_) window_ = std::make_unique<Tstatistics>(main_, store());
-    window_->showOverMain();
+    window_->showWithin();
     reportProblems();
 }
 

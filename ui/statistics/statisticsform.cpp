@@ -56,8 +56,8 @@ class BestRoundGrid : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const qreal scale = qreal(kCard.width()) / art::cardSize.width();
-        const qreal dpr = devicePixelRatioF() * scale;
+        // Drawn at the screen's density and scaled down smoothly.
+        const qreal dpr = devicePixelRatioF();
         const Grid grid = this->grid();
         for (int r = 0; r < 5; ++r)
             for (int c = 0; c < 5; ++c) {
@@ -239,6 +239,30 @@ void Tstatistics::showEvent(QShowEvent* event) {
     refresh();
 }
 
+void Tstatistics::showWithin() {
+    showOverMain();
+    // Wider than the main window, it may have been centred partly off the desktop.
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        QRect frame = frameGeometry();
+        // Before the window manager has framed it, the main window's frame
+        // is the best estimate of this one's.
+        if (frame == geometry() && mainWindow()) {
+            const QWidget* main = mainWindow();
+            frame = geometry().marginsAdded(QMargins(main->geometry().left() - main->frameGeometry().left(),
+                                                     main->geometry().top() - main->frameGeometry().top(),
+                                                     main->frameGeometry().right() - main->geometry().right(),
+                                                     main->frameGeometry().bottom() - main->geometry().bottom()));
+        }
+        const QPoint frameTopLeft = frame.topLeft();
+        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+        // The client's rectangle: what a window's position means before it is
+        // framed differs between window systems.
+        setGeometry(QRect(frame.topLeft() + (geometry().topLeft() - frameTopLeft), size()));
+    }
+}
+
 void Tstatistics::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         close();
@@ -287,9 +311,9 @@ void Tstatistics::show(const HistoryFigures& f, std::span<const RoundRecord> rou
     if (f.expertRounds > 0 && f.expertPoints > 0) {
         const double share = 100.0 * double(f.playerPoints) / double(f.expertPoints);
         expert_->setText(QStringLiteral("Your rounds averaged %1% of the expert's on the same cards.").arg(share, 0, 'f', 0));
-        expertNote_->setText(QStringLiteral("The expert is the game's own coach, playing the cards that came to you, "
-                                            "in the same order, with a hint's thinking time for each card: "
-                                            "%1 of these %2 compared.").arg(roundCount(f.expertRounds)).arg(roundCount(f.rounds)));
+        expertNote_->setText(QStringLiteral("The expert is the game's own coach, playing the cards that came to you "
+                                            "in the same order, with a hint's thinking time for each card "
+                                            "(compared on %1 of these %2).").arg(f.expertRounds).arg(roundCount(f.rounds)));
     } else {
         expert_->setText(QStringLiteral("No round compared with the expert yet."));
         expertNote_->setText(QStringLiteral("After each round the game's own coach plays the same cards again, "

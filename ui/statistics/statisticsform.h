@@ -31,6 +31,8 @@ class Tstatistics : public SecondaryWindow {
     Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now = {});
     ~Tstatistics() override;
 
+    // Shown over the main window, kept inside the desktop's work area.
+    void showWithin();
     // Reads the history again and shows the chosen period.
     void refresh();
     void setPeriod(Period period);
