@@ -157,6 +157,7 @@ std::vector<RoundRecord> HistoryStore::readSegment(std::uint64_t segment) {
     const auto path = segmentPath(segment);
     const FileContent file = readWholeFile(path);
     std::vector<RoundRecord> rounds;
+    rounds.reserve(file.bytes.size() / kRecordSize);
     if (!file.read()) {
         if (file.outcome == FileContent::Outcome::NotRead)
             problems_.push_back("The round history file " + path.filename().string() +
@@ -232,6 +233,7 @@ HistoryStore::Appended HistoryStore::append(const PlayedRound& round) {
     done.record.game = lastGame_;
     done.record.round = round;
     currentRounds_.push_back(done.record);
+    if (all_) all_->push_back(done.record);
     done.id = current_ * kSegmentRounds + (currentRounds_.size() - 1);
     done.written = writeSegment(current_, currentRounds_);
     if (!done.written && !std::exchange(unwrittenReported_, true))
@@ -245,25 +247,33 @@ bool HistoryStore::setExpert(std::uint64_t id, int points) {
     openNewest();
     const std::uint64_t segment = id / kSegmentRounds;
     const std::size_t index = id % kSegmentRounds;
-    if (segment == current_) {
-        if (index >= currentRounds_.size()) return false;
-        currentRounds_[index].expert = points;
-        return writeSegment(current_, currentRounds_);
-    }
-    auto rounds = readSegment(segment);
+    std::vector<RoundRecord> older;
+    std::vector<RoundRecord>& rounds = segment == current_ ? currentRounds_ : (older = readSegment(segment));
     if (index >= rounds.size()) return false;
-    rounds[index].expert = points;
+    RoundRecord& stored = rounds[index];
+    if (all_) {
+        // A round the expert has just played is one of the last.
+        const auto kept = std::find(all_->rbegin(), all_->rend(), stored);
+        if (kept != all_->rend()) kept->expert = points;
+    }
+    stored.expert = points;
     return writeSegment(segment, rounds);
+}
+
+const std::vector<RoundRecord>& HistoryStore::rounds() {
+    if (!all_) all_ = loadAll();
+    return *all_;
 }
 
 std::vector<RoundRecord> HistoryStore::loadAll() {
     openNewest();
     std::vector<RoundRecord> all;
     const auto found = segments();
+    all.reserve(found.size() * kSegmentRounds);
     for (std::uint64_t segment : found) {
         if (segment == current_) continue;
-        const auto rounds = readSegment(segment);
-        all.insert(all.end(), rounds.begin(), rounds.end());
+        auto rounds = readSegment(segment);
+        all.insert(all.end(), std::make_move_iterator(rounds.begin()), std::make_move_iterator(rounds.end()));
     }
     // The newest from memory: its rounds include any the disk refused.
     all.insert(all.end(), currentRounds_.begin(), currentRounds_.end());

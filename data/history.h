@@ -58,8 +58,11 @@ class HistoryStore {
     // Adds the coach's points to a stored round.
     bool setExpert(std::uint64_t id, int points);
 
-    // Every readable round, oldest first.
+    // Every readable round, oldest first, read from the disk.
     std::vector<RoundRecord> loadAll();
+    // The same, read once and then kept up to date by append and setExpert,
+    // so a window showing the history can ask again after every round.
+    const std::vector<RoundRecord>& rounds();
     // What was set aside since last asked, one sentence each.
     std::vector<std::string> takeProblems();
 
@@ -75,6 +78,7 @@ class HistoryStore {
     bool opened_ = false;
     std::uint64_t current_ = 1;               // the newest segment
     std::vector<RoundRecord> currentRounds_;  // its rounds, as on the disk
+    std::optional<std::vector<RoundRecord>> all_;  // rounds(), once asked for
     std::uint32_t lastGame_ = 0;
     bool unwrittenReported_ = false;
     std::vector<std::string> problems_;

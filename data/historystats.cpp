@@ -5,8 +5,19 @@
 #include <map>
 
 #include "game/position.h"
+#include "game/scoring.h"
 
 namespace quintelle {
+
+namespace {
+
+int handWorth(int points) {
+    for (int hand = 9; hand > 0; --hand)
+        if (handpoints(hand) == points) return hand;
+    return 0;
+}
+
+}  // namespace
 
 HistoryFigures figuresOf(std::span<const RoundRecord> rounds) {
     HistoryFigures f;
@@ -28,7 +39,8 @@ HistoryFigures figuresOf(std::span<const RoundRecord> rounds) {
             streak = 0;
         }
         if (!f.bestRound || p.points > rounds[*f.bestRound].round.points) f.bestRound = i;
-        for (int hand : lineHands(finalGrid(p))) ++f.hands[static_cast<std::size_t>(hand)];
+        // Each hand's points are its own, and a stored round's lines are its grid's.
+        for (int points : p.lines) ++f.hands[static_cast<std::size_t>(handWorth(points))];
         if (p.hinted) ++f.hinted;
         if (r.expert >= 0) {
             ++f.expertRounds;

@@ -1,6 +1,6 @@
 #include "game/playedround.h"
 
-#include "game/PokerHand.h"
+#include "game/handeval.h"
 #include "game/scoring.h"
 
 namespace quintelle {
@@ -17,8 +17,8 @@ Grid finalGrid(const PlayedRound& round) {
 std::array<int, 10> lineHands(const Grid& g) {
     std::array<int, 10> hands{};
     for (std::size_t i = 0; i < 5; ++i) {
-        hands[i] = classifyhand(g[i][0], g[i][1], g[i][2], g[i][3], g[i][4]);
-        hands[5 + i] = classifyhand(g[0][i], g[1][i], g[2][i], g[3][i], g[4][i]);
+        hands[i] = fastclass(g[i][0], g[i][1], g[i][2], g[i][3], g[i][4]);
+        hands[5 + i] = fastclass(g[0][i], g[1][i], g[2][i], g[3][i], g[4][i]);
     }
     return hands;
 }

@@ -28,10 +28,12 @@ struct PlayedRound {
 // covering what it was laid on.
 Grid finalGrid(const PlayedRound& round);
 
-// The points of the ten lines of a full grid, in PlayedRound::lines order.
+// The points of the ten lines of a grid of 25 distinct cards, in
+// PlayedRound::lines order.
 std::array<int, 10> linePoints(const Grid& grid);
 
-// The hand classes (PokerHand) of the ten lines, in the same order.
+// The hand classes (PokerHand) of the same ten lines: the fast classifier,
+// as a long history is checked round by round when it is read.
 std::array<int, 10> lineHands(const Grid& grid);
 
 class RoundSink {

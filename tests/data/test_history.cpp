@@ -319,9 +319,12 @@ TEST(History, SegmentsFollowOneAnotherAndGamesKeepCounting) {
     ASSERT_EQ(all.size(), wanted);
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
                                [](const RoundRecord& a, const RoundRecord& b) { return a.game < b.game; }));
+    ASSERT_EQ(store.rounds().size(), wanted);  // read once, then kept current
     const auto id = store.append(played[0].round).id;
     EXPECT_EQ(store.loadAll().back().game, all.back().game + 1);
     EXPECT_TRUE(store.setExpert(id, 123));
+    EXPECT_EQ(store.rounds().size(), wanted + 1);
+    EXPECT_EQ(store.rounds().back().expert, 123);
     EXPECT_TRUE(store.setExpert(HistoryStore::kSegmentRounds + 3, 77));  // in the first segment
     const auto reread = HistoryStore(dir.path).loadAll();
     EXPECT_EQ(reread.back().expert, 123);

@@ -276,15 +276,14 @@ void Tstatistics::setPeriod(Period period) {
 }
 
 void Tstatistics::refresh() {
-    history_ = store_.loadAll();
-    std::span<const RoundRecord> rounds = history_;
+    std::span<const RoundRecord> rounds = store_.rounds();
     const int days = period_->currentIndex() == LastWeek ? 7 : period_->currentIndex() == LastMonth ? 30 : 0;
     if (days) rounds = roundsSince(rounds, now_() - std::int64_t{days} * 86400);
     figures_ = figuresOf(rounds);
-    show(figures_, rounds);
+    display(figures_, rounds);
 }
 
-void Tstatistics::show(const HistoryFigures& f, std::span<const RoundRecord> rounds) {
+void Tstatistics::display(const HistoryFigures& f, std::span<const RoundRecord> rounds) {
     const auto set = [this](const char* name, const QString& value) {
         auto* label = findChild<QLabel*>(QString::fromLatin1(name));
         label->setText(value);
@@ -329,9 +328,9 @@ void Tstatistics::show(const HistoryFigures& f, std::span<const RoundRecord> rou
     handsChart_->setHands(f.hands);
 }
 
-bool Tstatistics::exportTo(const QString& path) const {
+bool Tstatistics::exportTo(const QString& path) {
     return writeFileAtomically(std::filesystem::path(QFile::encodeName(path).toStdString()),
-                               historyCsv(history_));
+                               historyCsv(store_.rounds()));
 }
 
 void Tstatistics::exportClick() {

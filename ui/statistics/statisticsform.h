@@ -3,7 +3,7 @@
 // days, 30 days or all time, the best round's grid as it was laid, charts of
 // the round points and the hands made, how the player's rounds compare with
 // the expert's play of the same cards, and the history as CSV. Made when it is
-// first opened; it reads the history each time it is shown.
+// first opened; the history is read when it is first shown, and kept.
 #include <QString>
 #include <functional>
 #include <vector>
@@ -33,25 +33,24 @@ class Tstatistics : public SecondaryWindow {
 
     // Shown over the main window, kept inside the desktop's work area.
     void showWithin();
-    // Reads the history again and shows the chosen period.
+    // Shows the history as it now is, over the chosen period.
     void refresh();
     void setPeriod(Period period);
     const HistoryFigures& figures() const { return figures_; }
     // Writes the whole history as CSV; false (and nothing changed) on failure.
-    bool exportTo(const QString& path) const;
+    bool exportTo(const QString& path);
 
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void show(const HistoryFigures& f, std::span<const RoundRecord> rounds);
+    void display(const HistoryFigures& f, std::span<const RoundRecord> rounds);
     void exportClick();
     QLabel* figure(const char* name, const QString& caption);
 
     HistoryStore& store_;
     Clock now_;
-    std::vector<RoundRecord> history_;
     HistoryFigures figures_;
     QTabBar* period_ = nullptr;
     QGridLayout* figureGrid_ = nullptr;
