@@ -1,5 +1,7 @@
 #include "ui/statistics/expertplay.h"
 
+#include "platform/backgroundthread.h"
+
 namespace quintelle::ui {
 
 ExpertPlay::ExpertPlay(Budget budget, QObject* parent) : QObject(parent), budget_(budget) {}
@@ -33,6 +35,7 @@ void ExpertPlay::next() {
     auto [id, round] = waiting_.front();
     waiting_.pop_front();
     worker_ = std::thread([this, id, round] {
+        platform::runInBackground();
         const int points = expertPoints(round, budget_, stop_);
         if (stop_) return;
         QMetaObject::invokeMethod(
