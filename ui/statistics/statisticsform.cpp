@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QKeyEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -132,9 +133,18 @@ Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
-    auto* outer = new QVBoxLayout(this);
+    // Everything on one page, scrolled where the work area is smaller than it.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* page = new QWidget(scroll);
+    page->setObjectName(QStringLiteral("page"));
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(scroll);
+    auto* outer = new QVBoxLayout(page);
     outer->setContentsMargins(14, 10, 14, 12);
-    period_ = new QTabBar(this);
+    period_ = new QTabBar(page);
     period_->setObjectName(QStringLiteral("tab_period"));
     period_->setAccessibleName(QStringLiteral("Period"));
     period_->addTab(QStringLiteral("Last 7 days"));
@@ -146,7 +156,7 @@ Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
     outer->addWidget(period_);
 
     auto* top = new QHBoxLayout;
-    auto* figures = new QWidget(this);
+    auto* figures = new QWidget(page);
     figureGrid_ = new QGridLayout(figures);
     figureGrid_->setContentsMargins(0, 4, 0, 0);
     figureGrid_->setVerticalSpacing(3);
@@ -169,40 +179,40 @@ Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
     top->addWidget(figures, 0, Qt::AlignTop);
 
     auto* best = new QVBoxLayout;
-    best->addWidget(text(this, QStringLiteral("Best round"), palette::emphasis, true));
-    bestGrid_ = new BestRoundGrid(this);
+    best->addWidget(text(page, QStringLiteral("Best round"), palette::emphasis, true));
+    bestGrid_ = new BestRoundGrid(page);
     best->addWidget(bestGrid_);
     best->addStretch();
     top->addSpacing(12);
     top->addLayout(best);
     top->addSpacing(12);
-    handsChart_ = new HandsChart(this);
+    handsChart_ = new HandsChart(page);
     handsChart_->setMinimumSize(300, 270);
     top->addWidget(handsChart_, 1);
     outer->addLayout(top);
 
-    expert_ = text(this, QString(), palette::emphasis, true);
+    expert_ = text(page, QString(), palette::emphasis, true);
     expert_->setObjectName(QStringLiteral("label_expert"));
-    expertNote_ = text(this, QString(), palette::cream);
+    expertNote_ = text(page, QString(), palette::cream);
     expertNote_->setObjectName(QStringLiteral("label_expertnote"));
     expertNote_->setWordWrap(true);
     outer->addWidget(expert_);
     outer->addWidget(expertNote_);
 
     auto* charts = new QHBoxLayout;
-    pointsChart_ = new PointsChart(this);
+    pointsChart_ = new PointsChart(page);
     pointsChart_->setMinimumSize(420, 170);
-    spreadChart_ = new SpreadChart(this);
+    spreadChart_ = new SpreadChart(page);
     spreadChart_->setMinimumSize(260, 170);
     charts->addWidget(pointsChart_, 3);
     charts->addWidget(spreadChart_, 2);
     outer->addLayout(charts, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto* exportButton = new QPushButton(QStringLiteral("&Export CSV..."), this);
+    auto* exportButton = new QPushButton(QStringLiteral("&Export CSV..."), page);
     exportButton->setObjectName(QStringLiteral("button_export"));
     exportButton->setAccessibleName(QStringLiteral("Export the history as CSV"));
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    auto* close = new QPushButton(QStringLiteral("Close"), page);
     close->setObjectName(QStringLiteral("button_close"));
     close->setDefault(true);
     buttons->addWidget(exportButton);
@@ -211,6 +221,8 @@ Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
     outer->addLayout(buttons);
     connect(exportButton, &QPushButton::clicked, this, &Tstatistics::exportClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    scroll->setWidget(page);
 
     // The whole window within the desktop's work area.
     QSize size(940, 660);
