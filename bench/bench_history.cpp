@@ -80,7 +80,8 @@ struct PlayerFolder {
             segment += encodeRecord(r);
             if ((i + 1) % HistoryStore::kSegmentRounds == 0 || i + 1 == count) {
                 char name[32];
-                std::snprintf(name, sizeof name, "rounds-%06zu.qhr", i / HistoryStore::kSegmentRounds + 1);
+                std::snprintf(name, sizeof name, "rounds-%06zu.qhr",
+                              i / HistoryStore::kSegmentRounds + 1);
                 std::ofstream(history() / name, std::ios::binary) << "QTLHIS01" << segment;
                 segment.clear();
             }
@@ -148,7 +149,11 @@ BENCHMARK(BM_roundEnd)
     ->Args({kLongHistory, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(60);
-BENCHMARK(BM_statisticsOpened)->Arg(0)->Arg(kLongHistory)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_statisticsOpened)
+    ->Arg(0)
+    ->Arg(kLongHistory)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 

@@ -59,7 +59,8 @@ bool sound(const RoundRecord& r) {
         ++laid[static_cast<std::size_t>(p.cells[i])];
     }
     // Every cell once, one of them twice: the replacement.
-    if (std::count(laid.begin(), laid.end(), 1) != 24 || std::count(laid.begin(), laid.end(), 2) != 1)
+    if (std::count(laid.begin(), laid.end(), 1) != 24 ||
+        std::count(laid.begin(), laid.end(), 2) != 1)
         return false;
     if (linePoints(finalGrid(p)) != p.lines) return false;
     int sum = 0;
@@ -88,14 +89,16 @@ std::string encodeRecord(const RoundRecord& r) {
     w.put(static_cast<std::uint64_t>(std::clamp(p.seconds, 0, 0xFFFF)), 2);
     w.put(static_cast<std::uint64_t>(std::clamp(p.bonus, 0, 0xFF)), 1);
     w.put((p.cleared ? 1u : 0u) | (p.hinted ? 2u : 0u), 1);
-    w.put(static_cast<std::uint64_t>(r.expert < 0 ? kUnknownExpert : std::min(r.expert, 0xFFFE)), 2);
+    w.put(static_cast<std::uint64_t>(r.expert < 0 ? kUnknownExpert : std::min(r.expert, 0xFFFE)),
+          2);
     for (int c : p.cards) w.put(static_cast<std::uint64_t>(c & 0xFF), 1);
     for (int c : p.cells) w.put(static_cast<std::uint64_t>(c & 0xFF), 1);
     for (int l : p.lines) w.put(static_cast<std::uint64_t>(l & 0xFF), 1);
     out.resize(kRecordSize, '\0');
     const std::uint32_t sum =
         crc32({reinterpret_cast<const std::uint8_t*>(out.data()) + 4, kRecordSize - 4});
-    for (int i = 0; i < 4; ++i) out[static_cast<std::size_t>(i)] = static_cast<char>((sum >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        out[static_cast<std::size_t>(i)] = static_cast<char>((sum >> (8 * i)) & 0xFF);
     return out;
 }
 
@@ -165,8 +168,8 @@ std::vector<RoundRecord> HistoryStore::readSegment(std::uint64_t segment) {
         return rounds;
     }
     const auto data = file.data();
-    const bool ours = data.size() >= kMagic.size() &&
-                      std::equal(kMagic.begin(), kMagic.end(), data.begin());
+    const bool ours =
+        data.size() >= kMagic.size() && std::equal(kMagic.begin(), kMagic.end(), data.begin());
     std::size_t bad = ours ? 0 : 1;
     if (ours) {
         const auto body = data.subspan(kMagic.size());
@@ -185,15 +188,17 @@ std::vector<RoundRecord> HistoryStore::readSegment(std::uint64_t segment) {
     aside += ".damaged";
     std::error_code ec;
     std::filesystem::rename(path, aside, ec);
-    if (!rounds.empty()) writeSegment(segment, rounds);
-    problems_.push_back("The round history file " + path.filename().string() +
-                        (ours ? " was damaged" : " is not a round history") + "; " +
-                        std::to_string(rounds.size()) + " rounds were kept and the file was set aside as " +
-                        aside.filename().string() + ".");
+    // Where it cannot be set aside, it is left as it was, for a later start.
+    if (!ec && !rounds.empty()) writeSegment(segment, rounds);
+    problems_.push_back(
+        "The round history file " + path.filename().string() +
+        (ours ? " was damaged" : " is not a round history") + "; " + std::to_string(rounds.size()) +
+        " rounds were kept and the file was set aside as " + aside.filename().string() + ".");
     return rounds;
 }
 
-bool HistoryStore::writeSegment(std::uint64_t segment, const std::vector<RoundRecord>& rounds) const {
+bool HistoryStore::writeSegment(std::uint64_t segment,
+                                const std::vector<RoundRecord>& rounds) const {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     std::string bytes(kMagic);
@@ -237,8 +242,9 @@ HistoryStore::Appended HistoryStore::append(const PlayedRound& round) {
     done.id = current_ * kSegmentRounds + (currentRounds_.size() - 1);
     done.written = writeSegment(current_, currentRounds_);
     if (!done.written && !std::exchange(unwrittenReported_, true))
-        problems_.push_back("The round history could not be written in " + folder_.string() +
-                            "; this session's rounds are kept and written with the next that can be.");
+        problems_.push_back(
+            "The round history could not be written in " + folder_.string() +
+            "; this session's rounds are kept and written with the next that can be.");
     if (done.written) unwrittenReported_ = false;
     return done;
 }
@@ -248,7 +254,8 @@ bool HistoryStore::setExpert(std::uint64_t id, int points) {
     const std::uint64_t segment = id / kSegmentRounds;
     const std::size_t index = id % kSegmentRounds;
     std::vector<RoundRecord> older;
-    std::vector<RoundRecord>& rounds = segment == current_ ? currentRounds_ : (older = readSegment(segment));
+    std::vector<RoundRecord>& rounds =
+        segment == current_ ? currentRounds_ : (older = readSegment(segment));
     if (index >= rounds.size()) return false;
     RoundRecord& stored = rounds[index];
     if (all_) {
@@ -273,7 +280,8 @@ std::vector<RoundRecord> HistoryStore::loadAll() {
     for (std::uint64_t segment : found) {
         if (segment == current_) continue;
         auto rounds = readSegment(segment);
-        all.insert(all.end(), std::make_move_iterator(rounds.begin()), std::make_move_iterator(rounds.end()));
+        all.insert(all.end(), std::make_move_iterator(rounds.begin()),
+                   std::make_move_iterator(rounds.end()));
     }
     // The newest from memory: its rounds include any the disk refused.
     all.insert(all.end(), currentRounds_.begin(), currentRounds_.end());

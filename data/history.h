@@ -21,10 +21,10 @@
 namespace quintelle {
 
 struct RoundRecord {
-    std::int64_t when = 0;    // seconds since 1970, UTC, at the round's end
-    std::uint32_t game = 0;   // games numbered from 1 in the order played
+    std::int64_t when = 0;   // seconds since 1970, UTC, at the round's end
+    std::uint32_t game = 0;  // games numbered from 1 in the order played
     PlayedRound round;
-    int expert = -1;          // the coach's line points on the same cards; -1 unknown
+    int expert = -1;  // the coach's line points on the same cards; -1 unknown
 
     friend bool operator==(const RoundRecord&, const RoundRecord&) = default;
 };
@@ -76,8 +76,8 @@ class HistoryStore {
     std::filesystem::path folder_;
     Clock clock_;
     bool opened_ = false;
-    std::uint64_t current_ = 1;               // the newest segment
-    std::vector<RoundRecord> currentRounds_;  // its rounds, as on the disk
+    std::uint64_t current_ = 1;                    // the newest segment
+    std::vector<RoundRecord> currentRounds_;       // its rounds, as on the disk
     std::optional<std::vector<RoundRecord>> all_;  // rounds(), once asked for
     std::uint32_t lastGame_ = 0;
     bool unwrittenReported_ = false;

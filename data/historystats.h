@@ -15,12 +15,12 @@ struct HistoryFigures {
     int games = 0;
     int rounds = 0;
     int cleared = 0;
-    double clearRate = 0;         // per cent of rounds
-    std::uint32_t bestGame = 0;   // 0 when there is none
-    int bestGamePoints = 0;       // rounds' points and bonuses together
+    double clearRate = 0;                  // per cent of rounds
+    std::uint32_t bestGame = 0;            // 0 when there is none
+    int bestGamePoints = 0;                // rounds' points and bonuses together
     std::optional<std::size_t> bestRound;  // index into the stretch
     double averagePoints = 0;
-    int currentStreak = 0;        // cleared rounds in a row, ending with the last
+    int currentStreak = 0;  // cleared rounds in a row, ending with the last
     int longestStreak = 0;
     double secondsPerRound = 0;
     double secondsPerCard = 0;

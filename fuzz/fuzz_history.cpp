@@ -1,9 +1,9 @@
 // Any bytes as records of the round history: a record is accepted only when it
 // is sound (checksum, cards, cells, its own grid's line points), and one that
 // is accepted encodes back to the very same bytes.
-#include <cstring>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 
 #include "data/history.h"

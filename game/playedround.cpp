@@ -9,7 +9,8 @@ Grid finalGrid(const PlayedRound& round) {
     Grid grid{};
     for (std::size_t i = 0; i < round.cards.size(); ++i) {
         const int cell = round.cells[i];
-        if (cell >= 0 && cell < 25) grid[static_cast<std::size_t>(cell / 5)][cell % 5] = round.cards[i];
+        if (cell >= 0 && cell < 25)
+            grid[static_cast<std::size_t>(cell / 5)][cell % 5] = round.cards[i];
     }
     return grid;
 }

@@ -10,16 +10,16 @@ namespace quintelle {
 using Grid = std::array<std::array<int, 5>, 5>;
 
 struct PlayedRound {
-    std::uint32_t seed = 0;          // the random state the deal was shuffled from
-    int roundInGame = 0;             // 1 for a game's first round
-    std::array<int, 26> cards{};     // the cards in the order they were offered
-    std::array<int, 26> cells{};     // where each was laid, 0..24 row by row
-    std::array<int, 10> lines{};     // rows 1..5, then columns 1..5
-    int points = 0;                  // the ten lines together
+    std::uint32_t seed = 0;       // the random state the deal was shuffled from
+    int roundInGame = 0;          // 1 for a game's first round
+    std::array<int, 26> cards{};  // the cards in the order they were offered
+    std::array<int, 26> cells{};  // where each was laid, 0..24 row by row
+    std::array<int, 10> lines{};  // rows 1..5, then columns 1..5
+    int points = 0;               // the ten lines together
     int seconds = 0;
     int bonus = 0;
-    bool cleared = false;            // the game went on to another round
-    bool hinted = false;             // the coach was asked during the round
+    bool cleared = false;  // the game went on to another round
+    bool hinted = false;   // the coach was asked during the round
 
     friend bool operator==(const PlayedRound&, const PlayedRound&) = default;
 };

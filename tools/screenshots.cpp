@@ -2,10 +2,10 @@
 // at each step, so layout and art can be judged from the pictures:
 //   QT_QPA_PLATFORM=offscreen quintelle_screenshots <folder>
 #include <QAction>
-#include <QScreen>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,7 +47,8 @@ void saveWithScreen(QWidget& window, const QString& folder, const QString& name)
     if (QGuiApplication::platformName() != QStringLiteral("xcb")) return;
     (void)QTest::qWaitForWindowExposed(&window);
     QTest::qWait(400);  // the window manager's frame
-    window.screen()->grabWindow(0).save(QDir(folder).filePath(name + QStringLiteral("_screen.png")));
+    window.screen()->grabWindow(0).save(
+        QDir(folder).filePath(name + QStringLiteral("_screen.png")));
 }
 
 // Lays the 26 cards of a round row by row, the last one over the middle cell.

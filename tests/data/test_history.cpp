@@ -28,8 +28,9 @@ struct TempFolder {
     fs::path path;
     TempFolder() {
         path = fs::temp_directory_path() /
-               ("quintelle-history-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("quintelle-history-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(path);
         fs::create_directories(path);
     }
@@ -69,17 +70,20 @@ class Table {
                 const bool hint = seen.size() % 4 == 1;
                 for (int s = 0; s < static_cast<int>(seen.size() * 7 % 45); ++s) game_.tick();
                 std::array<int, 26> deal{};
-                for (int k = 0; k < 26; ++k) deal[std::size_t(k)] = game_.deck()[std::size_t(k + 1)];
+                for (int k = 0; k < 26; ++k)
+                    deal[std::size_t(k)] = game_.deck()[std::size_t(k + 1)];
                 for (int k = 0; k < 26; ++k) {
                     if (hint && k == 5) game_.hintAsked();
                     const Position p = game_.position();
-                    const auto cell = g % 3 == 0 ? randommove(p, state) : coachmove(p, {60, 0, state});
+                    const auto cell =
+                        g % 3 == 0 ? randommove(p, state) : coachmove(p, {60, 0, state});
                     game_.place(Position::address(*cell));
                 }
                 game_.hintAsked();  // after the round's end: counts for nothing
                 Seen s{};
                 for (int r = 0; r < 5; ++r)
-                    for (int c = 0; c < 5; ++c) s.grid[std::size_t(r)][std::size_t(c)] = game_.grid(r + 1, c + 1);
+                    for (int c = 0; c < 5; ++c)
+                        s.grid[std::size_t(r)][std::size_t(c)] = game_.grid(r + 1, c + 1);
                 s.points = game_.roundscore();
                 s.bonus = game_.timebonus();
                 s.seconds = game_.seconds();
@@ -227,19 +231,24 @@ TEST(History, DamagedCutAndForeignFilesAreSetAsideAndNewRoundsKept) {
     const auto reencoded = [](std::string& bytes, std::size_t index,
                               const std::function<void(RoundRecord&)>& change) {
         const auto at = 8 + index * kRecordSize;
-        auto r = decodeRecord({reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, kRecordSize});
+        auto r =
+            decodeRecord({reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, kRecordSize});
         ASSERT_TRUE(r);
         change(*r);
         bytes.replace(at, kRecordSize, encodeRecord(*r));
     };
     const std::vector<Row> rows = {
-        {"a flipped bit in a record", [&](std::string& b) { b[header + kRecordSize + 40] ^= 4; }, true},
+        {"a flipped bit in a record", [&](std::string& b) { b[header + kRecordSize + 40] ^= 4; },
+         true},
         {"cut inside the last record", [&](std::string& b) { b.resize(b.size() - 30); }, true},
         {"cut inside the header", [](std::string& b) { b.resize(5); }, false},
         {"empty", [](std::string& b) { b.clear(); }, false},
         {"a settings file", [](std::string& b) { b = "[quintelle]\r\nName=Guest\r\n"; }, false},
         {"a card twice under a sound checksum",
-         [&](std::string& b) { reencoded(b, 1, [](RoundRecord& r) { r.round.cards[3] = r.round.cards[4]; }); }, true},
+         [&](std::string& b) {
+             reencoded(b, 1, [](RoundRecord& r) { r.round.cards[3] = r.round.cards[4]; });
+         },
+         true},
         {"line points its grid does not give",
          [&](std::string& b) {
              reencoded(b, 0, [](RoundRecord& r) {
@@ -317,8 +326,9 @@ TEST(History, SegmentsFollowOneAnotherAndGamesKeepCounting) {
     HistoryStore store(dir.path);
     const auto all = store.loadAll();
     ASSERT_EQ(all.size(), wanted);
-    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
-                               [](const RoundRecord& a, const RoundRecord& b) { return a.game < b.game; }));
+    EXPECT_TRUE(
+        std::is_sorted(all.begin(), all.end(),
+                       [](const RoundRecord& a, const RoundRecord& b) { return a.game < b.game; }));
     ASSERT_EQ(store.rounds().size(), wanted);  // read once, then kept current
     const auto id = store.append(played[0].round).id;
     EXPECT_EQ(store.loadAll().back().game, all.back().game + 1);

@@ -24,7 +24,8 @@ TEST(StatisticsOnTheDesktop, ARoundPlayedByKeysIsKeptInOrderAndShown) {
             cells[laid++] = row * 5 + (row % 2 ? 4 : 0);
         }
         for (int step = 1; step < 5; ++step) {
-            keys << (row % 2 ? QStringLiteral("Left") : QStringLiteral("Right")) << QStringLiteral("Return");
+            keys << (row % 2 ? QStringLiteral("Left") : QStringLiteral("Right"))
+                 << QStringLiteral("Return");
             cells[laid++] = row * 5 + (row % 2 ? 4 - step : step);
         }
     }
@@ -42,18 +43,26 @@ TEST(StatisticsOnTheDesktop, ARoundPlayedByKeysIsKeptInOrderAndShown) {
 
     game.key(QStringLiteral("ctrl+t"));
     unsigned long window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = desktop.findWindow(game.processId(), QStringLiteral("Statistics"))) != 0; }, 10000))
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return (window = desktop.findWindow(game.processId(), QStringLiteral("Statistics"))) !=
+                   0;
+        },
+        10000))
         << game.output().toStdString();
     const QImage shown = desktop.grabWindow(window);
     EXPECT_LE(shown.width(), desktop.screenSize().width());
     EXPECT_LE(shown.height(), desktop.screenSize().height());
     game.key(QStringLiteral("Escape"));
-    EXPECT_TRUE(waitUntil([&] { return desktop.findWindow(game.processId(), QStringLiteral("Statistics")) == 0; }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [&] { return desktop.findWindow(game.processId(), QStringLiteral("Statistics")) == 0; },
+        10000));
 
     ASSERT_EQ(::kill(pid_t(game.processId()), SIGTERM), 0);
     EXPECT_EQ(game.waitForExit(), std::optional<int>(0)) << game.output().toStdString();
     const auto history =
-        quintelle::HistoryStore(std::filesystem::path(game.folder().toStdString()) / "history").loadAll();
+        quintelle::HistoryStore(std::filesystem::path(game.folder().toStdString()) / "history")
+            .loadAll();
     ASSERT_EQ(history.size(), 1u);
     EXPECT_EQ(history[0].round.cells, cells);
     EXPECT_EQ(history[0].game, 1u);

@@ -64,7 +64,8 @@ std::vector<double> PointsChart::movingAverage(const std::vector<int>& points) {
     for (std::size_t i = 0; i < points.size(); ++i) {
         sum += points[i];
         if (i >= kAverageOver) sum -= points[i - kAverageOver];
-        average[i] = static_cast<double>(sum) / static_cast<double>(std::min<std::size_t>(i + 1, kAverageOver));
+        average[i] = static_cast<double>(sum) /
+                     static_cast<double>(std::min<std::size_t>(i + 1, kAverageOver));
     }
     return average;
 }
@@ -72,26 +73,27 @@ std::vector<double> PointsChart::movingAverage(const std::vector<int>& points) {
 void PointsChart::setPoints(std::vector<int> points) {
     points_ = std::move(points);
     const auto average = movingAverage(points_);
-    setAccessibleDescription(
-        points_.empty() ? QStringLiteral("No rounds yet")
-                        : QStringLiteral("%1 rounds; the last %2 averaged %3 points")
-                              .arg(points_.size())
-                              .arg(std::min<std::size_t>(points_.size(), kAverageOver))
-                              .arg(average.back(), 0, 'f', 1));
+    setAccessibleDescription(points_.empty()
+                                 ? QStringLiteral("No rounds yet")
+                                 : QStringLiteral("%1 rounds; the last %2 averaged %3 points")
+                                       .arg(points_.size())
+                                       .arg(std::min<std::size_t>(points_.size(), kAverageOver))
+                                       .arg(average.back(), 0, 'f', 1));
     update();
 }
 
 void PointsChart::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRectF area = feltPanel(
-        p, this,
-        QStringLiteral("Round points, with the average of the last %1").arg(kAverageOver));
+        p, this, QStringLiteral("Round points, with the average of the last %1").arg(kAverageOver));
     if (points_.empty()) return emptyNote(p, area);
     const int most = *std::max_element(points_.begin(), points_.end());
     const double top = std::max(50, (most + 49) / 50 * 50);
     guides(p, area, top);
     const std::size_t n = points_.size();
-    const auto x = [&](double i) { return area.left() + (n == 1 ? area.width() / 2 : area.width() * i / double(n - 1)); };
+    const auto x = [&](double i) {
+        return area.left() + (n == 1 ? area.width() / 2 : area.width() * i / double(n - 1));
+    };
     const auto y = [&](double v) { return area.bottom() - area.height() * v / top; };
 
     // Many rounds are drawn a pixel column at a time: the column's range of points.
@@ -100,11 +102,14 @@ void PointsChart::paintEvent(QPaintEvent*) {
     if (n <= columns) {
         p.setBrush(QColor(245, 235, 216, 170));
         const double dot = n > 120 ? 1.2 : 2.2;
-        for (std::size_t i = 0; i < n; ++i) p.drawEllipse(QPointF(x(double(i)), y(points_[i])), dot, dot);
+        for (std::size_t i = 0; i < n; ++i)
+            p.drawEllipse(QPointF(x(double(i)), y(points_[i])), dot, dot);
     } else {
         for (std::size_t c = 0; c < columns; ++c) {
-            const std::size_t from = c * n / columns, to = std::max(from + 1, (c + 1) * n / columns);
-            const auto [lo, hi] = std::minmax_element(points_.begin() + long(from), points_.begin() + long(to));
+            const std::size_t from = c * n / columns,
+                              to = std::max(from + 1, (c + 1) * n / columns);
+            const auto [lo, hi] =
+                std::minmax_element(points_.begin() + long(from), points_.begin() + long(to));
             const double cx = area.left() + double(c) + 0.5;
             p.drawLine(QPointF(cx, y(*lo)), QPointF(cx, y(*hi)));
         }
@@ -114,14 +119,18 @@ void PointsChart::paintEvent(QPaintEvent*) {
     const std::size_t step = std::max<std::size_t>(1, n / (columns * 2));
     for (std::size_t i = 0; i < n; i += step) {
         const QPointF at(x(double(i)), y(average[i]));
-        if (i == 0) line.moveTo(at); else line.lineTo(at);
+        if (i == 0)
+            line.moveTo(at);
+        else
+            line.lineTo(at);
     }
     line.lineTo(x(double(n - 1)), y(average.back()));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(palette::gold, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(line);
     p.setPen(palette::cream);
-    p.drawText(QRectF(area.left(), area.bottom() + 2, area.width(), 14), Qt::AlignLeft, QStringLiteral("first"));
+    p.drawText(QRectF(area.left(), area.bottom() + 2, area.width(), 14), Qt::AlignLeft,
+               QStringLiteral("first"));
     p.drawText(QRectF(area.left(), area.bottom() + 2, area.width(), 14), Qt::AlignRight,
                QStringLiteral("round %1").arg(n));
 }
@@ -141,8 +150,12 @@ void SpreadChart::setPoints(const std::vector<int>& points) {
     QStringList said;
     for (std::size_t b = 0; b < bands_.size(); ++b)
         if (bands_[b])
-            said << QStringLiteral("%1 to %2 points: %3").arg(int(b) * kBand).arg(int(b) * kBand + kBand - 1).arg(bands_[b]);
-    setAccessibleDescription(said.isEmpty() ? QStringLiteral("No rounds yet") : said.join(QStringLiteral("; ")));
+            said << QStringLiteral("%1 to %2 points: %3")
+                        .arg(int(b) * kBand)
+                        .arg(int(b) * kBand + kBand - 1)
+                        .arg(bands_[b]);
+    setAccessibleDescription(said.isEmpty() ? QStringLiteral("No rounds yet")
+                                            : said.join(QStringLiteral("; ")));
     update();
 }
 
@@ -157,13 +170,14 @@ void SpreadChart::paintEvent(QPaintEvent*) {
     p.setBrush(palette::cream);
     for (std::size_t b = 0; b < bands_.size(); ++b) {
         const double h = area.height() * bands_[b] / most;
-        p.drawRect(QRectF(area.left() + width * double(b) + 1, area.bottom() - h, std::max(1.0, width - 2), h));
+        p.drawRect(QRectF(area.left() + width * double(b) + 1, area.bottom() - h,
+                          std::max(1.0, width - 2), h));
     }
     p.setPen(palette::cream);
     const int shown = std::max<int>(1, int(bands_.size()) / 6);
     for (std::size_t b = 0; b < bands_.size(); b += std::size_t(shown))
-        p.drawText(QRectF(area.left() + width * double(b), area.bottom() + 2, 40, 14), Qt::AlignLeft,
-                   QString::number(int(b) * kBand));
+        p.drawText(QRectF(area.left() + width * double(b), area.bottom() + 2, 40, 14),
+                   Qt::AlignLeft, QString::number(int(b) * kBand));
 }
 
 HandsChart::HandsChart(QWidget* parent) : QWidget(parent) {
@@ -200,14 +214,17 @@ void HandsChart::paintEvent(QPaintEvent*) {
                    QString::fromLatin1(handname(h).data(), int(handname(h).size())));
         const int count = hands_[std::size_t(h)];
         p.drawText(row, Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("%1  %2%").arg(count).arg(lines ? 100.0 * count / lines : 0.0, 0, 'f', 1));
+                   QStringLiteral("%1  %2%").arg(count).arg(lines ? 100.0 * count / lines : 0.0, 0,
+                                                            'f', 1));
         const double full = row.width() - labelWidth - countWidth;
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(8, 44, 22));
         p.drawRoundedRect(QRectF(row.left() + labelWidth, top + 3, full, rowHeight - 6), 2, 2);
         p.setBrush(palette::gold);
         if (count)
-            p.drawRoundedRect(QRectF(row.left() + labelWidth, top + 3, std::max(2.0, full * count / most), rowHeight - 6), 2, 2);
+            p.drawRoundedRect(QRectF(row.left() + labelWidth, top + 3,
+                                     std::max(2.0, full * count / most), rowHeight - 6),
+                              2, 2);
     }
 }
 

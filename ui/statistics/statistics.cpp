@@ -41,8 +41,8 @@ Statistics::~Statistics() = default;
 
 HistoryStore& Statistics::store() {
     if (!store_) {
-        const auto folder = std::filesystem::path(
-            QFile::encodeName(platform::playerFilesFolder()).toStdString());
+        const auto folder =
+            std::filesystem::path(QFile::encodeName(platform::playerFilesFolder()).toStdString());
         store_ = std::make_unique<HistoryStore>(folder / "history");
     }
     return *store_;

@@ -3,13 +3,13 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QKeyEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <chrono>
@@ -62,7 +62,8 @@ class BestRoundGrid : public QWidget {
         const Grid grid = this->grid();
         for (int r = 0; r < 5; ++r)
             for (int c = 0; c < 5; ++c) {
-                const QRect at(c * (kCard.width() + kGap), r * (kCard.height() + kGap), kCard.width(), kCard.height());
+                const QRect at(c * (kCard.width() + kGap), r * (kCard.height() + kGap),
+                               kCard.width(), kCard.height());
                 const int code = grid[std::size_t(r)][std::size_t(c)];
                 if (!code) {
                     p.setPen(QPen(palette::goldDark, 1));
@@ -81,10 +82,12 @@ class BestRoundGrid : public QWidget {
         p.setFont(font);
         p.setPen(palette::emphasis);
         for (int i = 0; i < 5; ++i) {
-            p.drawText(QRect(5 * (kCard.width() + kGap), i * (kCard.height() + kGap), kScoreWidth, kCard.height()),
+            p.drawText(QRect(5 * (kCard.width() + kGap), i * (kCard.height() + kGap), kScoreWidth,
+                             kCard.height()),
                        Qt::AlignCenter, QString::number(round_->lines[std::size_t(i)]));
-            p.drawText(QRect(i * (kCard.width() + kGap), 5 * (kCard.height() + kGap), kCard.width(), 16),
-                       Qt::AlignCenter, QString::number(round_->lines[std::size_t(5 + i)]));
+            p.drawText(
+                QRect(i * (kCard.width() + kGap), 5 * (kCard.height() + kGap), kCard.width(), 16),
+                Qt::AlignCenter, QString::number(round_->lines[std::size_t(5 + i)]));
         }
     }
 
@@ -127,7 +130,9 @@ QLabel* text(QWidget* parent, const QString& words, QColor colour, bool bold = f
 }  // namespace
 
 Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
-    : SecondaryWindow(mainWindow), store_(store), now_(now ? std::move(now) : Clock(systemSeconds)) {
+    : SecondaryWindow(mainWindow),
+      store_(store),
+      now_(now ? std::move(now) : Clock(systemSeconds)) {
     dress(QStringLiteral("statistics"), QStringLiteral("Statistics"), QSize(940, 660));
     setAccessibleName(QStringLiteral("Statistics"));
     setMinimumSize(0, 0);
@@ -261,14 +266,17 @@ void Tstatistics::showWithin() {
         // is the best estimate of this one's.
         if (frame == geometry() && mainWindow()) {
             const QWidget* main = mainWindow();
-            frame = geometry().marginsAdded(QMargins(main->geometry().left() - main->frameGeometry().left(),
-                                                     main->geometry().top() - main->frameGeometry().top(),
-                                                     main->frameGeometry().right() - main->geometry().right(),
-                                                     main->frameGeometry().bottom() - main->geometry().bottom()));
+            frame = geometry().marginsAdded(
+                QMargins(main->geometry().left() - main->frameGeometry().left(),
+                         main->geometry().top() - main->frameGeometry().top(),
+                         main->frameGeometry().right() - main->geometry().right(),
+                         main->frameGeometry().bottom() - main->geometry().bottom()));
         }
         const QPoint frameTopLeft = frame.topLeft();
-        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)));
-        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+        frame.moveLeft(std::clamp(frame.left(), area.left(),
+                                  std::max(area.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(std::clamp(frame.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - frame.height() + 1)));
         // The client's rectangle: what a window's position means before it is
         // framed differs between window systems.
         setGeometry(QRect(frame.topLeft() + (geometry().topLeft() - frameTopLeft), size()));
@@ -289,7 +297,9 @@ void Tstatistics::setPeriod(Period period) {
 
 void Tstatistics::refresh() {
     std::span<const RoundRecord> rounds = store_.rounds();
-    const int days = period_->currentIndex() == LastWeek ? 7 : period_->currentIndex() == LastMonth ? 30 : 0;
+    const int days = period_->currentIndex() == LastWeek    ? 7
+                     : period_->currentIndex() == LastMonth ? 30
+                                                            : 0;
     if (days) rounds = roundsSince(rounds, now_() - std::int64_t{days} * 86400);
     figures_ = figuresOf(rounds);
     display(figures_, rounds);
@@ -300,7 +310,8 @@ void Tstatistics::display(const HistoryFigures& f, std::span<const RoundRecord> 
         auto* label = findChild<QLabel*>(QString::fromLatin1(name));
         label->setText(value);
         // A screen reader reads the caption with the figure.
-        label->setAccessibleName(label->property("caption").toString() + QStringLiteral(": ") + value);
+        label->setAccessibleName(label->property("caption").toString() + QStringLiteral(": ") +
+                                 value);
     };
     const bool any = f.rounds > 0;
     const QString none = QStringLiteral("-");
@@ -308,27 +319,40 @@ void Tstatistics::display(const HistoryFigures& f, std::span<const RoundRecord> 
     set("label_rounds", QString::number(f.rounds));
     set("label_cleared", QString::number(f.cleared));
     set("label_clearrate", any ? QStringLiteral("%1%").arg(f.clearRate, 0, 'f', 1) : none);
-    set("label_bestgame", f.bestGame ? QStringLiteral("%1 points (game %2)").arg(f.bestGamePoints).arg(f.bestGame) : none);
+    set("label_bestgame",
+        f.bestGame ? QStringLiteral("%1 points (game %2)").arg(f.bestGamePoints).arg(f.bestGame)
+                   : none);
     const RoundRecord* best = f.bestRound ? &rounds[*f.bestRound] : nullptr;
-    set("label_bestround", best ? QStringLiteral("%1 points, %2").arg(best->round.points).arg(day(best->when)) : none);
+    set("label_bestround",
+        best ? QStringLiteral("%1 points, %2").arg(best->round.points).arg(day(best->when)) : none);
     set("label_average", any ? QString::number(f.averagePoints, 'f', 1) : none);
     set("label_streak", roundCount(f.currentStreak));
     set("label_longeststreak", roundCount(f.longestStreak));
     set("label_roundtime", any ? clock(f.secondsPerRound) : none);
     set("label_cardtime", any ? QStringLiteral("%1 s").arg(f.secondsPerCard, 0, 'f', 1) : none);
     set("label_bonus", QStringLiteral("%1 points").arg(f.bonus));
-    set("label_hints", any ? QStringLiteral("%1 of %2 (%3%)").arg(f.hinted).arg(f.rounds).arg(100.0 * f.hinted / f.rounds, 0, 'f', 1) : none);
+    set("label_hints", any ? QStringLiteral("%1 of %2 (%3%)")
+                                 .arg(f.hinted)
+                                 .arg(f.rounds)
+                                 .arg(100.0 * f.hinted / f.rounds, 0, 'f', 1)
+                           : none);
 
     if (f.expertRounds > 0 && f.expertPoints > 0) {
         const double share = 100.0 * double(f.playerPoints) / double(f.expertPoints);
-        expert_->setText(QStringLiteral("Your rounds averaged %1% of the expert's on the same cards.").arg(share, 0, 'f', 0));
-        expertNote_->setText(QStringLiteral("The expert is the game's own coach, playing the cards that came to you "
-                                            "in the same order, with a hint's thinking time for each card "
-                                            "(compared on %1 of these %2).").arg(f.expertRounds).arg(roundCount(f.rounds)));
+        expert_->setText(
+            QStringLiteral("Your rounds averaged %1% of the expert's on the same cards.")
+                .arg(share, 0, 'f', 0));
+        expertNote_->setText(
+            QStringLiteral("The expert is the game's own coach, playing the cards that came to you "
+                           "in the same order, with a hint's thinking time for each card "
+                           "(compared on %1 of these %2).")
+                .arg(f.expertRounds)
+                .arg(roundCount(f.rounds)));
     } else {
         expert_->setText(QStringLiteral("No round compared with the expert yet."));
-        expertNote_->setText(QStringLiteral("After each round the game's own coach plays the same cards again, "
-                                            "in the background, so you can see how your play compares."));
+        expertNote_->setText(
+            QStringLiteral("After each round the game's own coach plays the same cards again, "
+                           "in the background, so you can see how your play compares."));
     }
     expert_->setAccessibleName(expert_->text());
     bestGrid_->setRound(best ? &best->round : nullptr);
@@ -346,9 +370,10 @@ bool Tstatistics::exportTo(const QString& path) {
 }
 
 void Tstatistics::exportClick() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export the round history"),
-        QDir::home().filePath(QStringLiteral("quintelle-rounds.csv")), QStringLiteral("CSV files (*.csv)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Export the round history"),
+                                     QDir::home().filePath(QStringLiteral("quintelle-rounds.csv")),
+                                     QStringLiteral("CSV files (*.csv)"));
     if (path.isEmpty()) return;
     if (!exportTo(path))
         QMessageBox::warning(this, QStringLiteral("Statistics"),

@@ -10,6 +10,7 @@
 #include "game/coach.h"
 #include "game/names.h"
 #include "mainwindow_fixture.h"
+#include "ui/main/coach.h"
 #include "ui/statistics/expertplay.h"
 #include "ui/statistics/statistics.h"
 #include "ui/statistics/statisticsform.h"
@@ -22,6 +23,10 @@ class StatisticsTest : public MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
         Statistics::setExpertBudget({40, 0, 1});  // quick and the same every run
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        Statistics::setExpertBudget({0, quintelle::ui::Coach::kBudgetMilliseconds, 1});
     }
 
     // Plays whole games with the greedy player until `rounds` have ended.
@@ -73,9 +78,11 @@ TEST_F(StatisticsTest, RoundsPlayedShowInTheWindowAndTheirExpertShare) {
 
     // Every round was played again by the expert, and the share is theirs.
     ASSERT_EQ(f.expertRounds, 6);
-    const QString share = QString::number(100.0 * double(f.playerPoints) / double(f.expertPoints), 'f', 0);
-    EXPECT_EQ(figure(w, "label_expert"),
-              QStringLiteral("Your rounds averaged %1% of the expert's on the same cards.").arg(share));
+    const QString share =
+        QString::number(100.0 * double(f.playerPoints) / double(f.expertPoints), 'f', 0);
+    EXPECT_EQ(
+        figure(w, "label_expert"),
+        QStringLiteral("Your rounds averaged %1% of the expert's on the same cards.").arg(share));
 
     // The best round's grid, as it was laid, is what a screen reader hears.
     const auto& best = history[*f.bestRound].round;
@@ -102,16 +109,20 @@ TEST_F(StatisticsTest, RoundsPlayedShowInTheWindowAndTheirExpertShare) {
 
 TEST_F(StatisticsTest, ADamagedHistoryIsSetAsideAndTheGameGoesOn) {
     std::filesystem::create_directories(historyFolder());
-    writeFile(QStringLiteral("history/rounds-000001.qhr"), QByteArray("QTLHIS01") + QByteArray(150, 'x'));
+    writeFile(QStringLiteral("history/rounds-000001.qhr"),
+              QByteArray("QTLHIS01") + QByteArray(150, 'x'));
     open();
     // The start reads nothing of the history.
-    EXPECT_TRUE(QFile::exists(QDir(folder()).filePath(QStringLiteral("history/rounds-000001.qhr"))));
+    EXPECT_TRUE(
+        QFile::exists(QDir(folder()).filePath(QStringLiteral("history/rounds-000001.qhr"))));
     playRounds(1);
     const auto boxes = window().findChildren<QMessageBox*>(QStringLiteral("history_problem"));
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0]->isVisible());
-    EXPECT_TRUE(boxes[0]->text().contains(QStringLiteral("set aside as rounds-000001.qhr.damaged")));
-    EXPECT_TRUE(QFile::exists(QDir(folder()).filePath(QStringLiteral("history/rounds-000001.qhr.damaged"))));
+    EXPECT_TRUE(
+        boxes[0]->text().contains(QStringLiteral("set aside as rounds-000001.qhr.damaged")));
+    EXPECT_TRUE(QFile::exists(
+        QDir(folder()).filePath(QStringLiteral("history/rounds-000001.qhr.damaged"))));
     EXPECT_EQ(quintelle::HistoryStore(historyFolder()).loadAll().size(), 1u);
     EXPECT_EQ(figure(openStatistics(), "label_rounds"), QStringLiteral("1"));
 }
