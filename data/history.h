@@ -44,8 +44,6 @@ class HistoryStore {
 
     explicit HistoryStore(std::filesystem::path folder, Clock clock = {});
 
-    const std::filesystem::path& folder() const { return folder_; }
-
     // Stamps and numbers a finished round and stores it. The record, and
     // whether it reached the disk; one that did not is kept in memory and
     // written with the next.

@@ -4,15 +4,11 @@
 
 namespace quintelle::ui {
 
-ExpertPlay::ExpertPlay(Budget budget, QObject* parent) : QObject(parent), budget_(budget) {}
+namespace {
 
-ExpertPlay::~ExpertPlay() {
-    stop_ = true;
-    if (worker_.joinable()) worker_.join();
-}
-
-int ExpertPlay::expertPoints(const PlayedRound& round, const Budget& budget,
-                             const std::atomic<bool>& stop) {
+// The coach's line points on the cards of one round; once stopped, the rest of
+// the cards go where the quick player would lay them.
+int expertPoints(const PlayedRound& round, const Budget& budget, const std::atomic<bool>& stop) {
     Deck deck{};
     for (std::size_t k = 0; k < round.cards.size(); ++k) deck[k + 1] = round.cards[k];
     Budget each = budget;
@@ -21,6 +17,15 @@ int ExpertPlay::expertPoints(const PlayedRound& round, const Budget& budget,
         const auto cell = stop ? greedymove(p) : coachmove(p, each);
         return cell.value_or(0);
     });
+}
+
+}  // namespace
+
+ExpertPlay::ExpertPlay(Budget budget, QObject* parent) : QObject(parent), budget_(budget) {}
+
+ExpertPlay::~ExpertPlay() {
+    stop_ = true;
+    if (worker_.joinable()) worker_.join();
 }
 
 void ExpertPlay::play(std::uint64_t id, const PlayedRound& round) {

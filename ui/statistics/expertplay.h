@@ -26,9 +26,6 @@ class ExpertPlay : public QObject {
     void play(std::uint64_t id, const PlayedRound& round);
     bool idle() const { return !busy_ && waiting_.empty(); }
 
-    // The coach's line points on the cards of one round.
-    static int expertPoints(const PlayedRound& round, const Budget& budget,
-                            const std::atomic<bool>& stop);
 
   signals:
     void played(std::uint64_t id, int points);

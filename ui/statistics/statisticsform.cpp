@@ -180,7 +180,7 @@ Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
              {"label_cardtime", "Average time per card"},
              {"label_bonus", "Time bonus earned"},
              {"label_hints", "Rounds with a hint"}})
-        figure(name, QString::fromLatin1(caption));
+        addFigure(name, QString::fromLatin1(caption));
     top->addWidget(figures, 0, Qt::AlignTop);
 
     auto* best = new QVBoxLayout;
@@ -238,7 +238,7 @@ Tstatistics::Tstatistics(QWidget* mainWindow, HistoryStore& store, Clock now)
 
 Tstatistics::~Tstatistics() = default;
 
-QLabel* Tstatistics::figure(const char* name, const QString& caption) {
+void Tstatistics::addFigure(const char* name, const QString& caption) {
     const int row = figureGrid_->rowCount();
     QWidget* parent = figureGrid_->parentWidget();
     QLabel* label = text(parent, caption, palette::cream);
@@ -248,7 +248,6 @@ QLabel* Tstatistics::figure(const char* name, const QString& caption) {
     label->setBuddy(value);
     figureGrid_->addWidget(label, row, 0);
     figureGrid_->addWidget(value, row, 1);
-    return value;
 }
 
 void Tstatistics::showEvent(QShowEvent* event) {

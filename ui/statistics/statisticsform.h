@@ -47,7 +47,7 @@ class Tstatistics : public SecondaryWindow {
   private:
     void display(const HistoryFigures& f, std::span<const RoundRecord> rounds);
     void exportClick();
-    QLabel* figure(const char* name, const QString& caption);
+    void addFigure(const char* name, const QString& caption);
 
     HistoryStore& store_;
     Clock now_;
