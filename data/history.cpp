@@ -267,6 +267,15 @@ bool HistoryStore::setExpert(std::uint64_t id, int points) {
     return writeSegment(segment, rounds);
 }
 
+std::vector<std::pair<std::uint64_t, PlayedRound>> HistoryStore::unplayedByExpert() {
+    openNewest();
+    std::vector<std::pair<std::uint64_t, PlayedRound>> unplayed;
+    for (std::size_t i = 0; i < currentRounds_.size(); ++i)
+        if (currentRounds_[i].expert < 0)
+            unplayed.emplace_back(current_ * kSegmentRounds + i, currentRounds_[i].round);
+    return unplayed;
+}
+
 const std::vector<RoundRecord>& HistoryStore::rounds() {
     if (!all_) all_ = loadAll();
     return *all_;

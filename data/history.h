@@ -55,6 +55,9 @@ class HistoryStore {
     Appended append(const PlayedRound& round);
     // Adds the coach's points to a stored round.
     bool setExpert(std::uint64_t id, int points);
+    // The newest segment's rounds the coach has not played yet (the program
+    // closed first), with their ids for setExpert.
+    std::vector<std::pair<std::uint64_t, PlayedRound>> unplayedByExpert();
 
     // Every readable round, oldest first, read from the disk.
     std::vector<RoundRecord> loadAll();

@@ -341,6 +341,26 @@ TEST(History, SegmentsFollowOneAnotherAndGamesKeepCounting) {
     EXPECT_EQ(reread[3].expert, 77);
 }
 
+TEST(History, RoundsTheExpertHasNotPlayedAreFoundAgain) {
+    TempFolder dir;
+    const auto played = playedHistory(dir.path, 3);
+    ASSERT_GE(played.size(), 3u);
+    {
+        HistoryStore store(dir.path);
+        const auto unplayed = store.unplayedByExpert();
+        ASSERT_EQ(unplayed.size(), played.size());
+        EXPECT_TRUE(store.setExpert(unplayed[1].first, 99));
+    }
+    HistoryStore store(dir.path);
+    const auto unplayed = store.unplayedByExpert();
+    ASSERT_EQ(unplayed.size(), played.size() - 1);
+    for (const auto& [id, round] : unplayed) EXPECT_TRUE(store.setExpert(id, round.points + 1));
+    const auto all = HistoryStore(dir.path).loadAll();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        EXPECT_EQ(all[i].expert, i == 1 ? 99 : all[i].round.points + 1) << i;
+    EXPECT_TRUE(HistoryStore(dir.path).unplayedByExpert().empty());
+}
+
 TEST(History, CsvHasOneRoundALine) {
     TempFolder dir;
     const auto history = playedHistory(dir.path, 2);

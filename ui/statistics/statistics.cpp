@@ -44,6 +44,8 @@ HistoryStore& Statistics::store() {
         const auto folder =
             std::filesystem::path(QFile::encodeName(platform::playerFilesFolder()).toStdString());
         store_ = std::make_unique<HistoryStore>(folder / "history");
+        // Rounds of a session that ended before the expert had played them.
+        for (const auto& [id, round] : store_->unplayedByExpert()) expert_->play(id, round);
     }
     return *store_;
 }
