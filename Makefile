@@ -61,6 +61,7 @@ bench: build
 	./$(BUILD)/bench/quintelle_bench_page
 	./$(BUILD)/bench/quintelle_bench_server
 	./$(BUILD)/bench/quintelle_bench_startup
+	./$(BUILD)/bench/quintelle_bench_history
 
 # Coverage-guided fuzzing of the stored-file parsers with clang's libFuzzer,
 # FUZZ_SECONDS per target; findings land in $(FUZZ_BUILD)/fuzz.

@@ -86,6 +86,9 @@ void GameController::startround() {
     view_.setText(label_ts1, target);
     seconds_ = 0;
     view_.setTag(image_timer, 1);
+    played_ = PlayedRound{};
+    played_.seed = random_.state();
+    played_.roundInGame = roundnum_;
     shufflecards(deck_, random_);
     topcard_ = deck_[nextcard_];
     showcardonoffer(topcard_);
@@ -116,6 +119,8 @@ void GameController::place(int address) {
     }
     if (replacing) canreplace_ = false;
     code = deck_[nextcard_];
+    played_.cards[static_cast<std::size_t>(nextcard_ - 1)] = code;
+    played_.cells[static_cast<std::size_t>(nextcard_ - 1)] = (r - 1) * 5 + c - 1;
     const bool done = checkfordone();
     ++nextcard_;
 
@@ -171,6 +176,14 @@ void GameController::endround() {
     view_.setText(label_turnscore1, withNumber("This Round: ", roundscore_));
 
     clock_.stop();
+    if (roundSink_) {
+        played_.lines = linescore_;
+        played_.points = roundscore_;
+        played_.seconds = seconds_;
+        played_.bonus = timebonus_;
+        played_.cleared = totalscore_ >= targetscore_;
+        roundSink_->roundPlayed(played_);
+    }
     if (totalscore_ < targetscore_) {
         sound_.playsounds("winner");
         tally_.checkscore(totalscore_, view_.text(edit_name));
@@ -191,6 +204,10 @@ void GameController::nextRound() {
 
 void GameController::dismissGameOver() {
     view_.hide(panel_cleared);
+}
+
+void GameController::hintAsked() {
+    if (dealing_) played_.hinted = true;
 }
 
 void GameController::tick() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/deck.h"
+#include "game/playedround.h"
 #include "game/ports.h"
 #include "game/position.h"
 #include "game/random.h"
@@ -31,6 +32,11 @@ class GameController {
     void place(int address);
     // One second of the round clock.
     void tick();
+    // The coach was asked for a hint; counts only while a round is dealing.
+    void hintAsked();
+
+    // Told of every finished round; null for none.
+    void setRoundSink(RoundSink* sink) { roundSink_ = sink; }
 
     // Game state, readable for the board and for tests.
     const Deck& deck() const { return deck_; }
@@ -66,6 +72,7 @@ class GameController {
     RoundClock& clock_;
     TallySink& tally_;
     Random& random_;
+    RoundSink* roundSink_ = nullptr;
 
     Deck deck_{};
     int nextcard_ = 1;
@@ -80,6 +87,7 @@ class GameController {
     int targetscore_ = 0;
     int roundnum_ = 0;
     int seconds_ = 0;
+    PlayedRound played_{};  // the round so far, for the round sink
 };
 
 }  // namespace quintelle

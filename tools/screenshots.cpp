@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +24,9 @@
 #include "ui/main/mainform.h"
 #include "ui/main/program.h"
 #include "ui/main/updateoffer.h"
+#include "ui/statistics/expertplay.h"
+#include "ui/statistics/statistics.h"
+#include "ui/statistics/statisticsform.h"
 #include "ui/tally/tallylistform.h"
 
 namespace {
@@ -35,6 +39,16 @@ struct Silence : quintelle::platform::SoundBackend {
 void save(QWidget& window, const QString& folder, const QString& name) {
     QTest::qWait(30);
     window.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+// On an X server, the whole screen as well: the window in its frame.
+void saveWithScreen(QWidget& window, const QString& folder, const QString& name) {
+    save(window, folder, name);
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) return;
+    (void)QTest::qWaitForWindowExposed(&window);
+    QTest::qWait(400);  // the window manager's frame
+    window.screen()->grabWindow(0).save(
+        QDir(folder).filePath(name + QStringLiteral("_screen.png")));
 }
 
 // Lays the 26 cards of a round row by row, the last one over the middle cell.
@@ -63,6 +77,8 @@ int main(int argc, char** argv) {
         if (settings.open(QIODevice::WriteOnly)) settings.write("[quintelle]\r\nUpdate=false\r\n");
     }
 
+    // The expert's replays for the statistics window: quick, and the same every run.
+    quintelle::ui::Statistics::setExpertBudget({300, 0, 1});
     quintelle::ui::ProgramWindows windows;
     Tmain& main = windows.main();
     Ttallylist& tallylist = *windows.tallylist();
@@ -110,6 +126,22 @@ int main(int argc, char** argv) {
 
     tallylist.showOverMain();
     save(tallylist, out, QStringLiteral("tally"));
+    tallylist.hide();
+
+    // The statistics after a few dozen rounds more by the greedy player.
+    for (int n = 0; n < 40; ++n) {
+        if (main.control(QStringLiteral("panel_continue"))->isVisible())
+            main.button_continueClick();
+        else
+            main.button_startClick();
+        while (game.dealing())
+            game.place(quintelle::Position::address(*quintelle::greedymove(game.position())));
+    }
+    auto& statistics = *main.findChild<quintelle::ui::Statistics*>();
+    (void)QTest::qWaitFor([&] { return statistics.expert().idle(); }, 120000);
+    statistics.StatisticsClick();
+    saveWithScreen(*statistics.window(), out, QStringLiteral("statistics"));
+    statistics.window()->hide();
 
     help.showOverMain();
     for (const char* page : {"SelButton1", "SelButton3", "SelButton4", "SelButton5"}) {

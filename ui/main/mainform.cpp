@@ -29,6 +29,7 @@
 #include "ui/main/turntimer.h"
 #include "ui/main/updateoffer.h"
 #include "ui/main/widgets.h"
+#include "ui/statistics/statistics.h"
 
 using namespace quintelle;
 using namespace quintelle::ui;
@@ -56,6 +57,7 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     keys_ = new BoardKeys(*this, *board_, *game_);
     speech_ = new BoardSpeech(*board_);
     new Coach(findChild<QMenu*>(QStringLiteral("Options1")), *board_, *game_, *keys_);
+    new Statistics(this, *game_);
     updateOffer_ = new UpdateOffer(this, *board_, productWord_, installerName_);
     updateOffer_->setHandover({[this] { guarded([this] { saveinifile(); }); },
                                [this] {
