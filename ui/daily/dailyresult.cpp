@@ -62,6 +62,7 @@ void DailyResultPanel::present(const daily::Result& result, QPoint where) {
     const QStringList text = lines(result);
     for (std::size_t i = 0; i < lines_.size(); ++i)
         lines_[i]->setText(i < std::size_t(text.size()) ? text[qsizetype(i)] : QString());
+    setAccessibleName(text.join(QStringLiteral(". ")));
     move(where);
     show();
     raise();

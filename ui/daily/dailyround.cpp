@@ -35,6 +35,8 @@ DailyRound::~DailyRound() = default;
 void DailyRound::begin() {
     // Until the server answers, the item waits; the board stays as it is.
     menuItem_->setEnabled(false);
+    // A new round drops the one under way, as Start Game does.
+    if (ours()) game_.abandonRound(*this);
     opened_ = false;
     QString name = playerName_().trimmed();
     if (name.isEmpty()) name = QStringLiteral("Guest");
