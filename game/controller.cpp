@@ -35,8 +35,16 @@ void GameController::hidepanels() {
 }
 
 void GameController::startGame() {
-    source_ = &classic_;
-    daily_ = false;
+    begin(classic_, false);
+}
+
+void GameController::startDaily(CardSource& source) {
+    begin(source, true);
+}
+
+void GameController::begin(CardSource& source, bool daily) {
+    source_ = &source;
+    daily_ = daily;
     hidepanels();
     sound_.playsounds("startgame");
     view_.setText(label_name, "Good Luck " + view_.text(edit_name));
@@ -45,19 +53,6 @@ void GameController::startGame() {
     totalscore_ = 0;
     roundnum_ = 0;
     clearall();
-    startround();
-}
-
-void GameController::startDaily(CardSource& source) {
-    source_ = &source;
-    daily_ = true;
-    hidepanels();
-    sound_.playsounds("startgame");
-    view_.setText(label_name, "Good Luck " + view_.text(edit_name));
-    view_.setTag(image_timer, 1);
-    view_.setText(label_score, "Score: 0");
-    totalscore_ = 0;
-    roundnum_ = 0;
     startround();
 }
 

@@ -67,6 +67,8 @@ class GameController {
     static std::string clocktext(int seconds);
 
   private:
+    // A game from `source`: the classic one, or a daily round.
+    void begin(CardSource& source, bool daily);
     void startround();
     void clearall();
     bool checkfordone() const;
