@@ -60,6 +60,7 @@ bench: build
 	./$(BUILD)/bench/quintelle_bench_download
 	./$(BUILD)/bench/quintelle_bench_page
 	./$(BUILD)/bench/quintelle_bench_server
+	./$(BUILD)/bench/quintelle_bench_dailyclient
 	./$(BUILD)/bench/quintelle_bench_startup
 
 # Coverage-guided fuzzing of the stored-file parsers with clang's libFuzzer,

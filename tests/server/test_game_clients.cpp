@@ -4,8 +4,6 @@
 // against what the server publishes.
 #include <QAction>
 #include <QBuffer>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QDir>
@@ -14,7 +12,6 @@
 #include <optional>
 
 #include "mainwindow_fixture.h"
-#include "net/dailyclient.h"
 #include "net/httpcli.h"
 #include "net/httpget.h"
 #include "net/server.h"
@@ -64,7 +61,6 @@ class GameAndService : public MainWindowTest {
         return program_->main();
     }
     quintelle::ui::ProgramWindows& program() { return *program_; }
-    int server_port() const { return server_->port(); }
 
     // Posts from the game-over panel as the player does and returns how the
     // post ended; an accepted post also waits until the high-score window
@@ -310,64 +306,4 @@ TEST_F(GameAndService, ADailyDealShowsTheServersRankAndParAndASecondRoundIsPract
     const QString list = highscore.displayhtml()->toPlainText();
     EXPECT_EQ(list.count(QStringLiteral("Ann Lee")), 1) << list.toStdString();
     EXPECT_TRUE(list.contains(score)) << list.toStdString();
-}
-
-// The added wait per placement as the game's client sees it through the real
-// server on loopback, against a trivial request to the same server in the
-// same run. Reported, not judged: timing belongs to benchmarks.
-TEST_F(GameAndService, DailyPlacementLatencyAgainstATrivialRequest) {
-    serve("1.0.0", {"--par-playouts", "50", "--daily-sessions-per-hour", "1000"});
-    quintelle::net::setVendorServer(*quintelle::net::parseServer(
-        QStringLiteral("127.0.0.1:%1").arg(server_port())));
-    auto wait = [](const std::function<void(QEventLoop&)>& start) {
-        QEventLoop loop;
-        QElapsedTimer clock;
-        clock.start();
-        start(loop);
-        loop.exec();
-        return clock.nsecsElapsed() / 1e6;
-    };
-    std::vector<double> placements, floor;
-    quintelle::net::DailyClient client;
-    QEventLoop* running = nullptr;
-    int move = 0;
-    client.setHandlers({[&](const quintelle::daily::Deal& d) {
-                            move = d.move;
-                            running->quit();
-                        },
-                        [&](const quintelle::daily::Result&) { running->quit(); },
-                        [&](const QString& why) {
-                            ADD_FAILURE() << why.toStdString();
-                            running->quit();
-                        }});
-    THTTPGet trivial;
-    trivial.OnDoneString = [&](THTTPGet*, const QByteArray&) { running->quit(); };
-    trivial.OnError = [&](THTTPGet*) { running->quit(); };
-    for (int round = 0; round < 4; ++round) {
-        wait([&](QEventLoop& loop) {
-            running = &loop;
-            client.open(QStringLiteral("Bench %1").arg(round));
-        });
-        for (int k = 0; k < 26; ++k) {
-            const int cell = k < 25 ? (k / 5 + 1) * 10 + k % 5 + 1 : 11;
-            placements.push_back(wait([&](QEventLoop& loop) {
-                running = &loop;
-                client.place(move, cell);
-            }));
-            floor.push_back(wait([&](QEventLoop& loop) {
-                running = &loop;
-                quintelle::net::aimAtVendor(trivial, quintelle::net::vendorpath::versionText());
-                trivial.StartFetch();
-            }));
-        }
-    }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    };
-    const double p = median(placements), f = median(floor);
-    std::printf("placement median %.2f ms, trivial request median %.2f ms, ratio %.2f, added %.2f ms\n",
-                p, f, p / f, p - f);
-    RecordProperty("placement_ms", std::to_string(p));
-    RecordProperty("floor_ms", std::to_string(f));
 }
