@@ -60,22 +60,12 @@ void playDailyDeal(const GameProcess& game, const std::vector<int>& order,
     }
 }
 
-// The day's list rows naming `name`: their score cells.
+// The score cells of the day's list rows that name `name`.
 QStringList listedScores(int port, const QString& name) {
-    const Reply page = httpGet(port, "/daily/1/list");
-    const QString html = QString::fromStdString(page.body);
+    const QString html = QString::fromStdString(httpGet(port, "/daily/1/list").body);
+    const QRegularExpression row(name + QStringLiteral("(?:</a>)?</td><td[^>]*>(\\d+)<"));
     QStringList scores;
-    const QRegularExpression row(QStringLiteral("<tr>(.*?)</tr>"),
-                                 QRegularExpression::DotMatchesEverythingOption);
-    for (auto it = row.globalMatch(html); it.hasNext();) {
-        const QString cells = it.next().captured(1);
-        if (!cells.contains(name)) continue;
-        QStringList texts;
-        const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
-        for (auto c = cell.globalMatch(cells); c.hasNext();)
-            texts << c.next().captured(1).remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-        if (texts.size() >= 3) scores << texts[2];
-    }
+    for (auto it = row.globalMatch(html); it.hasNext();) scores << it.next().captured(1);
     return scores;
 }
 

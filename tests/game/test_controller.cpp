@@ -443,47 +443,25 @@ TEST_F(ControllerTest, ADailyRoundTakesEachCardFromItsSourceAndCountsNothing) {
     EXPECT_EQ(requests.back(), "cue roundover");
 }
 
-// Arrivals that must not put a card on offer, and what they follow.
+// A card arrives only for the round that waits for it: not from another
+// source, not after its round was abandoned, not into a classic game.
 TEST_F(ControllerTest, ACardArrivesOnlyForTheRoundThatWaitsForIt) {
-    struct Row {
-        const char* name;
-        void (*after)(GameController&, LateSource& ours, LateSource& other);
-        bool offered;  // the next card is on offer afterwards
+    using After = void (*)(GameController&, LateSource& ours, LateSource& other);
+    const std::pair<After, bool> rows[] = {  // what follows the placement, card on offer after
+        {[](GameController& g, LateSource& s, LateSource&) { g.cardArrived(s); }, true},
+        {[](GameController& g, LateSource&, LateSource& o) { g.cardArrived(o); }, false},
+        {[](GameController& g, LateSource& s, LateSource&) { g.abandonRound(s), g.cardArrived(s); }, false},
+        {[](GameController& g, LateSource& s, LateSource&) { g.startGame(), g.place(12), g.cardArrived(s); }, true},
     };
-    const Row rows[] = {
-        {"from its own source", [](GameController& g, LateSource& s, LateSource&) { g.cardArrived(s); },
-         true},
-        {"from another source",
-         [](GameController& g, LateSource&, LateSource& o) { g.cardArrived(o); }, false},
-        {"after the round was abandoned",
-         [](GameController& g, LateSource& s, LateSource&) {
-             g.abandonRound(s);
-             g.cardArrived(s);
-         },
-         false},
-        {"after another source abandoned",
-         [](GameController& g, LateSource& s, LateSource& o) {
-             g.abandonRound(o);
-             g.cardArrived(s);
-         },
-         true},
-        {"after a classic game began",
-         [](GameController& g, LateSource& s, LateSource&) {
-             g.startGame();
-             g.place(12);
-             g.cardArrived(s);
-         },
-         true},  // the classic round's own next card
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [after, offered] : rows) {
         LateSource ours(dealFor(kNothing)), other(dealFor(kNothing));
         random.deal(dealFor(kHundred));
         game.startDaily(ours);
         game.place(11);
         ours.release();
         other.release();
-        row.after(game, ours, other);
-        EXPECT_EQ(game.topcard() != kNoCard, row.offered);
+        after(game, ours, other);
+        EXPECT_EQ(game.topcard() != kNoCard, offered) << &after - &rows[0].first;
+        EXPECT_EQ(ours.sent.size(), 1u);
     }
 }

@@ -1,7 +1,6 @@
 // File > Daily Deal on the main window against scripted servers: a round that
 // cannot be opened says why and leaves the classic game as it was; a card
-// that is late shows as the back only after the placement's cue; a round
-// whose server is lost stops and says so.
+// that is late shows as the back only after the placement's cue.
 #include <QMessageBox>
 
 #include "data/dailyprotocol.h"
@@ -55,13 +54,11 @@ TEST_F(DailyOnTheBoard, ARoundThatCannotOpenSaysWhyAndTheClassicGameGoesOn) {
         const char* says;
     } rows[] = {
         {"no server", {}, true, "No usable answer came from the Daily Deal server"},
-        {"no answer", {Reply::hangUp()}, false, "No usable answer came from the Daily Deal server"},
         {"refused",
          {Reply::status(429, "Too Many Requests",
                         daily::format(daily::Failure{"too-many", "Slow down."}))},
          false,
          "Too many Daily Deal rounds"},
-        {"garbage", {Reply::ok("<html></html>", "text/html")}, false, "The Daily Deal server sent"},
     };
     open();
     for (const Row& row : rows) {
@@ -103,19 +100,4 @@ TEST_F(DailyOnTheBoard, ALateCardShowsAsTheBackOnlyAfterThePlacementsCue) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return offer->shownCard() == 0; }, int(late.count())));
     EXPECT_TRUE(QTest::qWaitFor([&] { return offer->shownCard() == 7; }, 10000));
     EXPECT_EQ(window().game().topcard(), 7);
-}
-
-TEST_F(DailyOnTheBoard, ARoundWhoseServerIsLostStopsAndSaysSo) {
-    serve({deal(1, 50), Reply::hangUp()});
-    open();
-    action(QStringLiteral("DailyDeal1"))->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window().game().topcard() == 50; }, 10000));
-    QTest::mouseClick(cell(1, 1), Qt::LeftButton);
-    EXPECT_TRUE(message().startsWith(
-        QLatin1String("The connection to the Daily Deal server was lost")));
-    EXPECT_FALSE(window().game().dealing());
-    EXPECT_FALSE(window().turntime().isActive());
-    // It asked where the round stood before giving up: one open, one
-    // placement, three times the session.
-    EXPECT_EQ(server_->requests().size(), 5u);
 }
