@@ -60,6 +60,7 @@ bench: build
 	./$(BUILD)/bench/quintelle_bench_download
 	./$(BUILD)/bench/quintelle_bench_page
 	./$(BUILD)/bench/quintelle_bench_server
+	./$(BUILD)/bench/quintelle_bench_dailyclient
 	./$(BUILD)/bench/quintelle_bench_startup
 	./$(BUILD)/bench/quintelle_bench_history
 

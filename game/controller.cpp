@@ -35,6 +35,16 @@ void GameController::hidepanels() {
 }
 
 void GameController::startGame() {
+    begin(classic_, false);
+}
+
+void GameController::startDaily(CardSource& source) {
+    begin(source, true);
+}
+
+void GameController::begin(CardSource& source, bool daily) {
+    source_ = &source;
+    daily_ = daily;
     hidepanels();
     sound_.playsounds("startgame");
     view_.setText(label_name, "Good Luck " + view_.text(edit_name));
@@ -69,18 +79,40 @@ void GameController::showcardonoffer(int code) {
     view_.clearPicture(image_topcard);
     view_.setTag(image_topcard, code);
     view_.drawCard(image_topcard, code);
+    if (isCard(code)) dealt_ |= std::uint64_t{1} << code;
+}
+
+void GameController::offer() {
+    topcard_ = source_->card(nextcard_);
+    if (topcard_ != kNoCard)
+        showcardonoffer(topcard_);
+    else
+        view_.setTag(image_topcard, kNoCard);  // nothing on offer while the card is on its way
+}
+
+void GameController::cardArrived(const CardSource& from) {
+    if (&from == source_ && awaitingCard()) offer();
+}
+
+void GameController::abandonRound(const CardSource& from) {
+    if (&from != source_ || !dealing_) return;
+    dealing_ = false;
+    topcard_ = kNoCard;
+    showcardonoffer(kCardBack);
+    clock_.stop();
 }
 
 void GameController::startround() {
     clearall();
     ++roundnum_;
-    tally_.addtomineincrease(kStatRounds);
-    view_.setText(label_roundnum, withNumber("Round: ", roundnum_));
+    if (!daily_) tally_.addtomineincrease(kStatRounds);
+    view_.setText(label_roundnum, daily_ ? std::string("Daily Deal") : withNumber("Round: ", roundnum_));
     const std::string previous = withNumber("Previous Score: ", totalscore_);
     view_.setText(label_previous, previous);
     view_.setText(label_previous1, previous);
-    targetscore_ = targetfor(totalscore_);
-    const std::string target = withNumber("Target Score: ", targetscore_);
+    targetscore_ = daily_ ? 0 : targetfor(totalscore_);
+    const std::string target =
+        daily_ ? std::string("No Target Score") : withNumber("Target Score: ", targetscore_);
     view_.setText(label_targetscore, target);
     view_.setText(label_ts, target);
     view_.setText(label_ts1, target);
@@ -89,10 +121,10 @@ void GameController::startround() {
     played_ = PlayedRound{};
     played_.seed = random_.state();
     played_.roundInGame = roundnum_;
-    shufflecards(deck_, random_);
-    topcard_ = deck_[nextcard_];
-    showcardonoffer(topcard_);
+    dealt_ = 0;
+    source_->beginRound();
     dealing_ = true;
+    offer();
     clock_.start();
     view_.setText(label_cardcount, "Cards Left: 26");
     sound_.playsounds("turnnew");
@@ -118,10 +150,11 @@ void GameController::place(int address) {
         return;
     }
     if (replacing) canreplace_ = false;
-    code = deck_[nextcard_];
+    code = topcard_;
     played_.cards[static_cast<std::size_t>(nextcard_ - 1)] = code;
     played_.cells[static_cast<std::size_t>(nextcard_ - 1)] = (r - 1) * 5 + c - 1;
     const bool done = checkfordone();
+    source_->placed(nextcard_, address);
     ++nextcard_;
 
     view_.clearPicture(cell(r, c));
@@ -129,8 +162,7 @@ void GameController::place(int address) {
     view_.drawCard(cell(r, c), code);
 
     if (!done) {
-        topcard_ = deck_[nextcard_];
-        showcardonoffer(topcard_);
+        offer();
     } else {
         topcard_ = kNoCard;
         showcardonoffer(kCardBack);
@@ -176,6 +208,12 @@ void GameController::endround() {
     view_.setText(label_turnscore1, withNumber("This Round: ", roundscore_));
 
     clock_.stop();
+    if (daily_) {
+        // One round only; the source shows the result its dealer scored.
+        sound_.playsounds("roundover");
+        dealing_ = false;
+        return;
+    }
     if (roundSink_) {
         played_.lines = linescore_;
         played_.points = roundscore_;
@@ -222,9 +260,7 @@ Position GameController::position() const {
     for (int i = 0; i < 25; ++i) p.grid[static_cast<std::size_t>(i)] = grid_[i / 5][i % 5];
     p.offer = topcard_;
     p.canReplace = canreplace_;
-    p.dealt = 0;
-    for (int k = 1; k <= nextcard_ && k <= kDeckSize; ++k)
-        p.dealt |= std::uint64_t{1} << deck_[static_cast<std::size_t>(k)];
+    p.dealt = dealt_;
     p.placementsLeft = 27 - nextcard_;
     return p;
 }

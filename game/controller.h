@@ -1,7 +1,9 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <string>
 
+#include "game/cardsource.h"
 #include "game/deck.h"
 #include "game/playedround.h"
 #include "game/ports.h"
@@ -24,6 +26,15 @@ class GameController {
 
     // A new game from round 1, at any moment; a running round is dropped.
     void startGame();
+    // One round from `source`, outside the classic game: no target, no next
+    // round, nothing counted in the tally; its end shows the line scores and
+    // stops, and whoever dealt it shows the result. A running round is dropped.
+    void startDaily(CardSource& source);
+    // `from` has the card it answered kNoCard for; it goes on offer if `from`
+    // still deals the running round.
+    void cardArrived(const CardSource& from);
+    // `from` cannot deal the rest of its round: the round stops where it is.
+    void abandonRound(const CardSource& from);
     // The next round, from the continue panel.
     void nextRound();
     // Closes the game-over panel; the board stays as it is.
@@ -45,6 +56,9 @@ class GameController {
     int grid(int row, int column) const { return grid_[row - 1][column - 1]; }
     bool canreplace() const { return canreplace_; }
     bool dealing() const { return dealing_; }
+    // A placement was sent and its answer, the next card, has not come yet.
+    bool awaitingCard() const { return dealing_ && topcard_ == kNoCard; }
+    bool dailyRound() const { return daily_; }
     int linescore(int line) const { return linescore_[line - 1]; }
     int roundscore() const { return roundscore_; }
     int timebonus() const { return timebonus_; }
@@ -59,6 +73,8 @@ class GameController {
     static std::string clocktext(int seconds);
 
   private:
+    // A game from `source`: the classic one, or a daily round.
+    void begin(CardSource& source, bool daily);
     void startround();
     void clearall();
     bool checkfordone() const;
@@ -66,6 +82,8 @@ class GameController {
     void hidepanels();
     void endround();
     void showcardonoffer(int code);
+    // The source's card for the next placement on offer, once it has one.
+    void offer();
 
     GameView& view_;
     SoundSink& sound_;
@@ -88,6 +106,11 @@ class GameController {
     int roundnum_ = 0;
     int seconds_ = 0;
     PlayedRound played_{};  // the round so far, for the round sink
+    std::uint64_t dealt_ = 0;  // the cards offered in this round, bit per code
+
+    ShuffledDeck classic_{deck_, random_};
+    CardSource* source_ = &classic_;
+    bool daily_ = false;
 };
 
 }  // namespace quintelle

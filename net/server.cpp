@@ -84,7 +84,28 @@ QString highScorePage() {
     return QStringLiteral("/counter/quintelle.shtml");
 }
 
+QString dailyList() {
+    return QStringLiteral("/daily/1/list");
+}
+
 }  // namespace vendorpath
+
+QString dailyPageOf(const QString& link) {
+    QString path = link;
+    const QString origin = vendorServer().origin();
+    if (path.startsWith(origin + u'/', Qt::CaseInsensitive)) path = path.mid(origin.size());
+    for (const char* page : {"list", "deal", "grid"}) {
+        const QString prefix = QStringLiteral("/daily/1/") + QLatin1String(page);
+        if (path == prefix || path.startsWith(prefix + u'?')) {
+            // Only a plain query: nothing that would leave the request line.
+            const bool plain = std::all_of(path.begin(), path.end(), [](QChar c) {
+                return c.unicode() > 32 && c.unicode() < 127 && c != u'#';
+            });
+            return plain ? path : QString();
+        }
+    }
+    return {};
+}
 
 void aimAtVendor(THTTPGetRequest& fetch, const QString& path) {
     const VendorServer& server = vendorServer();

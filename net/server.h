@@ -30,7 +30,14 @@ QString manifest();
 // The score post: the three values go into the query as they stand.
 QString scorePost(const QString& name, const QString& date, const QString& score);
 QString highScorePage();
+// The Daily Deal's list of today.
+QString dailyList();
 }  // namespace vendorpath
+
+// A link on one of the server's Daily Deal pages that leads to another of
+// them (the list of a day, a day's deal, a player's grid), relative to the
+// server or on it: its path and query. Empty for every other link.
+QString dailyPageOf(const QString& link);
 
 // Aims a background fetch at `path` on the server in force: its address
 // without the port, which the fetch is given apart.

@@ -390,3 +390,78 @@ TEST(Controls, NamesAreComposedAsTheLayoutNamesItsWidgets) {
 }
 
 }  // namespace
+
+// --- a round dealt by a source that answers later (the Daily Deal) ----------
+
+namespace {
+
+// Deals `deal` one card at a time: a card becomes known only when release()
+// is called after its placement, as a server's answer would.
+class LateSource : public CardSource {
+  public:
+    explicit LateSource(std::vector<int> deal) : deal_(std::move(deal)) {}
+    void beginRound() override { known_ = 1; }
+    int card(int move) const override {
+        return move >= 1 && move <= known_ ? deal_[std::size_t(move - 1)] : kNoCard;
+    }
+    void placed(int move, int address) override { sent.push_back(move * 100 + address); }
+    void release() { ++known_; }
+    std::vector<int> sent;  // move*100 + address, in order
+
+  private:
+    std::vector<int> deal_;
+    int known_ = 0;
+};
+
+}  // namespace
+
+TEST_F(ControllerTest, ADailyRoundTakesEachCardFromItsSourceAndCountsNothing) {
+    LateSource source(dealFor(kHundred));
+    game.startDaily(source);
+    EXPECT_EQ(view.text("label_roundnum"), "Daily Deal");
+    const std::vector<int> order = layingOrder();
+    std::vector<int> expected;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ASSERT_FALSE(game.awaitingCard());
+        EXPECT_EQ(view.tag("image_topcard"), dealFor(kHundred)[i]);
+        game.place(order[i]);
+        expected.push_back(int(i + 1) * 100 + order[i]);
+        if (i + 1 == order.size()) break;
+        // Waiting: nothing on offer, and a click lays nothing.
+        EXPECT_TRUE(game.awaitingCard());
+        EXPECT_EQ(view.tag("image_topcard"), kNoCard);
+        game.place(order[i] == 55 ? 54 : 55);
+        source.release();
+        game.cardArrived(source);
+    }
+    EXPECT_EQ(source.sent, expected);
+    EXPECT_FALSE(game.dealing());
+    EXPECT_EQ(view.text("label_line1"), "100");
+    EXPECT_FALSE(view.isVisible("panel_cleared"));
+    EXPECT_FALSE(view.isVisible("panel_continue"));
+    for (const std::string& r : requests) EXPECT_EQ(r.rfind("tally", 0), std::string::npos) << r;
+    EXPECT_EQ(requests.back(), "cue roundover");
+}
+
+// A card arrives only for the round that waits for it: not from another
+// source, not after its round was abandoned, not into a classic game.
+TEST_F(ControllerTest, ACardArrivesOnlyForTheRoundThatWaitsForIt) {
+    using After = void (*)(GameController&, LateSource& ours, LateSource& other);
+    const std::pair<After, bool> rows[] = {  // what follows the placement, card on offer after
+        {[](GameController& g, LateSource& s, LateSource&) { g.cardArrived(s); }, true},
+        {[](GameController& g, LateSource&, LateSource& o) { g.cardArrived(o); }, false},
+        {[](GameController& g, LateSource& s, LateSource&) { g.abandonRound(s), g.cardArrived(s); }, false},
+        {[](GameController& g, LateSource& s, LateSource&) { g.startGame(), g.place(12), g.cardArrived(s); }, true},
+    };
+    for (const auto& [after, offered] : rows) {
+        LateSource ours(dealFor(kNothing)), other(dealFor(kNothing));
+        random.deal(dealFor(kHundred));
+        game.startDaily(ours);
+        game.place(11);
+        ours.release();
+        other.release();
+        after(game, ours, other);
+        EXPECT_EQ(game.topcard() != kNoCard, offered) << &after - &rows[0].first;
+        EXPECT_EQ(ours.sent.size(), 1u);
+    }
+}

@@ -2,7 +2,10 @@
 // process on loopback: a score posted from the game-over panel comes back on
 // the high-score page, and the update check and installer download work
 // against what the server publishes.
+#include <QAction>
 #include <QBuffer>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QDir>
 #include <QTextDocument>
 #include <fstream>
@@ -17,6 +20,8 @@
 #include "platform/dates.h"
 #include "tests/server/harness.h"
 #include "tests/support/update_testkey.h"
+#include "ui/daily/dailyresult.h"
+#include "ui/daily/dailyround.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/program.h"
@@ -43,10 +48,11 @@ class GameAndService : public MainWindowTest {
 
     // A server on its own SQLite file, publishing `version` and whatever is
     // put into files() before it starts.
-    ServerProcess& serve(const std::string& version) {
-        server_ = std::make_unique<ServerProcess>(
-            (data_.path() / "scores.db").string(),
-            std::vector<std::string>{"--files", files_.path().string(), "--version-text", version});
+    ServerProcess& serve(const std::string& version, std::vector<std::string> more = {}) {
+        std::vector<std::string> options{"--files", files_.path().string(), "--version-text",
+                                         version};
+        options.insert(options.end(), more.begin(), more.end());
+        server_ = std::make_unique<ServerProcess>((data_.path() / "scores.db").string(), options);
         return *server_;
     }
     const std::filesystem::path& files() const { return files_.path(); }
@@ -253,3 +259,78 @@ TEST_F(GameAndService, TheDownloadClientFetchesWhatTheServerPublishes) {
 }
 
 }  // namespace
+
+// --- the Daily Deal ------------------------------------------------------------
+
+namespace {
+
+// Plays today's deal from the File menu by clicking the cells, each once its
+// card is on offer: the top left twice (a card and the replacement), then the
+// rest row by row. The result panel's lines once it shows.
+QStringList playDailyDeal(Tmain& main) {
+    main.findChild<QAction*>(QStringLiteral("DailyDeal1"))->trigger();
+    quintelle::GameController& game = main.game();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return game.dailyRound() && game.dealing(); }, 15000));
+    std::vector<int> order{11};
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) order.push_back(r * 10 + c);
+    for (int address : order) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !game.awaitingCard(); }, 15000)) << address;
+        QTest::mouseClick(main.control(QStringLiteral("image_card%1").arg(address)), Qt::LeftButton);
+    }
+    auto& panel = main.dailyRound().resultPanel();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isVisible(); }, 15000));
+    QStringList lines;
+    for (int i = 1; i <= 5; ++i)
+        if (auto* label = panel.findChild<QLabel*>(QStringLiteral("label_daily%1").arg(i)))
+            if (!label->text().isEmpty()) lines << label->text();
+    return lines;
+}
+
+}  // namespace
+
+// Today's deal played on the board against the real server: the result shows
+// the server's score, the place and the expert's par; a second round the same
+// day is practice and the first stays the counted one, on the day's list too.
+TEST_F(GameAndService, ADailyDealShowsTheServersRankAndParAndASecondRoundIsPractice) {
+    serve("1.0.0", {"--par-playouts", "50"});
+    Tmain& main = startGame(false);
+    qobject_cast<QLineEdit*>(main.control(QStringLiteral("edit_name")))
+        ->setText(QStringLiteral("Ann Lee"));
+
+    const QStringList first = playDailyDeal(main);
+    ASSERT_EQ(first.size(), 4) << first.join(u'|').toStdString();
+    const QRegularExpression total(QStringLiteral("^Points (\\d+) \\+ time bonus (\\d+) = (\\d+)$"));
+    const auto m = total.match(first[1]);
+    ASSERT_TRUE(m.hasMatch()) << first[1].toStdString();
+    const QString score = m.captured(3);
+    // The board's own scoring of the grid agrees with the server's points.
+    EXPECT_EQ(main.game().roundscore(), m.captured(1).toInt());
+    EXPECT_EQ(first[2], QStringLiteral("Rank 1 of 1"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^You %1, expert \\d+$").arg(score))
+                    .match(first[3])
+                    .hasMatch())
+        << first[3].toStdString();
+
+    const QStringList second = playDailyDeal(main);
+    ASSERT_EQ(second.size(), 5) << second.join(u'|').toStdString();
+    EXPECT_TRUE(second[1].startsWith(QLatin1String("Practice: "))) << second[1].toStdString();
+    EXPECT_EQ(second[2], QStringLiteral("Your counted score today: ") + score);
+    EXPECT_EQ(second[3], QStringLiteral("Rank 1 of 1"));
+
+    // The panel's list button shows the day's list: the counted round alone.
+    Thighscore& highscore = *program().highscore();
+    QTest::mouseClick(main.dailyRound().resultPanel().findChild<QWidget*>(
+                          QStringLiteral("button_dailylist")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return highscore.isVisible(); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !highscore.getit().busy() &&
+                   highscore.displayhtml()->toPlainText().contains(QLatin1String("Ann Lee"));
+        },
+        15000));
+    const QString list = highscore.displayhtml()->toPlainText();
+    EXPECT_EQ(list.count(QStringLiteral("Ann Lee")), 1) << list.toStdString();
+    EXPECT_TRUE(list.contains(score)) << list.toStdString();
+}

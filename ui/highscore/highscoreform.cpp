@@ -1,5 +1,6 @@
 #include "ui/highscore/highscoreform.h"
 
+#include <QLabel>
 #include <QShortcut>
 #include <QStringDecoder>
 #include <algorithm>
@@ -68,6 +69,23 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Thighscore::button_doneClick);
 
+    // The two lists the window shows: the classic game's and the Daily Deal's.
+    label_lists = new QLabel(this);
+    label_lists->setObjectName(QStringLiteral("label_lists"));
+    label_lists->setGeometry(205, 526, 280, 28);
+    label_lists->setFont(makeFont(FontSpec{"Arial", 15, true}));
+    label_lists->setTextFormat(Qt::RichText);
+    label_lists->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label_lists->setText(QStringLiteral("<a href=\"scores\" style=\"color:#f5ebd8\">High Scores</a>"
+                                        "&nbsp;&nbsp;&middot;&nbsp;&nbsp;"
+                                        "<a href=\"daily\" style=\"color:#f5ebd8\">Daily Deal</a>"));
+    connect(label_lists, &QLabel::linkActivated, this, [this](const QString& which) {
+        if (which == QLatin1String("daily"))
+            loadDaily();
+        else
+            loadit();
+    });
+
     auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40), kept::logo);
     image2->setCursor(Qt::PointingHandCursor);
     connect(image2, &Picture::clicked, this, &Thighscore::Image2Click);
@@ -100,8 +118,16 @@ void Thighscore::sendscore(const QString& name, const QString& date, const QStri
 }
 
 void Thighscore::loadit() {
+    fetchPage(net::vendorpath::highScorePage());
+}
+
+void Thighscore::loadDaily(const QString& path) {
+    fetchPage(path.isEmpty() ? net::vendorpath::dailyList() : path);
+}
+
+void Thighscore::fetchPage(const QString& path) {
     getit_.PostQuery.clear();
-    net::aimAtVendor(getit_, net::vendorpath::highScorePage());
+    net::aimAtVendor(getit_, path);
     getit_.StartFetch();
 }
 
@@ -135,7 +161,14 @@ void Thighscore::getitError(THTTPGet* sender) {
                                   .arg(sender->LastResult().Error));
 }
 
-void Thighscore::displayhtmlHotSpotClick(THtmlViewer*, const QString& target, bool&) {
+void Thighscore::displayhtmlHotSpotClick(THtmlViewer*, const QString& target, bool& handled) {
+    // The Daily Deal's pages lead to each other (a day's list, its deal, a
+    // player's grid): those stay in the window.
+    if (const QString page = net::dailyPageOf(target); !page.isEmpty()) {
+        handled = true;
+        loadDaily(page);
+        return;
+    }
     // A page from the network must not reach local files or programs: only a
     // web or mail address goes to the shell, exactly as the page wrote it.
     if (!TURL::isWebAddress(target)) return;

@@ -12,6 +12,7 @@
 #include "ui/main/secondarywindow.h"
 
 class ImageButton;
+class QLabel;
 class TFlatPanel;
 class THtmlViewer;
 class TLbBackground;
@@ -38,6 +39,8 @@ class Thighscore : public quintelle::ui::SecondaryWindow {
 
     void sendscore(const QString& name, const QString& date, const QString& score);
     void loadit();
+    // A page of the Daily Deal in the viewer: today's list unless another is named.
+    void loadDaily(const QString& path = {});
 
     // Handlers.
     void senditDoneString(THTTPGet* sender, const QByteArray& body);
@@ -57,12 +60,14 @@ class Thighscore : public quintelle::ui::SecondaryWindow {
 
   private:
     void FormCreate();
+    void fetchPage(const QString& path);
 
     Tmain* main_;
     const TURL* vendorLink_;
     TLbBackground* LbBackground1 = nullptr;
     TFlatPanel* panel_main = nullptr;
     THtmlViewer* displayhtml_ = nullptr;
+    QLabel* label_lists = nullptr;
     THTTPGet sendit_;
     THTTPGet getit_;
     TURL URL1;

@@ -15,6 +15,8 @@
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/controls/TFlatPanelUnit.h"
+#include "ui/daily/dailyresult.h"
+#include "ui/daily/dailyround.h"
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/boardkeys.h"
@@ -70,7 +72,16 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     postingWait_ =
         new PostingWait(this, static_cast<TFlatPanel*>(board_->control(controls::panel_wait)),
                         board_->control(controls::panel_cleared));
+    daily_ = new DailyRound(this, *board_, *game_, DailyDeal1, [this] { return edit_name->text(); });
+    connect(daily_, &DailyRound::listWanted, this, [this] {
+        if (Thighscore* list = windows_.highscore) {
+            list->loadDaily();
+            list->showOverMain();
+        }
+    });
     connectBoard();
+    // Any new round takes the board from a daily round's result.
+    connect(clock_, &TurnTimer::started, &daily_->resultPanel(), &QWidget::hide);
 
     FormCreate();
 }
@@ -259,6 +270,7 @@ void Tmain::buildMenu() {
     file1->setObjectName(QStringLiteral("file1"));
     StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"));
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    DailyDeal1 = item(file1, "DailyDeal1", QStringLiteral("Daily Deal"));
     separator(file1, "N1");
     Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
 

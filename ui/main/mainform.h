@@ -26,6 +26,7 @@ namespace quintelle::ui {
 class BoardKeys;
 class BoardSpeech;
 class BoardView;
+class DailyRound;
 class FramePlacement;
 class PostingWait;
 class TurnTimer;
@@ -66,6 +67,7 @@ class Tmain : public QMainWindow {
     quintelle::ui::BoardView& board() { return *board_; }
     quintelle::ui::UpdateOffer& updateOffer() { return *updateOffer_; }
     quintelle::ui::PostingWait& postingWait() { return *postingWait_; }
+    quintelle::ui::DailyRound& dailyRound() { return *daily_; }
     QTimer& turntime();
     // A control of the board by name; null when there is none.
     QWidget* control(const QString& name) const;
@@ -147,9 +149,11 @@ class Tmain : public QMainWindow {
     quintelle::ui::BoardSpeech* speech_ = nullptr;
     quintelle::ui::UpdateOffer* updateOffer_ = nullptr;
     quintelle::ui::PostingWait* postingWait_ = nullptr;
+    quintelle::ui::DailyRound* daily_ = nullptr;
     TLbBackground* LbBackground1 = nullptr;
 
     QAction* StartGame1 = nullptr;
+    QAction* DailyDeal1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* PlaySounds1 = nullptr;
     QAction* ResetScreenLocation1 = nullptr;

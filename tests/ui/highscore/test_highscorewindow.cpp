@@ -2,6 +2,7 @@
 // handed on by scheme, pictures from the vendor's server only, and the
 // server setting from the settings file.
 #include <QBuffer>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -263,4 +264,41 @@ TEST_F(HighscoreTest, WithoutTheKeyTheBuildsServerStandsAndNothingIsAdded) {
     EXPECT_EQ(net::vendorServer().text, QStringLiteral(QUINTELLE_SERVER));
     window().close();
     EXPECT_EQ(iniValue(QStringLiteral("Server")), QStringLiteral("not a server"));
+}
+
+// The Daily Deal's pages open inside the window: its link at the foot, and
+// the links between its pages (a day's list, its deal, a player's grid),
+// relative or on the vendor's server; every other link goes as before.
+TEST_F(HighscoreWindow, TheDailyDealsPagesLeadToEachOtherInsideTheWindow) {
+    struct Row {
+        std::string href;    // %1 stands for the server's origin
+        const char* target;  // the page fetched into the window, or nothing
+    } rows[] = {{"/daily/1/list?day=2026-12-08", "/daily/1/list?day=2026-12-08"},
+                {"%1/daily/1/deal?day=2026-12-08", "/daily/1/deal?day=2026-12-08"},
+                {"/daily/1/grid?day=2026-12-08&amp;name=Ann+Lee", "/daily/1/grid?day=2026-12-08&name=Ann+Lee"},
+                {"/daily/1/session", nullptr},
+                {"/daily/1/listing", nullptr},
+                {"/daily/1/list?day=1#x", nullptr},
+                {"http://elsewhere.example/daily/1/list", nullptr}};
+    start({});
+    const QString origin = QString::fromStdString(server().origin());
+    std::string page = "<html><body>";
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        page += "<p><a href=\"" + QString::fromStdString(rows[i].href).arg(origin).toStdString() +
+                "\">link" + std::to_string(i) + "</a></p>";
+    page += "</body></html>";
+    server().script({Reply::ok(page)});
+    THtmlViewer& viewer = showPage();
+    std::size_t fetched = 1;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].href);
+        clickLink(viewer, QStringLiteral("link%1").arg(i));
+        waitForPage();
+        if (rows[i].target) EXPECT_EQ(target(fetched++), rows[i].target);
+        EXPECT_EQ(server().requests().size(), fetched);
+    }
+    auto* lists = highscore().findChild<QLabel*>(QStringLiteral("label_lists"));
+    ASSERT_TRUE(lists);
+    emit lists->linkActivated(QStringLiteral("daily"));
+    EXPECT_EQ(target(fetched), "/daily/1/list");
 }

@@ -27,6 +27,7 @@ TEST_F(MainWindowTest, MenusAndItemsInDisplayOrder) {
         {"file1",
          "File",
          {{"StartGame1", "Start Game", false, QKeySequence(Qt::CTRL | Qt::Key_S)},
+          {"DailyDeal1", "Daily Deal"},
           {"N1", ""},
           {"Exit1", "Exit"}}},
         {"Options1",
