@@ -1,0 +1,97 @@
+// A round played by keys with Orca running, judged by what Orca said: the
+// cell under the cursor as it moves, every card offered and placed, the
+// replacement, and the round's result.
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "tests/desktop/panels.h"
+#include "tests/support/desktop.h"
+#include "tests/support/screenreader.h"
+
+using namespace quintelle::testing;
+
+namespace {
+
+// The number of utterances that match `pattern`.
+qsizetype count(const QStringList& said, const QString& pattern) {
+    return said.filter(QRegularExpression(pattern)).size();
+}
+
+}  // namespace
+
+TEST(ScreenReader, OrcaSaysEveryCardOfferedAndPlacedAndTheRoundsResult) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+    ScreenReader orca(desktop);
+    ASSERT_TRUE(orca.ready()) << orca.error().toStdString();
+    GameProcess game(desktop);
+    game.writeSettings({QStringLiteral("Update=false")});
+    orca.attach(game);
+    ASSERT_TRUE(game.start()) << game.output().toStdString();
+
+    // The name panel is a dialog; its box has the focus.
+    ASSERT_TRUE(orca.waitForSpeech(QStringLiteral("ENTER YOUR NAME. dialog")))
+        << orca.spoken().join(u'\n').toStdString();
+    game.key(QStringLiteral("Return"));  // DONE
+    qsizetype mark = orca.spoken().size();
+    game.key(QStringLiteral("Return"));  // START GAME, from the board
+    ASSERT_TRUE(orca.waitForSpeech(QStringLiteral("Card on offer: "), 10000, mark))
+        << orca.spoken().mid(mark).join(u'\n').toStdString();
+    EXPECT_TRUE(orca.waitForSpeech(QStringLiteral("Row 1, column 1: empty"), 5000, mark));
+    EXPECT_TRUE(orca.waitForSpeech(QStringLiteral("Round: 1. Target Score: "), 5000, mark));
+
+    // The cursor is the focus: moving it says the cell.
+    mark = orca.spoken().size();
+    game.key(QStringLiteral("Right"));
+    EXPECT_TRUE(orca.waitForSpeech(QStringLiteral("Row 1, column 2: empty"), 5000, mark))
+        << orca.spoken().mid(mark).join(u'\n').toStdString();
+    game.key(QStringLiteral("Left"));
+
+    // The top left cell twice (a card, then the replacement), then the rest
+    // row by row, waiting for each placement to be said.
+    int placed = 0;
+    auto lay = [&](int row, int column) {
+        const qsizetype before = orca.spoken().size();
+        game.key(QStringLiteral("Return"));
+        ++placed;
+        const QString at = QStringLiteral(" at row %1, column %2").arg(row).arg(column);
+        return orca.waitForSpeech(at, 10000, before);
+    };
+    ASSERT_TRUE(lay(1, 1)) << orca.spoken().mid(mark).join(u'\n').toStdString();
+    ASSERT_TRUE(lay(1, 1)) << orca.spoken().mid(mark).join(u'\n').toStdString();
+    for (int row = 1; row <= 5; ++row)
+        for (int column = 1; column <= 5; ++column) {
+            if (row == 1 && column == 1) continue;
+            if (column == 1) {
+                game.key(QStringLiteral("Down"));
+                game.key(QStringLiteral("Home"));
+            } else {
+                game.key(QStringLiteral("Right"));
+            }
+            ASSERT_TRUE(lay(row, column)) << row << "," << column << "\n"
+                                          << orca.spoken().mid(mark).join(u'\n').toStdString();
+        }
+    ASSERT_EQ(placed, 26);
+
+    RoundResult result = RoundResult::None;
+    ASSERT_TRUE(waitUntil([&] { return (result = roundResult(game)) != RoundResult::None; }, 20000))
+        << orca.spoken().mid(mark).join(u'\n').toStdString();
+    // The result dialog is said with its score and the target.
+    const QString dialog = result == RoundResult::GameOver
+                               ? QStringLiteral("^Game Over! Total: \\d+\\. dialog .*Target Score: \\d+")
+                               : QStringLiteral("Total: \\d+\\. dialog .*Target Score: \\d+");
+    EXPECT_TRUE(waitUntil([&] { return count(orca.spoken(), dialog) == 1; }, 10000))
+        << orca.spoken().mid(mark).join(u'\n').toStdString();
+
+    const QStringList said = orca.spoken().mid(mark);
+    // Each placement once, each with the card that follows it but the last.
+    EXPECT_EQ(count(said, QStringLiteral(" placed at row \\d, column \\d; next: ")), 24)
+        << said.join(u'\n').toStdString();
+    EXPECT_EQ(count(said, QStringLiteral(" replaces .* at row 1, column 1; next: ")), 1);
+    EXPECT_EQ(count(said, QStringLiteral(" placed at row 5, column 5\\.")), 1);
+    EXPECT_EQ(count(said, QStringLiteral("Replacement used")), 1);
+
+    game.close();
+    EXPECT_EQ(game.waitForExit(), std::optional<int>(0)) << game.output().toStdString();
+}
