@@ -25,12 +25,12 @@ TEST_F(MainWindowTest, MenusAndItemsInDisplayOrder) {
     open();
     const std::vector<Menu> expected = {
         {"file1",
-         "File",
+         "&File",
          {{"StartGame1", "Start Game", false, QKeySequence(Qt::CTRL | Qt::Key_S)},
           {"N1", ""},
           {"Exit1", "Exit"}}},
         {"Options1",
-         "Options",
+         "&Options",
          {{"PlaySounds1", "Play Sounds", true},
           {"ResetScreenLocation1", "Reset Screen Location"},
           {"ChangeName1", "Change  Name"},
@@ -38,10 +38,10 @@ TEST_F(MainWindowTest, MenusAndItemsInDisplayOrder) {
           {"N3", ""},
           {"Hint1", "Hint", false, QKeySequence(Qt::CTRL | Qt::Key_H)}}},
         {"View1",
-         "View",
+         "&View",
          {{"TallyList1", "Tally List"}, {"ViewHighScoreList1", "View High Score List"}}},
         {"Help1",
-         "Help",
+         "&Help",
          {{"Help2", "Help", false, QKeySequence(Qt::Key_F1)}, {"N2", ""}, {"About1", "About"}}},
     };
     EXPECT_EQ(window().menuBar()->objectName(), QStringLiteral("MainMenu1"));
@@ -66,6 +66,23 @@ TEST_F(MainWindowTest, MenusAndItemsInDisplayOrder) {
             EXPECT_EQ(got->isCheckable(), want.checkable);
             EXPECT_EQ(got->shortcut(), want.shortcut);
         }
+    }
+}
+
+TEST_F(MainWindowTest, AltAndAMenusLetterOpensIt) {
+    open();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    find(QStringLiteral("button_namecancel"))->setFocus();
+    QTest::keyClick(window().focusWidget(), Qt::Key_Escape);
+    const std::pair<Qt::Key, const char*> menus[] = {
+        {Qt::Key_F, "file1"}, {Qt::Key_O, "Options1"}, {Qt::Key_V, "View1"}, {Qt::Key_H, "Help1"}};
+    for (const auto& [key, name] : menus) {
+        SCOPED_TRACE(name);
+        QTest::keyClick(window().focusWidget(), key, Qt::AltModifier);
+        auto* menu = window().findChild<QMenu*>(QString::fromLatin1(name));
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+        menu->close();
     }
 }
 
