@@ -50,6 +50,9 @@ BoardSpeech::BoardSpeech(BoardView& view) : QObject(&view), board_(view) {
     setName(view.control(QStringLiteral("image_logo")),
             QStringLiteral("Orvanta Software web site"));
     setName(view.control(QStringLiteral("image_timer")), QStringLiteral("Round clock"));
+    setName(view.control(QStringLiteral("Image1")), QStringLiteral("Clock frame"));
+    setName(view.control(QStringLiteral("Image3")), QStringLiteral("Card on offer frame"));
+    nameTotal();
     // Named, so its text changing every second sends no event; it still
     // reads its time (see the clock's accessibility).
     setName(view.control(QStringLiteral("label_timer")), QStringLiteral("Time"));
@@ -170,6 +173,13 @@ void BoardSpeech::textChanged(const QString& control) {
         flush_.start();
     }
     if (control == u"label_timer") clockChanged();
+    if (control == u"label_thisturn") nameTotal();
+}
+
+// The round's points stand under a TOTAL that is drawn, not written.
+void BoardSpeech::nameTotal() {
+    setName(board_.control(QStringLiteral("label_thisturn")),
+            QStringLiteral("Total: ") + labelText("label_thisturn"));
 }
 
 // The clock is said only where the time bonus drops.

@@ -38,6 +38,7 @@ class BoardSpeech : public QObject {
     int cellCode(int row, int column) const;
     QString labelText(const char* control) const;
     void clockChanged();
+    void nameTotal();
     void flush();
 
     BoardView& board_;

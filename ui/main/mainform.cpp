@@ -20,6 +20,7 @@
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardspeech.h"
 #include "ui/main/boardview.h"
+#include "ui/main/checkmenuitem.h"
 #include "ui/main/coach.h"
 #include "ui/main/frameplacement.h"
 #include "ui/main/keptart.h"
@@ -235,6 +236,7 @@ void Tmain::saveinifile() {
 // --- menus ------------------------------------------------------------------
 
 void Tmain::buildMenu() {
+    registerCheckMenuItems();
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto item = [](QMenu* menu, const char* name, const QString& caption) {

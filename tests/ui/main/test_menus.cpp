@@ -1,4 +1,5 @@
 // The menu bar as the player sees it, and its keyboard shortcuts.
+#include <QAccessible>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -84,6 +85,30 @@ TEST_F(MainWindowTest, AltAndAMenusLetterOpensIt) {
         EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
         menu->close();
     }
+}
+
+// A screen reader hears a ticked option as a check box, ticked or not, and
+// can tick it.
+TEST_F(MainWindowTest, CheckableItemsAreCheckBoxesWithTheirState) {
+    open();
+    for (const char* name : {"PlaySounds1", "updatecheck"}) {
+        SCOPED_TRACE(name);
+        QAction* item = action(QString::fromLatin1(name));
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(item);
+        ASSERT_NE(iface, nullptr);
+        EXPECT_EQ(iface->role(), QAccessible::CheckBox);
+        EXPECT_EQ(iface->text(QAccessible::Name), item->text());
+        EXPECT_EQ(iface->parent()->object(), item->associatedObjects().value(0));
+        for (bool on : {true, false}) {
+            item->setChecked(on);
+            EXPECT_TRUE(iface->state().checkable);
+            EXPECT_EQ(iface->state().checked, on);
+        }
+        iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_TRUE(item->isChecked());
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(action(QStringLiteral("Hint1")))->role(),
+              QAccessible::MenuItem);
 }
 
 TEST_F(MainWindowTest, CtrlSStartsAGame) {
