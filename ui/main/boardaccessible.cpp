@@ -171,6 +171,12 @@ class CellInterface : public QAccessibleWidget,
     explicit CellInterface(QWidget* cell) : QAccessibleWidget(cell, QAccessible::Cell) {}
 
     QAccessibleInterface* parent() const override { return table(); }
+    // The keyboard cursor gives a cell the focus; a click does not.
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = true;
+        return s;
+    }
     void* interface_cast(QAccessible::InterfaceType t) override {
         if (t == QAccessible::TableCellInterface)
             return static_cast<QAccessibleTableCellInterface*>(this);

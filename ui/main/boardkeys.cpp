@@ -52,13 +52,10 @@ BoardKeys::BoardKeys(QWidget& window, BoardView& board, const GameController& ga
     board_->setFocusPolicy(Qt::StrongFocus);
     board_->installEventFilter(this);
     frame_ = new CursorFrame(board_);
-    // Each cell takes the focus itself, so a screen reader follows the
-    // cursor as the focus; a click on a cell moves the cursor there.
-    for (int address : cellAddresses()) {
-        QWidget* cell = cellWidget(address);
-        cell->setFocusPolicy(Qt::ClickFocus);
-        cell->installEventFilter(this);
-    }
+    // The cell under the cursor takes the focus itself, so a screen reader
+    // follows the cursor as the focus. Only the cursor gives it: a click
+    // leaves the focus where it was, as it always has.
+    for (int address : cellAddresses()) cellWidget(address)->installEventFilter(this);
 
     panels_ = {
         {view_.control(QStringLiteral("panel_name")),
