@@ -1,6 +1,5 @@
 #include "ui/highscore/highscoreform.h"
 
-#include <QShortcut>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -64,9 +63,6 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     ImageButton* done =
         makePictureButton(this, "button_done", QPoint(496, 522), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
-    // Escape closes it as it does the program's other windows.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &Thighscore::button_doneClick);
 
     auto* image2 = new Picture(this, "Image2", QRect(3, 520, 194, 40), kept::logo);
     image2->setCursor(Qt::PointingHandCursor);
