@@ -217,7 +217,10 @@ QTextBrowser* makePage(QWidget* parent, const Page& page, QRect geometry) {
     memo->setObjectName(QString::fromLatin1(page.name));
     memo->setGeometry(geometry);
     memo->setFrameShape(QFrame::NoFrame);
-    memo->setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches the page and the arrows move a caret through it, so a
+    // screen reader reads it line by line as a document.
+    memo->setFocusPolicy(Qt::StrongFocus);
+    memo->setTextInteractionFlags(memo->textInteractionFlags() | Qt::TextSelectableByKeyboard);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setFont(makeFont(kPageFont));
@@ -284,8 +287,14 @@ void Thelp::buildPages() {
     for (const Page& page : kPages) makePage(panel, page, pageArea);
 }
 
+// One page is shown at a time, the others hidden, so assistive technology
+// sees only the page in front.
+void Thelp::showPage(QWidget* page) {
+    for (auto* memo : findChildren<QTextBrowser*>()) memo->setVisible(memo == page);
+}
+
 void Thelp::FormCreate(Tmain* main) {
-    findChild<QWidget*>(QStringLiteral("memo1"))->raise();
+    showPage(findChild<QWidget*>(QStringLiteral("memo1")));
     LbBackground1 = coverWithTile(this, main ? main->backgroundTile() : QImage());
     // The year at start-up: a session running past New Year keeps it.
     label_year->setText(QString::number(QDate::currentDate().year()));
@@ -294,7 +303,7 @@ void Thelp::FormCreate(Tmain* main) {
 void Thelp::SelButton1Click(TSelButton* sender) {
     auto* page = findChild<QWidget*>(QStringLiteral("memo") + QString::number(tagOf(sender)));
     if (!page) return;  // a button without a page of its own leaves the one in front
-    page->raise();
+    showPage(page);
     // The heading repeats the button's caption, not the page's title line.
     label_caption->setText(sender->caption());
 }

@@ -24,6 +24,7 @@ class Thelp : public quintelle::ui::SecondaryWindow {
     void FormCreate(Tmain* main);
     void buildSide();
     void buildPages();
+    void showPage(QWidget* page);
 
     Tabout* about_;
     TLbBackground* LbBackground1 = nullptr;

@@ -1,7 +1,6 @@
 #include "ui/highscore/highscoreform.h"
 
 #include <QLabel>
-#include <QShortcut>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -65,9 +64,6 @@ Thighscore::Thighscore(Tmain* main, const TURL* vendorLink)
     ImageButton* done =
         makePictureButton(this, "button_done", QPoint(496, 522), art::ButtonWord::Done);
     connect(done, &ImageButton::clicked, this, &Thighscore::button_doneClick);
-    // Escape closes it as it does the program's other windows.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &Thighscore::button_doneClick);
 
     // The two lists the window shows: the classic game's and the Daily Deal's.
     label_lists = new QLabel(this);

@@ -1,6 +1,5 @@
 #include "ui/main/boardkeys.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/focusring.h"
+#include "ui/main/boardaccessible.h"
 #include "ui/main/boardview.h"
 #include "ui/main/widgets.h"
 
@@ -52,6 +52,10 @@ BoardKeys::BoardKeys(QWidget& window, BoardView& board, const GameController& ga
     board_->setFocusPolicy(Qt::StrongFocus);
     board_->installEventFilter(this);
     frame_ = new CursorFrame(board_);
+    // The cell under the cursor takes the focus itself, so a screen reader
+    // follows the cursor as the focus. Only the cursor gives it: a click
+    // leaves the focus where it was, as it always has.
+    for (int address : cellAddresses()) cellWidget(address)->installEventFilter(this);
 
     panels_ = {
         {view_.control(QStringLiteral("panel_name")),
@@ -103,14 +107,26 @@ QWidget* BoardKeys::cellWidget(int address) const {
 void BoardKeys::moveTo(int address) {
     const int row = address / 10, column = address % 10;
     if (row < 1 || row > 5 || column < 1 || column > 5) return;
+    const bool focused = boardFocused();
     cell_ = address;
     QWidget* cell = cellWidget(address);
     frame_->frame(cell->geometry());
-    // A screen reader follows the cursor as it would the focus.
-    if (window_.focusWidget() == board_) {
-        QAccessibleEvent moved(cell, QAccessible::Focus);
-        QAccessible::updateAccessibility(&moved);
-    }
+    if (!game_.dealing()) return;
+    // The board hands its focus on to the cell under the cursor.
+    board_->setFocusProxy(cell);
+    if (focused) cell->setFocus(Qt::OtherFocusReason);
+}
+
+bool BoardKeys::boardFocused() const {
+    QWidget* focus = window_.focusWidget();
+    return focus == board_ || cellAddress(focus);
+}
+
+std::vector<int> BoardKeys::cellAddresses() {
+    std::vector<int> all;
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) all.push_back(r * 10 + c);
+    return all;
 }
 
 void BoardKeys::showCursor() {
@@ -124,6 +140,9 @@ void BoardKeys::roundStarted() {
 
 void BoardKeys::roundEnded() {
     frame_->hide();
+    const bool focused = boardFocused();
+    board_->setFocusProxy(nullptr);
+    if (focused) board_->setFocus(Qt::OtherFocusReason);
 }
 
 bool BoardKeys::anyPanelUp() const {
@@ -232,10 +251,15 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         QWidget* focus = window_.focusWidget();
-        if (watched == board_) return focus == board_ && boardKey(key);
+        if (watched == board_ || cellAddress(watched))
+            return focus == watched && boardKey(key);
         if (watched != focus) return false;  // passed up from a child; handled there
         for (const Panel& p : panels_)
             if (p.panel && p.panel->isAncestorOf(focus)) return panelKey(p, focus, key);
+        return false;
+    }
+    if (type == QEvent::FocusIn) {
+        if (const int address = cellAddress(watched); address && address != cell_) moveTo(address);
         return false;
     }
     if (type != QEvent::Show && type != QEvent::Hide) return false;

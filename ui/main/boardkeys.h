@@ -30,7 +30,8 @@ class CursorFrame : public QWidget {
 
 // The board's keys and the focus between the board and its panels.
 //
-// The board surface holds the focus while no panel is up: there the arrows,
+// The cell under the cursor holds the focus while a round is dealing, the
+// board itself otherwise; there the arrows,
 // Home/End and Ctrl+Home/Ctrl+End move the cursor and Enter or Space clicks the
 // cell under it, through the same handler as the mouse, so every rule, cue and
 // refusal is the same. While no round is dealing the cursor is hidden and
@@ -77,6 +78,9 @@ class BoardKeys : public QObject {
     void press(const QString& button);
     QWidget* cellWidget(int address) const;
     void showCursor();
+    // Whether the focus is on the board or one of its cells.
+    bool boardFocused() const;
+    static std::vector<int> cellAddresses();
 
     QWidget& window_;
     BoardView& view_;

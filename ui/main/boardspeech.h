@@ -4,8 +4,9 @@
 // they appear, and the refusals that otherwise only sound.
 #include <QObject>
 #include <QString>
-
-class QLabel;
+#include <QStringList>
+#include <QTimer>
+#include <array>
 
 namespace quintelle::ui {
 
@@ -16,11 +17,15 @@ class BoardSpeech : public QObject {
     // Names follow the tags and texts the game writes on `board`.
     explicit BoardSpeech(BoardView& board);
 
-    // Says `text` at once, as an alert; the last one stays readable.
+    // Says `text` with whatever else the same step of the game changed,
+    // once control returns to the event loop.
     void announce(const QString& text);
+    // The state of the round, as the status key says it.
+    QString status() const;
 
     static QString cellName(int row, int column, int code);
     static QString offerName(int code);
+    static QString cardName(int code);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,9 +36,22 @@ class BoardSpeech : public QObject {
     void nameCell(int row, int column);
     void nameLine(int line);
     int cellCode(int row, int column) const;
+    QString labelText(const char* control) const;
+    void clockChanged();
+    void nameTotal();
+    void flush();
 
     BoardView& board_;
-    QLabel* announcer_;
+    class Announcer* announcer_;
+    QTimer flush_;
+    // What the next message says, gathered during one step of the game.
+    QStringList pending_;
+    QString placement_;  // "X placed at row r, column c", waiting for the next card
+    bool roundStarted_ = false;
+    // The cards last seen in the cells, to tell a placement from a clearing.
+    std::array<int, 25> seen_{};
+    int replacement_ = 0;
+    int bonus_ = 0;
 };
 
 }  // namespace quintelle::ui

@@ -29,6 +29,7 @@ class HintGlow : public QWidget {
     }
 
     void ring(const QWidget* cell) {
+        setAccessibleName(QStringLiteral("Hint: ") + cell->accessibleName());
         setGeometry(cell->geometry().adjusted(-kSpread, -kSpread, kSpread, kSpread));
         show();
         raise();

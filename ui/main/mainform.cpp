@@ -22,6 +22,7 @@
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardspeech.h"
 #include "ui/main/boardview.h"
+#include "ui/main/checkmenuitem.h"
 #include "ui/main/coach.h"
 #include "ui/main/frameplacement.h"
 #include "ui/main/keptart.h"
@@ -255,6 +256,7 @@ void Tmain::saveinifile() {
 // --- menus ------------------------------------------------------------------
 
 void Tmain::buildMenu() {
+    registerCheckMenuItems();
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto item = [](QMenu* menu, const char* name, const QString& caption) {
@@ -266,7 +268,7 @@ void Tmain::buildMenu() {
         menu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
 
-    QMenu* file1 = bar->addMenu(QStringLiteral("File"));
+    QMenu* file1 = bar->addMenu(QStringLiteral("&File"));
     file1->setObjectName(QStringLiteral("file1"));
     StartGame1 = item(file1, "StartGame1", QStringLiteral("Start Game"));
     StartGame1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -274,7 +276,7 @@ void Tmain::buildMenu() {
     separator(file1, "N1");
     Exit1 = item(file1, "Exit1", QStringLiteral("Exit"));
 
-    QMenu* options = bar->addMenu(QStringLiteral("Options"));
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
     PlaySounds1 = item(options, "PlaySounds1", QStringLiteral("Play Sounds"));
     PlaySounds1->setCheckable(true);
@@ -287,13 +289,13 @@ void Tmain::buildMenu() {
     updatecheck->setChecked(true);
     updatecheck->setVisible(UpdateOffer::available());
 
-    QMenu* view = bar->addMenu(QStringLiteral("View"));
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
     TallyList1 = item(view, "TallyList1", QStringLiteral("Tally List"));
     ViewHighScoreList1 = item(view, "ViewHighScoreList1", QStringLiteral("View High Score List"));
     ViewHighScoreList1->setEnabled(false);
 
-    QMenu* help = bar->addMenu(QStringLiteral("Help"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     Help2 = item(help, "Help2", QStringLiteral("Help"));
     Help2->setShortcut(QKeySequence(Qt::Key_F1));

@@ -160,8 +160,14 @@ void Ttallylist::save() {
 }
 
 void Ttallylist::render() {
-    for (int i = 1; i <= TallyModel::kStatistics; ++i)
-        mylabel_[i - 1]->setText(fromLocalBytes(model_.statistic(i)));
+    // A screen reader reads each figure with its caption, and each place as
+    // one line, the newest entry marked as the red colour marks it.
+    static const char* const kCaptions[] = {"Total Rounds:", "Rounds Cleared:", "Clear Percentage:"};
+    for (int i = 1; i <= TallyModel::kStatistics; ++i) {
+        const QString value = fromLocalBytes(model_.statistic(i));
+        mylabel_[i - 1]->setText(value);
+        mylabel_[i - 1]->setAccessibleName(QString::fromLatin1(kCaptions[i - 1]) + u' ' + value);
+    }
     for (int n = 1; n <= TallyModel::kPlaces; ++n) {
         const TallyPlace& place = model_.place(n);
         QLabel* high = label_high_[n - 1];
@@ -171,6 +177,15 @@ void Ttallylist::render() {
         setTag(high, place.tag);
         for (QLabel* l : {label_num_[n - 1], label_date_[n - 1], label_name_[n - 1], high})
             applyRowStyle(l, place.style);
+        label_num_[n - 1]->setAccessibleName(
+            place.name.empty()
+                ? QStringLiteral("%1. empty").arg(n)
+                : QStringLiteral("%1. %2, %3, %4%5")
+                      .arg(n)
+                      .arg(fromLocalBytes(place.date), fromLocalBytes(place.name),
+                           fromLocalBytes(place.score),
+                           place.style == RowStyle::NewEntry ? QStringLiteral(", newest entry")
+                                                             : QString()));
         // The score label's width follows its text (in its current font).
         high->resize(high->fontMetrics().horizontalAdvance(high->text()), kRowHeight);
     }

@@ -59,7 +59,7 @@ class TestHelp : public QObject {
     void doneAndCloseOnlyHide();
     void buttonsKeepTheirFaceAndLightTheirCaption_data();
     void buttonsKeepTheirFaceAndLightTheirCaption();
-    void pagesStayOutOfTheTabChain();
+    void tabReachesOnlyThePageInFront();
     void scoringPageStatesHandValues_data();
     void scoringPageStatesHandValues();
     void scoringPageStatesTimeBonus();
@@ -238,15 +238,27 @@ void TestHelp::buttonsKeepTheirFaceAndLightTheirCaption() {
     QCOMPARE(countOf(hover, kSilver), 0);
 }
 
-void TestHelp::pagesStayOutOfTheTabChain() {
+// Tab goes round the buttons and the page in front, never a hidden page, so
+// a screen reader reaches the text a player sees and no other.
+void TestHelp::tabReachesOnlyThePageInFront() {
     showHelp();
     help()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(help()));
+    help()->findChild<TSelButton*>(QStringLiteral("SelButton4"))->click();
+    int pages = 0;
     for (int i = 0; i < 8; ++i) {
-        QTest::keyClick(help(), Qt::Key_Tab);
-        QWidget* focus = QApplication::focusWidget();
-        for (QWidget* w = focus; w; w = w->parentWidget())
-            QVERIFY2(!qobject_cast<QTextBrowser*>(w), qPrintable(w->objectName()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (qobject_cast<QTextBrowser*>(w)) {
+                QCOMPARE(w->objectName(), QStringLiteral("memo4"));
+                ++pages;
+            }
     }
+    QCOMPARE(pages, 1);
+    for (auto* page : help()->findChildren<QTextBrowser*>())
+        QCOMPARE(page->isVisible(), page->objectName() == u"memo4");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!help()->isVisible());
 }
 
 void TestHelp::scoringPageStatesHandValues_data() {

@@ -74,6 +74,7 @@ TEST_F(CoachTest, DuringARoundRingsOneAllowedCellAndChangesNothingElse) {
     for (int address : {11, 11, 12, 21, 33, 45, 54})
         QTest::mouseClick(cell(address / 10, address % 10), Qt::LeftButton);
     ASSERT_FALSE(window().game().canreplace());
+    QCoreApplication::processEvents();  // the placements are said before the hint
 
     const QStringList before = snapshot();
     const auto& game = window().game();

@@ -327,10 +327,11 @@ TEST_F(KeyboardTest, TheGameOverPanelGoesRoundItsControlsAndEscapeCancels) {
     cancel->setFocus();
     EXPECT_NE(cancel->grab().toImage(), unfocused);
 
-    // Typing goes into the name box; Escape is CANCEL from anywhere on it.
+    // Typing goes into the name box, T too (elsewhere it says the round's
+    // state); Escape is CANCEL from anywhere on it.
     find(QStringLiteral("edit_name"))->setFocus();
-    QTest::keyClicks(window().focusWidget(), QStringLiteral("Ann"));
-    EXPECT_TRUE(textOf(QStringLiteral("edit_name")).endsWith(QStringLiteral("Ann")));
+    QTest::keyClicks(window().focusWidget(), QStringLiteral("Anton"));
+    EXPECT_TRUE(textOf(QStringLiteral("edit_name")).endsWith(QStringLiteral("Anton")));
     key(Qt::Key_Escape);
     EXPECT_FALSE(find(QStringLiteral("panel_cleared"))->isVisible());
     EXPECT_EQ(focusName(), QStringLiteral("panel_board1"));
@@ -359,38 +360,57 @@ TEST_F(KeyboardTest, EnterOnTheContinuePanelStartsTheNextRound) {
     EXPECT_EQ(window().game().roundnum(), 2);
     EXPECT_TRUE(window().game().dealing());
     EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play TURNNEW")});
-    EXPECT_EQ(focusName(), QStringLiteral("panel_board1"));
+    EXPECT_EQ(focusName(), QStringLiteral("image_card11"));
     EXPECT_EQ(window().cursorCell(), 11);
     EXPECT_TRUE(frame()->isVisible());
 }
 
 TEST_F(KeyboardTest, CellNamesFollowTheCardsAsTheyArePlacedAndReplaced) {
     openActive();
-    // The program's alerts are said from one label; the last stays readable.
-    auto announced = [this] {
-        return accessibleName(window().findChild<QLabel*>(QStringLiteral("label_announce")));
+    // The program's messages are said by one notification, each step of the
+    // game in one message; it is emptied a while after.
+    QLabel* announcer = window().findChild<QLabel*>(QStringLiteral("label_announce"));
+    auto announced = [announcer] {
+        QCoreApplication::processEvents();
+        auto* iface = QAccessible::queryAccessibleInterface(announcer);
+        return announcer->isVisible() ? iface->text(QAccessible::Name) : QString();
     };
-    EXPECT_EQ(announced(), QStringLiteral("ENTER YOUR NAME"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(announcer)->role(),
+              QAccessible::Notification);
     EXPECT_EQ(accessibleName(cell(2, 3)), QStringLiteral("Row 2, column 3: empty"));
     startByKeys(kSeedGameOver);
     auto cardName = [](int code) { return QString::fromStdString(quintelle::cardname(code)); };
     QWidget* offer = find(QStringLiteral("image_topcard"));
     EXPECT_EQ(accessibleName(offer),
               QStringLiteral("Card on offer: ") + cardName(window().game().topcard()));
+    EXPECT_EQ(announced(), QStringLiteral("Round: 1. Target Score: %1. Card on offer: %2")
+                               .arg(window().game().targetscore())
+                               .arg(cardName(window().game().topcard())));
 
     layByKeys(23);
     const int first = window().game().grid(2, 3);
     EXPECT_EQ(accessibleName(cell(2, 3)), QStringLiteral("Row 2, column 3: ") + cardName(first));
+    EXPECT_EQ(announced(), QStringLiteral("%1 placed at row 2, column 3; next: %2. "
+                                          "Replacement available")
+                               .arg(cardName(first), cardName(window().game().topcard())));
     layByKeys(23);  // the replacement
     const int second = window().game().grid(2, 3);
     ASSERT_NE(second, first);
     EXPECT_EQ(accessibleName(cell(2, 3)), QStringLiteral("Row 2, column 3: ") + cardName(second));
     EXPECT_EQ(accessibleName(offer),
               QStringLiteral("Card on offer: ") + cardName(window().game().topcard()));
+    EXPECT_EQ(announced(), QStringLiteral("%1 replaces %2 at row 2, column 3; next: %3. "
+                                          "Replacement used")
+                               .arg(cardName(second), cardName(first),
+                                    cardName(window().game().topcard())));
 
-    EXPECT_NE(announced(), QStringLiteral("No replacement left"));
     layByKeys(23);  // refused
     EXPECT_EQ(announced(), QStringLiteral("No replacement left"));
+    // T says the round's state; the clock's label is named once, not per second.
+    key(Qt::Key_T);
+    EXPECT_TRUE(announced().startsWith(QStringLiteral("Card on offer: ")));
+    EXPECT_TRUE(announced().contains(QStringLiteral("Cards Left: 24"))) << announced().toStdString();
+    EXPECT_TRUE(announced().endsWith(QStringLiteral("No replacement left")));
 
     for (int c : plan())
         if (c != 33) window().game().place(c);
@@ -411,11 +431,15 @@ TEST_F(KeyboardTest, CellNamesFollowTheCardsAsTheyArePlacedAndReplaced) {
                   QStringLiteral("%1: %2, %3 points")
                       .arg(which, QString::fromLatin1(quintelle::handname(hand).data()), points));
     }
-    // The game-over panel was said as it appeared, with its lines.
-    EXPECT_TRUE(announced().startsWith(QStringLiteral("Game Over!\n")))
-        << announced().toStdString();
-    EXPECT_TRUE(announced().contains(textOf(QStringLiteral("label_score1"))));
-    EXPECT_EQ(accessibleName(find(QStringLiteral("panel_cleared"))), QStringLiteral("Game Over!"));
+    // The game-over panel is a dialog named for its title, its lines its
+    // description, and active, so a screen reader says it as the focus enters.
+    auto* gameOver = QAccessible::queryAccessibleInterface(find(QStringLiteral("panel_cleared")));
+    EXPECT_EQ(gameOver->role(), QAccessible::Dialog);
+    EXPECT_TRUE(gameOver->state().active);
+    EXPECT_EQ(gameOver->text(QAccessible::Name),
+              QStringLiteral("Game Over! %1.").arg(textOf(QStringLiteral("label_score1"))));
+    EXPECT_TRUE(gameOver->text(QAccessible::Description)
+                    .contains(textOf(QStringLiteral("label_score1"))));
 
     // A new round empties the names with the cells.
     window().button_startClick();
@@ -454,4 +478,51 @@ TEST_F(KeyboardTest, LabelsReadTheirTextsAndButtonsTheirWords) {
     ASSERT_NE(start->actionInterface(), nullptr);
     start->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(window().game().dealing());
+}
+
+TEST_F(KeyboardTest, TheGridIsATableOfFocusableCellsAndTheCursorIsTheFocus) {
+    openActive();
+    startByKeys(kSeedGameOver);
+    QAccessibleInterface* boardIface = QAccessible::queryAccessibleInterface(board());
+    QAccessibleInterface* grid = boardIface->child(0);
+    ASSERT_EQ(grid->role(), QAccessible::Table);
+    ASSERT_EQ(grid->parent(), boardIface);
+    QAccessibleTableInterface* table = grid->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 5);
+    EXPECT_EQ(table->columnCount(), 5);
+    // The cells are the table's, not the board's.
+    for (int i = 1; i < boardIface->childCount(); ++i)
+        EXPECT_NE(boardIface->child(i)->role(), QAccessible::Cell) << i;
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 1; c <= 5; ++c) {
+            QAccessibleInterface* iface = table->cellAt(r - 1, c - 1);
+            ASSERT_EQ(iface->object(), cell(r, c));
+            EXPECT_EQ(iface->role(), QAccessible::Cell);
+            EXPECT_EQ(iface->parent(), grid);
+            EXPECT_EQ(grid->child(grid->indexOfChild(iface)), iface);
+            EXPECT_EQ(iface->tableCellInterface()->rowIndex(), r - 1);
+            EXPECT_EQ(iface->tableCellInterface()->columnIndex(), c - 1);
+            EXPECT_TRUE(iface->state().focusable);
+            EXPECT_EQ(iface->state().focused, r == 1 && c == 1) << r << c;
+        }
+
+    // The cursor is the focus, and the board hands its focus on to it.
+    key(Qt::Key_Right);
+    key(Qt::Key_Down);
+    EXPECT_EQ(focusName(), QStringLiteral("image_card22"));
+    EXPECT_TRUE(table->cellAt(1, 1)->state().focused);
+    find(QStringLiteral("button_start"))->setFocus();
+    board()->setFocus(Qt::BacktabFocusReason);
+    EXPECT_EQ(focusName(), QStringLiteral("image_card22"));
+
+    // Pressing a cell lays the card on offer there and puts the cursor on it.
+    QAccessibleInterface* target = table->cellAt(3, 2);
+    ASSERT_TRUE(target->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
+    const int offered = window().game().topcard();
+    target->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(window().game().grid(4, 3), offered);
+    EXPECT_EQ(window().cursorCell(), 43);
+    EXPECT_EQ(focusName(), QStringLiteral("image_card43"));
 }
