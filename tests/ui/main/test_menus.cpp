@@ -103,6 +103,8 @@ TEST_F(MainWindowTest, CheckableItemsAreCheckBoxesWithTheirState) {
     for (const char* name : {"PlaySounds1", "updatecheck"}) {
         SCOPED_TRACE(name);
         QAction* item = action(QString::fromLatin1(name));
+        // A build with no update key shows no update item at all.
+        if (!item->isVisible()) continue;
         QAccessibleInterface* iface = itemOf(item);
         ASSERT_NE(iface, nullptr);
         EXPECT_EQ(iface->role(), QAccessible::CheckBox);
