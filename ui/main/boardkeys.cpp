@@ -27,15 +27,10 @@ bool isButton(const QWidget* w) {
 
 }  // namespace
 
-CursorFrame::CursorFrame(QWidget* board) : QWidget(board) {
+CursorFrame::CursorFrame(QWidget* board) : CellOverlay(board, kOutside) {
     setObjectName(QStringLiteral("cursor_frame"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     hide();
-}
-
-void CursorFrame::frame(const QRect& cell) {
-    setGeometry(cell.adjusted(-kOutside, -kOutside, kOutside, kOutside));
 }
 
 void CursorFrame::paintEvent(QPaintEvent*) {
@@ -100,7 +95,7 @@ void BoardKeys::moveTo(int address) {
     if (row < 1 || row > 5 || column < 1 || column > 5) return;
     cell_ = address;
     QWidget* cell = cellWidget(address);
-    frame_->frame(cell->geometry());
+    frame_->around(cell);
     // A screen reader follows the cursor as it would the focus.
     if (window_.focusWidget() == board_) {
         QAccessibleEvent moved(cell, QAccessible::Focus);

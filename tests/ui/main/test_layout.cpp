@@ -10,6 +10,7 @@
 #include "mainwindow_fixture.h"
 #include "ui/controls/tag.h"
 #include "ui/main/boardlayout.h"
+#include "ui/main/boardscale.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST(BoardLayout, NamesAreUniqueAndEveryParentComesFirst) {
 TEST_F(MainWindowTest, EveryControlAndEveryTextLiesInsideItsParent) {
     open();
     QWidget* client = window().centralWidget();
-    EXPECT_EQ(client->size(), Tmain::kMinimumClient);
+    EXPECT_EQ(client->size(), quintelle::ui::kDesignClient);
     for (const LayoutControl& row : quintelle::ui::boardLayout()) {
         SCOPED_TRACE(row.name.toStdString());
         QWidget* w = window().control(row.name);

@@ -7,6 +7,7 @@
 #include "mainwindow_fixture.h"
 #include "net/httpget.h"
 #include "platform/workarea.h"
+#include "ui/main/boardscale.h"
 
 TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
     ASSERT_FALSE(QFile::exists(iniPath()));
@@ -19,8 +20,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
     EXPECT_TRUE(action(QStringLiteral("updatecheck"))->isChecked());
     EXPECT_TRUE(find(QStringLiteral("panel_name"))->isVisible());
     EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play ENTERED")});
-    EXPECT_EQ(window().rememberedBounds(), QRect(3, 3, 634, 586));
-    EXPECT_FALSE(QFile::exists(iniPath()));  // nothing is written before closing
+    EXPECT_TRUE(window().rememberedBounds().isNull());  // none stored: placed for the screen
+    EXPECT_FALSE(QFile::exists(iniPath()));            // nothing is written before closing
 }
 
 TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
@@ -60,17 +61,18 @@ TEST_F(MainWindowTest, BoundsAndNameComeFromTheFile) {
     EXPECT_EQ(textOf(QStringLiteral("edit_aname")), QString());
 }
 
-TEST_F(MainWindowTest, ResizingBelowTheBoardIsRefusedPerDimension) {
+TEST_F(MainWindowTest, ResizingBelowTheLegibleBoardIsRefusedPerDimension) {
     open();
-    window().resize(500, 700);
+    const QSize least = quintelle::ui::clientFor(quintelle::ui::kLegibleScale);
+    window().resize(300, 700);
     QCoreApplication::processEvents();
-    EXPECT_EQ(window().centralWidget()->width(), 676);
+    EXPECT_EQ(window().centralWidget()->width(), least.width());
     EXPECT_EQ(window().height(), 700);
 
-    window().resize(900, 300);
+    window().resize(900, 200);
     QCoreApplication::processEvents();
     EXPECT_EQ(window().width(), 900);
-    EXPECT_EQ(window().centralWidget()->height(), 582);
+    EXPECT_EQ(window().centralWidget()->height(), least.height());
 }
 
 TEST_F(MainWindowTest, ClosingUnchangedWritesTheSameBoundsBack) {
