@@ -34,10 +34,8 @@ int scaledLength(int design, double scale) {
 }
 
 QRect scaledRect(const QRect& design, double scale) {
-    const int left = scaledLength(design.left(), scale);
-    const int top = scaledLength(design.top(), scale);
-    return QRect(left, top, scaledLength(design.left() + design.width(), scale) - left,
-                 scaledLength(design.top() + design.height(), scale) - top);
+    return QRect(scaledLength(design.left(), scale), scaledLength(design.top(), scale),
+                 scaledLength(design.width(), scale), scaledLength(design.height(), scale));
 }
 
 double fittingScale(QSize client) {

@@ -20,8 +20,8 @@ inline constexpr QSize kDesignClient{676, 582};
 // lowers it (see leastScale).
 inline constexpr double kLegibleScale = 0.6;
 
-// A design rectangle at `scale`: its edges are scaled and rounded, so
-// controls that meet in the design still meet.
+// A design rectangle at `scale`: corner and size each rounded, as a picture
+// drawn at that scale rounds its size, so a picture fills its control.
 QRect scaledRect(const QRect& design, double scale);
 int scaledLength(int design, double scale);
 
