@@ -243,20 +243,25 @@ TEST_F(ScaledBoardTest, EveryControlFollowsTheScaleAndEveryTextStaysInItsBox) {
 }
 
 TEST_F(ScaledBoardTest, PicturesAreDrawnAtTheSizeShownNotStretched) {
-    openAt(1.5);
-    const double scale = window().board().scale();
-    click(QStringLiteral("button_namedone"));
-    click(QStringLiteral("button_start"));
-    auto* offer = find<quintelle::ui::CardImage>(QStringLiteral("image_topcard"));
-    const QImage shown = offer->grab().toImage();
-    const QImage drawn = quintelle::art::card(offer->shownCard(), scale).toImage();
-    EXPECT_EQ(shown.size(), drawn.size());
-    int differing = 0;
-    for (int y = 0; y < std::min(shown.height(), drawn.height()); ++y)
-        for (int x = 0; x < std::min(shown.width(), drawn.width()); ++x)
-            differing += qAlpha(drawn.pixel(x, y)) == 255 &&  // the rounded corners show the felt
-                         shown.pixel(x, y) != drawn.pixel(x, y);
-    EXPECT_EQ(differing, 0);
+    for (const double shownAt : {0.6, 1.5}) {
+        SCOPED_TRACE(shownAt);
+        openAt(shownAt);
+        const double scale = window().board().scale();
+        click(QStringLiteral("button_namedone"));
+        click(QStringLiteral("button_start"));
+        auto* offer = find<quintelle::ui::CardImage>(QStringLiteral("image_topcard"));
+        const QImage shown = offer->grab().toImage();
+        const QImage drawn = quintelle::art::card(offer->shownCard(), scale).toImage();
+        EXPECT_EQ(shown.size(), drawn.size());
+        EXPECT_EQ(drawn.size(), quintelle::ui::scaledRect(QRect(QPoint(), quintelle::art::cardSize),
+                                                          scale).size());
+        int differing = 0;
+        for (int y = 0; y < std::min(shown.height(), drawn.height()); ++y)
+            for (int x = 0; x < std::min(shown.width(), drawn.width()); ++x)
+                differing += qAlpha(drawn.pixel(x, y)) == 255 &&  // rounded corners show the felt
+                             shown.pixel(x, y) != drawn.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST_F(ScaledBoardTest, ARoundByClicksAtScaledPlacesEndsAsAtTheDesignSize) {
