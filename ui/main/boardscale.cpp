@@ -79,6 +79,7 @@ QFont scaledFont(const FontSpec& design, double scale) {
 BoardScaler::BoardScaler(QWidget* client, const std::vector<LayoutControl>& rows,
                          const QHash<QString, QWidget*>& controls)
     : QObject(client), client_(client), rows_(rows), controls_(controls) {
+    settle_.setObjectName(QStringLiteral("settle"));
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMilliseconds);
     connect(&settle_, &QTimer::timeout, this, &BoardScaler::sharpen);

@@ -76,7 +76,7 @@ class BoardScaler : public QObject {
     QHash<QWidget*, int> designWidths_;
     double scale_ = 1;
     QPoint origin_;
-    QTimer settle_;
+    QTimer settle_{this};  // "settle": the pictures' redraw once a resize rests
 };
 
 }  // namespace quintelle::ui
