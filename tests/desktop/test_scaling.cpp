@@ -94,3 +94,35 @@ TEST(ScaledBoard, FirstStartFitsTheScreenAndARoundIsPlayedAtTheScaledCells) {
         EXPECT_EQ(tally.statistic(quintelle::TallyModel::kRoundsPlayed), "1");
     }
 }
+
+// A dense or small screen: the help window, larger than the work area at
+// some of these, opens wholly on the screen.
+TEST(ScaledBoard, TheHelpWindowOpensWhollyOnTheScreen) {
+    const std::pair<QSize, double> rows[] = {
+        {{1024, 768}, 1.5}, {{1280, 1024}, 2}, {{1024, 768}, 2}};
+    for (const auto& [size, displayScale] : rows) {
+        SCOPED_TRACE(std::to_string(size.width()) + " at " + std::to_string(displayScale));
+        Desktop desktop({.screen = size});
+        ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
+        GameProcess game(desktop);
+        game.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), QString::number(displayScale));
+        ASSERT_TRUE(game.start()) << game.output().toStdString();
+        const QRect screen(QPoint(), size);
+        EXPECT_TRUE(screen.contains(game.geometry().frame));
+        game.key(QStringLiteral("F1"));
+        unsigned long help = 0;
+        GameProcess::Geometry shown;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                help = desktop.findWindow(game.processId(), QStringLiteral("Quintelle - Help File"));
+                shown = game.geometryOf(help);
+                return help && shown.frame != shown.client;  // framed by the window manager
+            },
+            10000));
+        EXPECT_TRUE(screen.contains(shown.frame))
+            << shown.frame.x() << "," << shown.frame.y() << " " << shown.frame.width() << "x"
+            << shown.frame.height();
+        game.close();
+        EXPECT_EQ(game.waitForExit(), std::optional<int>(0)) << game.output().toStdString();
+    }
+}

@@ -528,19 +528,23 @@ QImage GameProcess::grab() const {
 }
 
 GameProcess::Geometry GameProcess::geometry() const {
+    return geometryOf(window_);
+}
+
+GameProcess::Geometry GameProcess::geometryOf(unsigned long window) const {
     Geometry g;
     XConnection x(desktop_.display());
-    if (!x.get() || !window_) return g;
+    if (!x.get() || !window) return g;
     XSetErrorHandler(silentXErrors);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(x.get(), window_, &attributes)) return g;
+    if (!XGetWindowAttributes(x.get(), window, &attributes)) return g;
     int rootX = 0, rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(x.get(), window_, DefaultRootWindow(x.get()), 0, 0, &rootX, &rootY,
+    XTranslateCoordinates(x.get(), window, DefaultRootWindow(x.get()), 0, 0, &rootX, &rootY,
                           &child);
     g.client = QRect(rootX, rootY, attributes.width, attributes.height);
     g.frame = g.client;
-    const std::vector<long> extents = cardinals(x, window_, "_NET_FRAME_EXTENTS");
+    const std::vector<long> extents = cardinals(x, window, "_NET_FRAME_EXTENTS");
     if (extents.size() == 4)  // left, right, top, bottom
         g.frame.adjust(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
     return g;

@@ -169,6 +169,8 @@ class GameProcess {
         QRect client;  // the window's own area, menu bar included
     };
     Geometry geometry() const;
+    // The same of another window of the program (from Desktop::findWindow).
+    Geometry geometryOf(unsigned long window) const;
     // Waits until the geometry satisfies `condition`; the last one seen.
     Geometry waitForGeometry(const std::function<bool(const Geometry&)>& condition,
                              int timeoutMs = 10000) const;
