@@ -24,6 +24,24 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
     EXPECT_FALSE(QFile::exists(iniPath()));            // nothing is written before closing
 }
 
+// Bounds stored at a smaller display scale, or on a larger screen, would put
+// the window partly off this one: it comes back no larger than the work area
+// and wholly on it.
+TEST_F(MainWindowTest, StoredBoundsLargerThanTheWorkAreaComeBackOnIt) {
+    const QStringList rows[] = {
+        {"Top=0", "Left=0", "Width=1354", "Height=1225"},
+        {"Top=600", "Left=900", "Width=2000", "Height=400"},
+    };
+    for (const QStringList& row : rows) {
+        SCOPED_TRACE(row.join(u' ').toStdString());
+        writeIni(row);
+        open();
+        const QRect work = quintelle::platform::workArea(window().screen());
+        EXPECT_TRUE(work.contains(window().frameGeometry())) << window().frameGeometry().x() << ","
+                                                             << window().frameGeometry().y();
+    }
+}
+
 TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
     struct Row {
         QStringList file;
