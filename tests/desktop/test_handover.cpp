@@ -86,7 +86,7 @@ std::string requestLine(const std::string& bytes) {
 }  // namespace
 
 TEST(UpdateHandOver, YesDownloadsAndStartsTheInstallerThenTheProgramEnds) {
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     ScriptedServer server(
         {Reply::ok("9.9.9", "text/plain"), Reply::ok(kInstaller, "application/octet-stream")});
@@ -139,7 +139,7 @@ TEST(UpdateHandOver, YesDownloadsAndStartsTheInstallerThenTheProgramEnds) {
 // aside for it is back under its own name, and the session's settings and
 // tally are written, as when the player closes the window.
 TEST(UpdateHandOver, EndingTheSessionDuringTheDownloadPutsTheProgramBack) {
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     ScriptedServer server({Reply::ok("9.9.9", "text/plain"),
                            Reply()

@@ -67,8 +67,8 @@ TEST(ScaledBoard, FirstStartFitsTheScreenAndARoundIsPlayedAtTheScaledCells) {
         EXPECT_LE(scale, row.most + 0.005);
         const QSize below = shown.client.size() - QSize(0, game.menuBarHeight());
         EXPECT_NEAR(board.width(), 671 * scale * row.displayScale, 2);
-        EXPECT_LE(below.width() - board.width(), 5 * scale * row.displayScale + 2);
-        EXPECT_LE(below.height() - board.height(), 5 * scale * row.displayScale + 2);
+        EXPECT_LE(below.width() - board.width(), (5 * scale + 4) * row.displayScale);
+        EXPECT_LE(below.height() - board.height(), (5 * scale + 4) * row.displayScale);
 
         game.click(game.onBoard(QPoint(28 + 62 + 47, 112 + 112 + 14)));  // the name panel's DONE
         game.click(game.startButton());

@@ -480,7 +480,7 @@ bool GameProcess::start(int timeoutMs) {
     if (!process_->waitForStarted(timeoutMs)) return false;
     const QString pid = QString::number(process_->processId());
     window_ = 0;
-    menuBar_ = 0;
+    boardFrameIn_ = QSize();
     const bool mapped = waitUntil(
         [&] {
             if (process_->state() == QProcess::NotRunning) return true;
@@ -512,6 +512,18 @@ bool GameProcess::start(int timeoutMs) {
         desktop_.run(QStringLiteral("xdotool"),
                      {QStringLiteral("windowfocus"), QString::number(window_)}, 5000);
     }
+    // The window may still take its size from its frame just mapped: a test
+    // clicks the board once it rests, painted, for a tenth of a second.
+    QRect last;
+    int resting = 0;
+    waitUntil(
+        [&] {
+            const QRect now = geometry().client;
+            resting = now == last ? resting + 1 : 0;
+            last = now;
+            return resting >= 5 && !boardFrame().isEmpty();
+        },
+        5000);
     return true;
 }
 
@@ -580,10 +592,10 @@ void GameProcess::type(const QString& text) const {
 }
 
 int GameProcess::menuBarHeight() const {
-    // A window just mapped may not be painted yet. The bar keeps its height
-    // for the run.
-    if (menuBar_ <= 0) waitUntil([&] { return (menuBar_ = paintedMenuBarHeight()) > 0; }, 10000);
-    return menuBar_;
+    // A window just mapped may not be painted yet.
+    int height = 0;
+    waitUntil([&] { return (height = paintedMenuBarHeight()) > 0; }, 10000);
+    return height;
 }
 
 namespace {

@@ -213,7 +213,6 @@ class GameProcess {
     QProcessEnvironment environment_;
     std::unique_ptr<QProcess> process_;
     unsigned long window_ = 0;
-    mutable int menuBar_ = 0;
     mutable QRect boardFrame_;
     mutable QSize boardFrameIn_;  // the window's size the frame was found in
     mutable QByteArray output_;

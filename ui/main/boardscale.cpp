@@ -34,8 +34,11 @@ int scaledLength(int design, double scale) {
 }
 
 QRect scaledRect(const QRect& design, double scale) {
-    return QRect(scaledLength(design.left(), scale), scaledLength(design.top(), scale),
-                 scaledLength(design.width(), scale), scaledLength(design.height(), scale));
+    // The corner rounded down and the size to nearest never reach past the
+    // parent's own scaled edge.
+    return QRect(int(std::floor(design.left() * scale + 1e-9)),
+                 int(std::floor(design.top() * scale + 1e-9)), scaledLength(design.width(), scale),
+                 scaledLength(design.height(), scale));
 }
 
 double fittingScale(QSize client) {

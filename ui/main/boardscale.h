@@ -20,8 +20,9 @@ inline constexpr QSize kDesignClient{676, 582};
 // lowers it (see leastScale).
 inline constexpr double kLegibleScale = 0.6;
 
-// A design rectangle at `scale`: corner and size each rounded, as a picture
-// drawn at that scale rounds its size, so a picture fills its control.
+// A design rectangle at `scale`: its size rounded as a picture drawn at that
+// scale rounds its size, so a picture fills its control; its corner rounded
+// down, so a control stays inside its parent.
 QRect scaledRect(const QRect& design, double scale);
 int scaledLength(int design, double scale);
 
