@@ -645,10 +645,12 @@ int GameProcess::paintedMenuBarHeight() const {
     if (frame.isEmpty()) return 0;
     const double scale = double(frame.width()) / kDesignBoardFrame.width();
     const int height = desktop_.grabWindow(window_).height();
-    const int gapAbove = int(std::lround(kDesignBoardCorner.y() * scale));
+    // The program rounds the board's corner down; the scale read from the
+    // frame's width may be a little off either way.
+    const int gapAbove = int(std::floor(kDesignBoardCorner.y() * scale + 0.01));
     // The board is centred below the menu bar: when it fills the width, the
     // space above and below it is shared equally.
-    const bool fillsWidth = frame.left() <= int(std::lround(kDesignBoardCorner.x() * scale)) + 1;
+    const bool fillsWidth = frame.left() <= int(std::floor(kDesignBoardCorner.x() * scale + 0.01)) + 1;
     if (!fillsWidth) return frame.top() - gapAbove;
     const int boardHeight = int(std::lround(kDesignBoard.height() * scale));
     return 2 * (frame.top() - gapAbove) - (height - boardHeight);
