@@ -59,6 +59,7 @@ bench: build
 	./$(BUILD)/bench/quintelle_bench
 	./$(BUILD)/bench/quintelle_bench_download
 	./$(BUILD)/bench/quintelle_bench_page
+	./$(BUILD)/bench/quintelle_bench_resize
 	./$(BUILD)/bench/quintelle_bench_server
 	./$(BUILD)/bench/quintelle_bench_dailyclient
 	./$(BUILD)/bench/quintelle_bench_startup

@@ -1,6 +1,6 @@
 // Plays scripted games in the real windows and saves what a player would see
 // at each step, so layout and art can be judged from the pictures:
-//   QT_QPA_PLATFORM=offscreen quintelle_screenshots <folder>
+//   QT_QPA_PLATFORM=offscreen quintelle_screenshots <folder> [board scale]
 #include <QAction>
 #include <QDate>
 #include <QDir>
@@ -20,6 +20,7 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/highscore/htmlviewer.h"
 #include "ui/main/application.h"
+#include "ui/main/boardscale.h"
 #include "ui/main/boardview.h"
 #include "ui/main/mainform.h"
 #include "ui/main/program.h"
@@ -87,6 +88,13 @@ int main(int argc, char** argv) {
     // One deal every time, so two sets of pictures can be compared pixel for pixel.
     main.random().seed(1);
     main.show();
+    if (argc > 2) {
+        // The window sized for the board at the scale asked, and the
+        // pictures given time to be drawn for it.
+        const double scale = QString::fromLocal8Bit(argv[2]).toDouble();
+        main.resize(quintelle::ui::clientFor(scale) + QSize(0, main.centralWidget()->y()));
+        QTest::qWait(400);
+    }
     save(main, out, QStringLiteral("main_welcome"));
     main.board().hide(quintelle::controls::panel_name);
     main.updateOffer().checkupdateDoneString(&main, QStringLiteral("2.0.0"));

@@ -11,10 +11,11 @@ namespace quintelle::testing {
 
 enum class RoundResult { None, Continue, GameOver };
 
-// Share of the pixels in `area` (inner board coordinates) that are the pop-up
+// Share of the pixels in `area` (inner board design coordinates, at the
+// board's scale) that are the pop-up
 // panels' dark wood.
 inline double woodShare(const GameProcess& game, const QImage& client, QRect area) {
-    const QRect at(game.onBoard(area.topLeft()), area.size());
+    const QRect at(game.onBoard(area.topLeft()), game.onBoard(area.bottomRight()));
     int wood = 0, all = 0;
     for (int y = at.top(); y <= at.bottom(); ++y)
         for (int x = at.left(); x <= at.right(); ++x) {
@@ -30,7 +31,7 @@ inline double woodShare(const GameProcess& game, const QImage& client, QRect are
 
 // Share of `area` in the exact colour of the name boxes' background.
 inline double creamShare(const GameProcess& game, const QImage& client, QRect area) {
-    const QRect at(game.onBoard(area.topLeft()), area.size());
+    const QRect at(game.onBoard(area.topLeft()), game.onBoard(area.bottomRight()));
     int cream = 0, all = 0;
     for (int y = at.top(); y <= at.bottom(); ++y)
         for (int x = at.left(); x <= at.right(); ++x) {

@@ -1,6 +1,6 @@
 // The main window's bounds on a real desktop, read from outside: the frame
 // goes where the settings file says, comes back where it was left, and never
-// shows less than the board.
+// shows less than the legible board.
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
@@ -12,7 +12,8 @@ using quintelle::testing::GameProcess;
 
 namespace {
 
-constexpr QSize kBoard{676, 582};  // the least client area below the menu bar
+constexpr QSize kLeast{406, 350};  // the least client area below the menu bar: the board at 0.6
+constexpr QSize kFirstStart{1014, 873};  // on a 1280 x 1024 screen: the board at 1.5
 
 // The four bounds the settings file holds, as a frame rectangle.
 std::optional<QRect> storedBounds(const GameProcess& game) {
@@ -75,7 +76,7 @@ TEST(WindowBounds, FirstStartShowsTheTitleBarAtThreeThreeAndComesBackThere) {
         [](const GameProcess::Geometry& g) { return g.frame.topLeft() == QPoint(3, 3); });
     EXPECT_EQ(first.frame.topLeft(), QPoint(3, 3)) << describe(first);
     EXPECT_GT(first.client.top(), first.frame.top()) << "the title bar is above the client";
-    EXPECT_EQ(clientBelowMenu(game, first), kBoard) << describe(first);
+    EXPECT_EQ(clientBelowMenu(game, first), kFirstStart) << describe(first);
     closeCleanly(game);
     EXPECT_EQ(storedBounds(game), std::optional<QRect>(first.frame));
 
@@ -105,17 +106,17 @@ TEST(WindowBounds, StoredBoundsAreTheFrameAndComeBackUnchanged) {
     }
 }
 
-TEST(WindowBounds, AnUndersizedWindowKeepsItsPlaceAndGrowsToTheBoard) {
+TEST(WindowBounds, AnUndersizedWindowKeepsItsPlaceAndGrowsToTheLegibleBoard) {
     Desktop desktop;
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     GameProcess game(desktop);
     game.writeFile(QStringLiteral("quintelle.ini"), settings(QRect(30, 30, 200, 150)));
     ASSERT_TRUE(game.start()) << game.output().toStdString();
     const auto shown = game.waitForGeometry([&](const GameProcess::Geometry& g) {
-        return g.frame.topLeft() == QPoint(30, 30) && clientBelowMenu(game, g) == kBoard;
+        return g.frame.topLeft() == QPoint(30, 30) && clientBelowMenu(game, g) == kLeast;
     });
     EXPECT_EQ(shown.frame.topLeft(), QPoint(30, 30)) << describe(shown);
-    EXPECT_EQ(clientBelowMenu(game, shown), kBoard) << describe(shown);
+    EXPECT_EQ(clientBelowMenu(game, shown), kLeast) << describe(shown);
     closeCleanly(game);
     EXPECT_EQ(storedBounds(game), std::optional<QRect>(shown.frame));
 }
@@ -142,7 +143,7 @@ TEST(WindowBounds, AMovedAndResizedWindowComesBackWhereItWasLeft) {
 }
 
 // Without a window manager nobody enforces the size hints: the program itself
-// sets a window squeezed below the board back, height first, then width.
+// sets a window squeezed below the legible board back, height first, then width.
 TEST(WindowBounds, WithoutAWindowManagerTheProgramKeepsTheBoardWhole) {
     Desktop desktop({.windowManager = false});
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
@@ -158,9 +159,9 @@ TEST(WindowBounds, WithoutAWindowManagerTheProgramKeepsTheBoardWhole) {
         QSize expected;  // client area, menu bar included
     };
     const Row rows[] = {
-        {{400, 300}, {676, 582 + menu}},
-        {{900, 300}, {900, 582 + menu}},
-        {{500, 800}, {676, 800}},
+        {{300, 200}, {kLeast.width(), kLeast.height() + menu}},
+        {{900, 200}, {900, kLeast.height() + menu}},
+        {{300, 800}, {kLeast.width(), 800}},
     };
     for (const Row& row : rows) {
         game.resizeWindow(row.squeezed);

@@ -74,7 +74,7 @@ QStringList listedScores(int port, const QString& name) {
 TEST(DailyDeal, PlayedByClicksItRanksAndASecondRoundTheSameDayIsPractice) {
     TempDir data;
     ServerProcess server((data.path() / "daily.db").string(), {"--par-playouts", "50"});
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     GameProcess game(desktop);
     game.writeSettings({QStringLiteral("Update=false"), QStringLiteral("Name=Desk Ann"),

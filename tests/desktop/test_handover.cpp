@@ -152,7 +152,7 @@ TEST(UpdateHandOver, ASignedUpdateFromOurOwnServerInstallsEndToEnd) {
     VendorService service(files, vendor.filePath(QStringLiteral("scores.db")));
     ASSERT_NE(service.port(), 0);
 
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     GameProcess game(desktop, QStringLiteral(QUINTELLE_TESTKEY_GAME));
     const auto program = game.readFile(QStringLiteral("quintelle"));
@@ -216,7 +216,7 @@ TEST(UpdateHandOver, ASignedUpdateFromOurOwnServerInstallsEndToEnd) {
 // session's settings and tally are written, as when the player closes the
 // window.
 TEST(UpdateHandOver, EndingTheSessionDuringTheDownloadLeavesTheProgram) {
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     const std::string installer = std::string(kInstaller) + std::string(100000, '#');
     quintelle::update::Sha256Stream hash;

@@ -93,7 +93,7 @@ std::string rowName(const ::testing::TestParamInfo<UpdateRow>& info) {
 
 TEST_P(HostileUpdate, NothingUnsignedRunsAndTheProgramKeepsItsName) {
     const UpdateRow& row = GetParam();
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     ScriptedServer server({Reply::ok("9.9.9", "text/plain"), row.manifest, row.installer});
     GameProcess game(desktop, QStringLiteral(QUINTELLE_TESTKEY_GAME));
@@ -175,7 +175,7 @@ unsigned long messageBox(const Desktop& desktop, const GameProcess& game) {
 // the buttons work again, so the score still reaches the server once it is
 // back.
 TEST(HostilePost, ARefusedOrUnansweredPostLeavesTheScoreReadyToSendAgain) {
-    Desktop desktop;
+    Desktop desktop({.screen = {1024, 768}});  // the board at its design size
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     ScriptedServer server({
         Reply::status(400, "Bad Request", "Score not accepted: name is longer than 32 bytes.\n"),

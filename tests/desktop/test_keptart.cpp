@@ -88,7 +88,9 @@ ino_t inodeOf(const QString& path) {
 }  // namespace
 
 TEST(KeptArt, LaterStartsReadTheStoredPicturesAndLookTheSame) {
-    Desktop desktop({.windowManager = true});
+    // A screen on which the board opens at its design size, as the names
+    // below say.
+    Desktop desktop({.windowManager = true, .screen = {1024, 768}});
     ASSERT_TRUE(desktop.ready()) << desktop.error().toStdString();
     const QDir pictures(desktop.environment().value(QStringLiteral("HOME")) +
                         QStringLiteral("/.cache/Orvanta/Quintelle/pictures"));

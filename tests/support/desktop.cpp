@@ -489,7 +489,7 @@ bool GameProcess::start(int timeoutMs) {
     if (!process_->waitForStarted(timeoutMs)) return false;
     const QString pid = QString::number(process_->processId());
     window_ = 0;
-    menuBar_ = 0;
+    boardFrameIn_ = QSize();
     const bool mapped = waitUntil(
         [&] {
             if (process_->state() == QProcess::NotRunning) return true;
@@ -521,6 +521,18 @@ bool GameProcess::start(int timeoutMs) {
         desktop_.run(QStringLiteral("xdotool"),
                      {QStringLiteral("windowfocus"), QString::number(window_)}, 5000);
     }
+    // The window may still take its size from its frame just mapped: a test
+    // clicks the board once it rests, painted, for a tenth of a second.
+    QRect last;
+    int resting = 0;
+    waitUntil(
+        [&] {
+            const QRect now = geometry().client;
+            resting = now == last ? resting + 1 : 0;
+            last = now;
+            return resting >= 5 && !boardFrame().isEmpty();
+        },
+        5000);
     return true;
 }
 
@@ -611,19 +623,23 @@ QImage GameProcess::grab() const {
 }
 
 GameProcess::Geometry GameProcess::geometry() const {
+    return geometryOf(window_);
+}
+
+GameProcess::Geometry GameProcess::geometryOf(unsigned long window) const {
     Geometry g;
     XConnection x(desktop_.display());
-    if (!x.get() || !window_) return g;
+    if (!x.get() || !window) return g;
     XSetErrorHandler(silentXErrors);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(x.get(), window_, &attributes)) return g;
+    if (!XGetWindowAttributes(x.get(), window, &attributes)) return g;
     int rootX = 0, rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(x.get(), window_, DefaultRootWindow(x.get()), 0, 0, &rootX, &rootY,
+    XTranslateCoordinates(x.get(), window, DefaultRootWindow(x.get()), 0, 0, &rootX, &rootY,
                           &child);
     g.client = QRect(rootX, rootY, attributes.width, attributes.height);
     g.frame = g.client;
-    const std::vector<long> extents = cardinals(x, window_, "_NET_FRAME_EXTENTS");
+    const std::vector<long> extents = cardinals(x, window, "_NET_FRAME_EXTENTS");
     if (extents.size() == 4)  // left, right, top, bottom
         g.frame.adjust(-int(extents[0]), -int(extents[2]), int(extents[1]), int(extents[3]));
     return g;
@@ -659,45 +675,84 @@ void GameProcess::type(const QString& text) const {
 }
 
 int GameProcess::menuBarHeight() const {
-    // A window just mapped may not be painted yet. The bar keeps its height
-    // for the run.
-    if (menuBar_ <= 0) waitUntil([&] { return (menuBar_ = paintedMenuBarHeight()) > 0; }, 10000);
-    return menuBar_;
+    // A window just mapped may not be painted yet.
+    int height = 0;
+    waitUntil([&] { return (height = paintedMenuBarHeight()) > 0; }, 10000);
+    return height;
+}
+
+namespace {
+
+// The board's frame is a dark green line; the wood and the menu bar have none.
+bool isBoardFrame(QRgb pixel) {
+    return qGreen(pixel) > qRed(pixel) + 30 && qGreen(pixel) > qBlue(pixel) + 30;
+}
+
+constexpr QSize kDesignBoardFrame{671, 577};  // its size at scale 1
+constexpr QPoint kDesignBoardCorner{2, 5};   // below the menu bar, at scale 1
+constexpr QSize kDesignBoard{676, 582};      // the area it is centred in
+
+}  // namespace
+
+QRect GameProcess::boardFrame() const {
+    // Found from outside in: along the middle row and column, the first frame
+    // pixel from each edge. It moves only when the window is resized.
+    const QSize size = geometry().client.size();
+    if (size == boardFrameIn_) return boardFrame_;
+    const QImage shot = grab();
+    if (shot.isNull() || shot.size() != size) return {};
+    const int midX = shot.width() / 2, midY = shot.height() / 2;
+    auto first = [&](int from, int to, int step, auto pixelAt) {
+        for (int i = from; i != to; i += step)
+            if (isBoardFrame(pixelAt(i))) return i;
+        return -1;
+    };
+    const int top = first(0, shot.height(), 1, [&](int y) { return shot.pixel(midX, y); });
+    const int bottom =
+        first(shot.height() - 1, -1, -1, [&](int y) { return shot.pixel(midX, y); });
+    const int left = first(0, shot.width(), 1, [&](int x) { return shot.pixel(x, midY); });
+    const int right = first(shot.width() - 1, -1, -1, [&](int x) { return shot.pixel(x, midY); });
+    if (top < 0 || bottom < 0 || left < 0 || right < 0) return {};
+    boardFrame_ = QRect(QPoint(left, top), QPoint(right, bottom));
+    boardFrameIn_ = shot.size();
+    return boardFrame_;
+}
+
+double GameProcess::boardScale() const {
+    const QRect frame = boardFrame();
+    return double(frame.width()) / kDesignBoardFrame.width();
 }
 
 int GameProcess::paintedMenuBarHeight() const {
-    // The board's dark green frame runs 5 pixels below the menu bar.
-    XConnection x(desktop_.display());
-    if (!x.get() || !window_) return 0;
-    XSetErrorHandler(silentXErrors);
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(x.get(), window_, &attributes)) return 0;
-    const int rows = std::min(attributes.height, 100);
-    XImage* image = XGetImage(x.get(), window_, 400, 0, 1, unsigned(rows), AllPlanes, ZPixmap);
-    if (!image) return 0;
-    int frame = 0;
-    for (; frame < rows; ++frame) {
-        const unsigned long pixel = XGetPixel(image, 0, frame);
-        const int red = int((pixel >> 16) & 0xff), green = int((pixel >> 8) & 0xff),
-                  blue = int(pixel & 0xff);
-        if (green > red + 30 && green > blue + 30) break;
-    }
-    XDestroyImage(image);
-    return frame < rows ? frame - 5 : 0;
+    const QRect frame = boardFrame();
+    if (frame.isEmpty()) return 0;
+    const double scale = double(frame.width()) / kDesignBoardFrame.width();
+    const int height = desktop_.grabWindow(window_).height();
+    // The program rounds the board's corner down; the scale read from the
+    // frame's width may be a little off either way.
+    const int gapAbove = int(std::floor(kDesignBoardCorner.y() * scale + 0.01));
+    // The board is centred below the menu bar: when it fills the width, the
+    // space above and below it is shared equally.
+    const bool fillsWidth = frame.left() <= int(std::floor(kDesignBoardCorner.x() * scale + 0.01)) + 1;
+    if (!fillsWidth) return frame.top() - gapAbove;
+    const int boardHeight = int(std::lround(kDesignBoard.height() * scale));
+    return 2 * (frame.top() - gapAbove) - (height - boardHeight);
 }
 
 QPoint GameProcess::cellCentre(int row, int column) const {
-    // The cells lie on the board at 75-pixel columns and 100-pixel rows.
-    return QPoint(52 + 75 * (column - 1), menuBarHeight() + 94 + 100 * (row - 1));
+    // The cells lie on the inner board at 75-pixel columns and 100-pixel rows.
+    return onBoard(QPoint(9 + 35 + 75 * (column - 1), 8 + 48 + 100 * (row - 1)));
 }
 
 QPoint GameProcess::startButton() const {
-    return QPoint(2 + 6 + 494 + 60, menuBarHeight() + 5 + 33 + 462 + 20);
+    return onBoard(QPoint(494 + 60, 462 + 20));
 }
 
 QPoint GameProcess::onBoard(QPoint inner) const {
-    // The inner board lies at (6, 33) of the outer one, which lies at (2, 5).
-    return inner + QPoint(2 + 6, menuBarHeight() + 5 + 33);
+    // The inner board lies at (6, 33) of the outer one, whose frame is painted.
+    const QRect frame = boardFrame();
+    const double scale = double(frame.width()) / kDesignBoardFrame.width();
+    return frame.topLeft() + (QPointF(inner + QPoint(6, 33)) * scale).toPoint();
 }
 
 void GameProcess::moveFrame(QPoint topLeft) const {

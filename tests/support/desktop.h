@@ -197,6 +197,8 @@ class GameProcess {
         QRect client;  // the window's own area, menu bar included
     };
     Geometry geometry() const;
+    // The same of another window of the program (from Desktop::findWindow).
+    Geometry geometryOf(unsigned long window) const;
     // Waits until the geometry satisfies `condition`; the last one seen.
     Geometry waitForGeometry(const std::function<bool(const Geometry&)>& condition,
                              int timeoutMs = 10000) const;
@@ -205,13 +207,18 @@ class GameProcess {
     void click(QPoint at) const;
     void key(const QString& keys) const;
     void type(const QString& text) const;
-    // The centre of a grid cell (row, column 1..5) and of the Start button.
+    // The centre of a grid cell (row, column 1..5) and of the Start button,
+    // on the board as it is shown, at whatever scale.
     QPoint cellCentre(int row, int column) const;
     QPoint startButton() const;
-    // A point given in the inner board's coordinates, where the pop-up
-    // panels and their controls are laid out.
+    // A point given in the inner board's design coordinates, where the
+    // pop-up panels and their controls are laid out.
     QPoint onBoard(QPoint inner) const;
     int menuBarHeight() const;
+    // The board's painted frame in the window's own area, and the scale it
+    // is shown at (device pixels per design pixel); empty while unpainted.
+    QRect boardFrame() const;
+    double boardScale() const;
 
     // Moves and resizes the frame as a window manager user would.
     void moveFrame(QPoint topLeft) const;
@@ -237,7 +244,8 @@ class GameProcess {
     QProcessEnvironment environment_;
     std::unique_ptr<QProcess> process_;
     unsigned long window_ = 0;
-    mutable int menuBar_ = 0;
+    mutable QRect boardFrame_;
+    mutable QSize boardFrameIn_;  // the window's size the frame was found in
     mutable QByteArray output_;
 };
 

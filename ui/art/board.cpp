@@ -115,9 +115,9 @@ void drawBoard(QPainter& p) {
 }
 
 // Gold rim around a pale well: the clock text is black and must stay
-// readable where the bar has not reached yet. Ticks mark where the time
-// bonus drops, measured from the bar's left edge; each band carries its bonus
-// in small figures under the clock text, so the bar visibly eats into them.
+// readable where the bar has not reached yet. Ticks in the rim mark where the
+// time bonus drops, measured from the bar's left edge; the bands' bonuses are
+// in the scoring table, as figures here would run into the clock text.
 QPixmap clockFramePicture(QSize size, qreal dpr) {
     Canvas canvas(size, dpr);
     QPainter& p = canvas.painter();
@@ -135,10 +135,10 @@ QPixmap clockFramePicture(QSize size, qreal dpr) {
     p.drawRoundedRect(well, 2.5, 2.5);
 
     const qreal barLeft = (size.width() - clockBarSize.width()) / 2.0;
+    // The clock's text fills the well from 5 pixels below the top to 5 above
+    // the bottom; the marks stay in that margin, so they never touch it.
+    const qreal margin = 4.0;
     const QColor tick(96, 62, 20, 150);
-    const QColor figures(96, 62, 20, 190);
-    const QFont small = sans(7);
-    qreal bandStart = barLeft;
     for (int seconds = 0; seconds < clockBarSize.width(); ++seconds) {
         // The bar grows a pixel a second, so a step in seconds is a step in pixels.
         const int bonus = timebonusfor(seconds);
@@ -148,17 +148,8 @@ QPixmap clockFramePicture(QSize size, qreal dpr) {
         // very second the bonus drops. Notches in the rim stay visible after.
         p.fillRect(QRectF(x, 0, 1, 2.5), QColor(84, 48, 22, 200));
         p.fillRect(QRectF(x, size.height() - 2.5, 1, 2.5), QColor(84, 48, 22, 200));
-        // In the well only short stubs above and below the clock text, which
-        // stays black on a clean ground.
-        p.fillRect(QRectF(x, 2.5, 1, 3.0), tick);
-        p.fillRect(QRectF(x, size.height() - 8.5, 1, 6.0), tick);
-        p.setPen(Qt::NoPen);
-        p.setBrush(figures);
-        const QRectF band(bandStart + 1, size.height() - 8.5, x - bandStart - 3, 5.0);
-        QPainterPath digits = fittedText(QString::number(bonus), small, band);
-        digits.translate(band.right() - digits.boundingRect().right(), 0);  // against the tick
-        p.drawPath(digits);
-        bandStart = x;
+        p.fillRect(QRectF(x, 2.5, 1, margin - 2.5), tick);
+        p.fillRect(QRectF(x, size.height() - margin, 1, margin - 2.5), tick);
     }
     return canvas.finish();
 }

@@ -21,6 +21,9 @@ QImage makeImage(QSize size, qreal dpr) {
 Canvas::Canvas(QSize size, qreal dpr) : image_(makeImage(size, dpr)), painter_(&image_) {
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                             QPainter::SmoothPixmapTransform);
+    // Qt paints no fewer device pixels than logical ones, so a picture for a
+    // board shown below its design size is scaled down by the painter.
+    if (dpr < 1) painter_.scale(dpr, dpr);
 }
 
 QPixmap Canvas::finish() {

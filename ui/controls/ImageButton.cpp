@@ -50,8 +50,15 @@ void ImageButton::setPressedPixmapSource(Source source) {
     update();
 }
 
+void ImageButton::setPictureScale(qreal scale) {
+    if (scale == pictureScale_) return;
+    pictureScale_ = scale;
+    update();
+}
+
 QSize ImageButton::sizeHint() const {
-    return pixmap_.isNull() ? QSize() : pixmap().deviceIndependentSize().toSize();
+    return pixmap_.isNull() ? QSize()
+                           : (pixmap().deviceIndependentSize() * pictureScale_).toSize();
 }
 
 void ImageButton::setDown(bool down) {

@@ -20,12 +20,16 @@ class ImageButton : public QWidget {
 
     using Source = std::function<QPixmap(qreal dpr)>;
 
-    // The pictures at the button's present pixel ratio.
-    QPixmap pixmap() const { return pixmap_.at(devicePixelRatioF()); }
+    // The pictures at the button's present pixel ratio and picture scale.
+    QPixmap pixmap() const { return pixmap_.at(pictureRatio()); }
     void setPixmap(const QPixmap& pixmap);
     void setPixmapSource(Source source);
 
-    QPixmap pressedPixmap() const { return pressedPixmap_.at(devicePixelRatioF()); }
+    QPixmap pressedPixmap() const { return pressedPixmap_.at(pictureRatio()); }
+
+    // Pictures are drawn for a button shown at `scale` times its design
+    // size; the button shows whatever it has drawn stretched to its size.
+    void setPictureScale(qreal scale);
     void setPressedPixmap(const QPixmap& pixmap);
     void setPressedPixmapSource(Source source);
 
@@ -50,6 +54,7 @@ class ImageButton : public QWidget {
 
   private:
     void setDown(bool down);
+    qreal pictureRatio() const { return devicePixelRatioF() * pictureScale_; }
 
     // A picture drawn on first use and kept for the pixel ratio it was drawn at.
     class Picture {
@@ -66,6 +71,7 @@ class ImageButton : public QWidget {
 
     Picture pixmap_;
     Picture pressedPixmap_;
+    qreal pictureScale_ = 1;
     bool held_ = false;  // the left button went down on us and is still down
     bool down_ = false;  // held and the pointer is over the button
     FocusRing focusRing_;

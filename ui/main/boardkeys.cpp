@@ -27,15 +27,10 @@ bool isButton(const QWidget* w) {
 
 }  // namespace
 
-CursorFrame::CursorFrame(QWidget* board) : QWidget(board) {
+CursorFrame::CursorFrame(QWidget* board) : CellOverlay(board, kOutside) {
     setObjectName(QStringLiteral("cursor_frame"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     hide();
-}
-
-void CursorFrame::frame(const QRect& cell) {
-    setGeometry(cell.adjusted(-kOutside, -kOutside, kOutside, kOutside));
 }
 
 void CursorFrame::paintEvent(QPaintEvent*) {
@@ -110,7 +105,7 @@ void BoardKeys::moveTo(int address) {
     const bool focused = boardFocused();
     cell_ = address;
     QWidget* cell = cellWidget(address);
-    frame_->frame(cell->geometry());
+    frame_->around(cell);
     if (!game_.dealing()) return;
     // The board hands its focus on to the cell under the cursor.
     board_->setFocusProxy(cell);

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "ui/main/celloverlay.h"
+
 namespace quintelle {
 class GameController;
 }
@@ -18,11 +20,9 @@ class BoardView;
 // The highlight over the cell under the keyboard cursor. It is a widget of
 // its own, above the cells and below the pop-up panels, so the cell keeps its
 // picture and tag; it lets every mouse click through.
-class CursorFrame : public QWidget {
+class CursorFrame : public CellOverlay {
   public:
     explicit CursorFrame(QWidget* board);
-    // Frames the cell with this geometry.
-    void frame(const QRect& cell);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,17 +2,23 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
 
 #include "ui/controls/TFlatPanelUnit.h"
 #include "ui/controls/tag.h"
 #include "ui/main/boardlayout.h"
+#include "ui/main/boardscale.h"
 #include "ui/main/widgets.h"
 
 namespace quintelle::ui {
 
 BoardView::BoardView(QWidget* client)
-    : QObject(client), controls_(buildBoard(client, boardLayout())) {}
+    : QObject(client),
+      controls_(buildBoard(client, boardLayout())),
+      scaler_(new BoardScaler(client, boardLayout(), controls_)) {}
+
+double BoardView::scale() const {
+    return scaler_->scale();
+}
 
 QWidget* BoardView::control(const QString& name) const {
     return controls_.value(name, nullptr);
@@ -80,7 +86,7 @@ int BoardView::tag(Control name) const {
 }
 
 void BoardView::setWidth(Control name, int width) {
-    if (QWidget* w = control(name)) w->resize(std::max(0, width), w->height());
+    if (QWidget* w = control(name)) scaler_->setDesignWidth(w, width);
 }
 
 }  // namespace quintelle::ui

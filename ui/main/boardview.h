@@ -1,6 +1,7 @@
 #pragma once
 // The game's view: the board built from its layout table, which the game
-// controller writes through GameView by the names of game/controls.h.
+// controller writes through GameView by the names of game/controls.h. The
+// board scales with the window's area it is built in.
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -10,6 +11,8 @@
 class QWidget;
 
 namespace quintelle::ui {
+
+class BoardScaler;
 
 class BoardView : public QObject, public GameView {
     Q_OBJECT
@@ -24,6 +27,8 @@ class BoardView : public QObject, public GameView {
     QWidget* control(Control control) const;
     // Shows a panel or picture and brings it to the front.
     static void showOnTop(QWidget* w);
+    // The scale the board is shown at: 1 is its design size.
+    double scale() const;
 
     void setText(Control control, std::string_view text) override;
     std::string text(Control control) const override;
@@ -44,6 +49,7 @@ class BoardView : public QObject, public GameView {
 
   private:
     QHash<QString, QWidget*> controls_;
+    BoardScaler* scaler_;
 };
 
 }  // namespace quintelle::ui

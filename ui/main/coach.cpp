@@ -9,6 +9,7 @@
 #include "game/controller.h"
 #include "ui/main/boardkeys.h"
 #include "ui/main/boardview.h"
+#include "ui/main/celloverlay.h"
 #include "ui/main/widgets.h"
 
 namespace quintelle::ui {
@@ -17,20 +18,19 @@ namespace {
 
 // A soft gold ring drawn over a card: strong at the card's edge and fading
 // outwards, so it reads as a glow on the felt and on neighbouring cards.
-class HintGlow : public QWidget {
+class HintGlow : public CellOverlay {
   public:
     static constexpr int kSpread = 6;
 
-    explicit HintGlow(QWidget* parent) : QWidget(parent) {
+    explicit HintGlow(QWidget* parent) : CellOverlay(parent, kSpread) {
         setObjectName(QStringLiteral("image_hint"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
         hide();
     }
 
-    void ring(const QWidget* cell) {
+    void ring(QWidget* cell) {
         setAccessibleName(QStringLiteral("Hint: ") + cell->accessibleName());
-        setGeometry(cell->geometry().adjusted(-kSpread, -kSpread, kSpread, kSpread));
+        around(cell);
         show();
         raise();
     }

@@ -15,8 +15,20 @@ QRect FramePlacement::outerBounds() const {
     return window_->geometry().marginsAdded(handle ? handle->frameMargins() : QMargins());
 }
 
+QRect FramePlacement::Target::outer(const QMargins& frame) const {
+    return QRect(topLeft, inside ? size.grownBy(frame) : size);
+}
+
 void FramePlacement::place(const QRect& outer) {
-    pending_ = outer;
+    start({outer.topLeft(), outer.size()});
+}
+
+void FramePlacement::placeWindow(QPoint frameTopLeft, QSize size) {
+    start({frameTopLeft, size, true});
+}
+
+void FramePlacement::start(const Target& target) {
+    pending_ = target;
     placedWith_ = QMargins(-1, -1, -1, -1);
     checks_ = 0;
     placeFrame();
@@ -38,14 +50,14 @@ void FramePlacement::placeFrame() {
     const QMargins margins = handle ? handle->frameMargins() : QMargins();
     if (margins != placedWith_) {
         placedWith_ = margins;
-        window_->setGeometry(pending_->marginsRemoved(margins));
+        window_->setGeometry(pending_->outer(margins).marginsRemoved(margins));
     }
     if (!window_->isVisible()) {
         // Asked before the first showing, the window manager places the
         // frame itself at the position, so the window opens where it
         // belongs; its size follows once the frame is known.
         window_->winId();
-        window_->windowHandle()->setFramePosition(pending_->topLeft());
+        window_->windowHandle()->setFramePosition(pending_->topLeft);
         return;
     }
     // A window manager frames a new window within moments; without one the

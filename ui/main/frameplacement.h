@@ -20,6 +20,9 @@ class FramePlacement : public QObject {
     // The window's outer bounds now.
     QRect outerBounds() const;
     void place(const QRect& outer);
+    // Puts the frame's corner at `frameTopLeft` and gives the window `size`
+    // inside its frame, whatever frame the window manager adds.
+    void placeWindow(QPoint frameTopLeft, QSize size);
     // From the window's show event: the frame may come now.
     void shown();
 
@@ -27,7 +30,17 @@ class FramePlacement : public QObject {
     void placeFrame();
 
     QWidget* window_;
-    std::optional<QRect> pending_;  // outer bounds still to be given to the frame
+    // The frame's corner and size still to be given: outer bounds, or a
+    // window size inside a frame not known yet.
+    struct Target {
+        QPoint topLeft;
+        QSize size;
+        bool inside = false;
+        QRect outer(const QMargins& frame) const;
+    };
+    void start(const Target& target);
+
+    std::optional<Target> pending_;
     QMargins placedWith_;
     QTimer watch_;
     int checks_ = 0;

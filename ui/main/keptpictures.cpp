@@ -10,6 +10,7 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -157,7 +158,14 @@ void store(Keeper& k, const QString& path, const QPixmap& pixmap, qreal dpr) {
 
 }  // namespace
 
+bool isKeptRatio(qreal dpr) {
+    return dpr > 0 && std::abs(dpr * 4 - std::round(dpr * 4)) < 1e-9;
+}
+
 QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw) {
+    // A board resized to any size asks for any ratio: those pictures are
+    // drawn, not kept, or every resize would add a set of files.
+    if (!isKeptRatio(dpr)) return draw(dpr);
     Keeper& k = keeper();
     const QString file = fileName(name, dpr);
     if (auto it = k.drawn.constFind(file); it != k.drawn.cend()) return *it;

@@ -16,7 +16,12 @@ namespace quintelle::ui {
 
 using PictureDrawing = std::function<QPixmap(qreal dpr)>;
 
-// The picture called `name` (one name per drawing and size) at `dpr`.
+// Whether pictures at `dpr` are kept: quarter steps (1, 1.25, 1.5, ...), the
+// ratios of screens and of the board's whole and half steps.
+bool isKeptRatio(qreal dpr);
+
+// The picture called `name` (one name per drawing and size) at `dpr`; at a
+// ratio that is not kept, drawn afresh.
 QPixmap keptPicture(const QString& name, qreal dpr, const PictureDrawing& draw);
 
 // From now on keeps pictures under `folder`, in a subfolder for this build,

@@ -4,9 +4,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
+#include <algorithm>
 
 #include "platform/appdir.h"
 #include "platform/dates.h"
@@ -20,6 +23,7 @@
 #include "ui/highscore/highscoreform.h"
 #include "ui/main/application.h"
 #include "ui/main/boardkeys.h"
+#include "ui/main/boardscale.h"
 #include "ui/main/boardspeech.h"
 #include "ui/main/boardview.h"
 #include "ui/main/checkmenuitem.h"
@@ -42,7 +46,6 @@ Tmain::Tmain() : QMainWindow(nullptr) {
     setWindowTitle(QStringLiteral("Quintelle"));
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setMinimumSize(kMinimumClient);
     setCentralWidget(client);
     QPalette look = this->palette();
     look.setColor(QPalette::Window, palette::wood);
@@ -153,6 +156,7 @@ void Tmain::FormCreate() {
     marker_ = std::make_unique<platform::InstanceMarker>(productWord_);
     LbBackground1 = coverWithTile(centralWidget(), kept::woodTile());
     random_.seed(platform::utcMillisecondsOfDay());
+    limitToScreen();
     loadinifile();
     cues_->playsounds("entered");
     openNamePanel();
@@ -212,10 +216,48 @@ void Tmain::FormResize() {
     // The client area is what lies below the menu bar; the layout never
     // gives the board less than its minimum, so ask the window, not the board.
     const int menu = centralWidget()->y();
+    const QSize least = centralWidget()->minimumSize();
     QSize needed = size();
-    if (height() - menu < kMinimumClient.height()) needed.setHeight(menu + kMinimumClient.height());
-    if (width() < kMinimumClient.width()) needed.setWidth(kMinimumClient.width());
+    if (height() - menu < least.height()) needed.setHeight(menu + least.height());
+    if (width() < least.width()) needed.setWidth(least.width());
     if (needed != size()) resize(needed);
+}
+
+namespace {
+
+// What a window manager's frame takes, for as long as the frame is unknown:
+// a generous title bar and borders, so the guess errs on the safe side.
+constexpr QMargins kLikelyFrame{8, 36, 8, 8};
+constexpr QPoint kFromCorner{3, 3};
+
+// Bounds stored on a larger screen, or at a smaller display scale, come back
+// no larger than the work area and wholly on it; others exactly as stored.
+QRect withinWorkArea(QRect bounds) {
+    const QRect work = platform::workArea(QGuiApplication::screenAt(bounds.center()));
+    if (work.isEmpty() || (bounds.width() <= work.width() && bounds.height() <= work.height()))
+        return bounds;
+    bounds.setSize(bounds.size().boundedTo(work.size()));
+    bounds.moveLeft(std::clamp(bounds.left(), work.left(), work.right() + 1 - bounds.width()));
+    bounds.moveTop(std::clamp(bounds.top(), work.top(), work.bottom() + 1 - bounds.height()));
+    return bounds;
+}
+
+}  // namespace
+
+void Tmain::limitToScreen() {
+    const QRect work = platform::workArea(screen());
+    const WindowAllowance room{menuBar()->sizeHint().height(), kLikelyFrame};
+    centralWidget()->setMinimumSize(clientFor(leastScale(work, room)));
+}
+
+void Tmain::placeForScreen() {
+    const QRect work = platform::workArea(screen());
+    const QWindow* handle = windowHandle();
+    const bool framed = handle && isVisible() && !handle->frameMargins().isNull();
+    const WindowAllowance room{menuBar()->sizeHint().height(),
+                               framed ? handle->frameMargins() : kLikelyFrame};
+    const QSize client = clientFor(startingScale(work, room));
+    frame_->placeWindow(work.topLeft() + kFromCorner, client + QSize(0, room.menuBar));
 }
 
 QRect Tmain::outerBounds() const {
@@ -234,8 +276,12 @@ QString Tmain::iniPath() const {
 
 void Tmain::loadinifile() {
     const Settings settings = readSettings(iniPath());
-    remembered_ = settings.bounds;
-    setOuterBounds(remembered_);
+    if (settings.boundsStored) {
+        remembered_ = withinWorkArea(settings.bounds);
+        setOuterBounds(remembered_);
+    } else {
+        placeForScreen();
+    }
     PlaySounds1->setChecked(settings.sounds);
     updatecheck->setChecked(settings.updateCheck);
     edit_name->setText(settings.name);
@@ -332,8 +378,7 @@ void Tmain::updatecheckClick() {
 }
 
 void Tmain::ResetScreenLocation1Click() {
-    // Position and size together; the board's minimum then enlarges it again.
-    setOuterBounds(Settings::kStandardBounds);
+    placeForScreen();
 }
 
 // --- the name panel ---------------------------------------------------------

@@ -48,8 +48,6 @@ class Tmain : public QMainWindow {
         std::function<void()> saveTally;   // writes the tally file now
     };
 
-    static constexpr QSize kMinimumClient{676, 582};  // the board panel plus 5 each way
-
     Tmain();
     ~Tmain() override;
 
@@ -100,6 +98,9 @@ class Tmain : public QMainWindow {
     // holds and "Reset Screen Location" sets.
     QRect outerBounds() const;
     void setOuterBounds(const QRect& frame);
+    // The first start's and "Reset Screen Location"'s place: near the work
+    // area's corner, showing the largest board that fits it well.
+    void placeForScreen();
     QString iniPath() const;
 
   protected:
@@ -115,6 +116,9 @@ class Tmain : public QMainWindow {
     void buildMenu();
     void connectBoard();
     void openNamePanel();
+    // The window may shrink the board to a legible size, or as far as its
+    // screen needs.
+    void limitToScreen();
 
     // The tally window is created after this one; until then nothing counts.
     struct TallyRelay : quintelle::TallySink {

@@ -4,7 +4,10 @@
 #include <QAccessibleWidget>
 #include <QScreen>
 #include <QShortcut>
+#include <QScrollArea>
+#include <algorithm>
 
+#include "platform/workarea.h"
 #include "ui/art/palette.h"
 
 namespace quintelle::ui {
@@ -48,11 +51,18 @@ void SecondaryWindow::showOverMain() {
         // Before its first showing a window's frame is unknown; the main
         // window's decorations are the best estimate of what it will get.
         const QSize decorations = mainWindow_->frameGeometry().size() - mainWindow_->size();
-        QRect frame(QPoint(), size() + decorations);
         const QScreen* screen = mainWindow_->screen();
-        frame.moveCenter(placement_ == Placement::DesktopCentre && screen
-                             ? screen->availableGeometry().center()
+        const QRect work = platform::workArea(screen);
+        if (!work.isEmpty()) fitInside(work.size() - decorations);
+        QRect frame(QPoint(), size() + decorations);
+        frame.moveCenter(placement_ == Placement::DesktopCentre
+                             ? work.center()
                              : mainWindow_->frameGeometry().center());
+        // Centred on the main window, but wholly on the screen.
+        if (!work.isEmpty()) {
+            frame.moveLeft(std::clamp(frame.left(), work.left(), work.right() + 1 - frame.width()));
+            frame.moveTop(std::clamp(frame.top(), work.top(), work.bottom() + 1 - frame.height()));
+        }
         move(frame.topLeft());
         placed_ = true;
     }
@@ -63,6 +73,30 @@ void SecondaryWindow::showOverMain() {
     show();
     raise();
     activateWindow();
+}
+
+// A window larger than the room its screen has keeps its layout, shown
+// through a scrolled view as large as the room allows.
+void SecondaryWindow::fitInside(QSize room) {
+    const QSize whole = size();
+    if (whole.width() <= room.width() && whole.height() <= room.height()) return;
+    auto* content = new QWidget;
+    content->setObjectName(objectName() + QStringLiteral("_content"));
+    content->setFixedSize(whole);
+    content->setAutoFillBackground(true);
+    content->setPalette(palette());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) continue;
+        const bool hidden = child->isHidden();
+        child->setParent(content);
+        child->setVisible(!hidden);
+    }
+    auto* view = new QScrollArea(this);
+    view->setObjectName(objectName() + QStringLiteral("_view"));
+    view->setFrameShape(QFrame::NoFrame);
+    view->setWidget(content);
+    setFixedSize(whole.boundedTo(room));
+    view->setGeometry(rect());
 }
 
 }  // namespace quintelle::ui

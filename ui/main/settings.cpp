@@ -17,6 +17,8 @@ Settings readSettings(const QString& path) {
     const IniFile ini(QFile::encodeName(path).toStdString());
     const QRect standard = Settings::kStandardBounds;
     Settings s;
+    for (const char* key : {"Left", "Top", "Width", "Height"})
+        s.boundsStored = s.boundsStored || !ini.readString(kSection, key, "").empty();
     s.bounds = QRect(ini.readInteger(kSection, "Left", standard.x()),
                      ini.readInteger(kSection, "Top", standard.y()),
                      ini.readInteger(kSection, "Width", standard.width()),

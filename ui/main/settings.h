@@ -13,6 +13,7 @@ struct Settings {
     static constexpr QRect kStandardBounds{3, 3, 634, 586};
 
     QRect bounds = kStandardBounds;  // outer, frame included
+    bool boundsStored = false;       // false: a first start, placed for the screen
     QString name = QStringLiteral("Guest");
     bool sounds = true;
     bool updateCheck = true;

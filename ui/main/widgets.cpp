@@ -9,6 +9,7 @@
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/LbBack.h"
 #include "ui/main/keptart.h"
+#include "ui/main/keptpictures.h"
 
 namespace quintelle::ui {
 
@@ -25,17 +26,37 @@ void Picture::setSource(Source source) {
     update();
 }
 
+void Picture::setScale(qreal scale) {
+    if (scale == scale_) return;
+    scale_ = scale;
+    update();
+}
+
+void Picture::redraw() {
+    if (cacheScale_ == scale_) return;
+    cache_ = QPixmap();
+    update();
+}
+
 void Picture::paintEvent(QPaintEvent*) {
     if (!source_) return;
     const qreal dpr = devicePixelRatioF();
     if (cacheDpr_ != dpr || cache_.isNull()) {
-        cache_ = source_(dpr);
+        // Drawn at the scaled size in device pixels, then shown at the
+        // screen's own ratio: crisp at any scale, never a stretched bitmap.
+        cache_ = source_(dpr * scale_);
+        cache_.setDevicePixelRatio(dpr);
         cacheDpr_ = dpr;
+        cacheScale_ = scale_;
     }
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, stretch_);
+    const bool resampled = stretch_ || cacheScale_ != scale_;
+    p.setRenderHint(QPainter::SmoothPixmapTransform, resampled);
     if (stretch_)
         p.drawPixmap(rect(), cache_);
+    else if (cacheScale_ != scale_)
+        p.drawPixmap(QRectF(QPointF(), cache_.deviceIndependentSize() * (scale_ / cacheScale_)),
+                     cache_, QRectF(cache_.rect()));
     else
         p.drawPixmap(0, 0, cache_);
 }
@@ -62,6 +83,13 @@ Picture* makePicture(QWidget* parent, const char* name, QRect geometry, Picture:
 
 QPixmap cardPicture(int picture, qreal dpr) {
     static QHash<QPair<int, qreal>, QPixmap> cache;
+    // Cards at the ratios of a board resized to any size are kept only
+    // until the next such ratio, so resizing never piles them up.
+    static qreal inBetween = 0;
+    if (!isKeptRatio(dpr) && dpr != inBetween) {
+        cache.removeIf([](const auto& entry) { return entry.key().second == inBetween; });
+        inBetween = dpr;
+    }
     const auto key = qMakePair(picture, dpr);
     auto it = cache.find(key);
     if (it == cache.end()) it = cache.insert(key, art::card(picture, dpr));

@@ -39,8 +39,9 @@ ImageButton* makePictureButton(QWidget* parent, const char* name, QPoint topLeft
                                art::ButtonWord word);
 
 // A picture control. Its pixmap is drawn on demand for the device pixel ratio
-// it is shown at. Stretched pictures fill the control; the others keep their
-// size, so narrowing the control shows the picture's left part.
+// it is shown at, times the board's scale. Stretched pictures fill the
+// control; the others keep their size, so narrowing the control shows the
+// picture's left part.
 class Picture : public QWidget {
     Q_OBJECT
   public:
@@ -53,6 +54,11 @@ class Picture : public QWidget {
     void clear() { setSource({}); }
     bool isEmpty() const { return !source_; }
     void setTransparentForMouse(bool on) { setAttribute(Qt::WA_TransparentForMouseEvents, on); }
+    // Shown at `scale` times its design size: until redraw() the picture
+    // drawn for the former scale is stretched, which keeps a resize smooth.
+    void setScale(qreal scale);
+    // Draws the picture afresh for the present scale, if it was drawn for another.
+    void redraw();
 
   signals:
     void clicked(QObject* sender);
@@ -66,8 +72,10 @@ class Picture : public QWidget {
     Source source_;
     bool stretch_;
     bool pressed_ = false;
+    qreal scale_ = 1;
     QPixmap cache_;
     qreal cacheDpr_ = 0;
+    qreal cacheScale_ = 1;
 };
 
 // A picture that lets clicks through to what lies under it.

@@ -198,6 +198,20 @@ TEST(ClockFrame, WellBehindTheBarKeepsBlackTextReadable) {
             EXPECT_GE(contrast(frame.pixelColor(x, y), Qt::black), 7.0) << x << "," << y;
 }
 
+TEST(ClockFrame, BonusMarksStayClearOfTheClockText) {
+    // The text fills the well's rows from 5 below the top to 5 above the
+    // bottom: there the well is its plain top-to-bottom shading, the same
+    // along the whole row, with no tick or figure in it.
+    for (const qreal dpr : {1.0, 2.0}) {
+        const QImage frame = art::clockFrame(art::clockFrameSize, dpr).toImage();
+        const int margin = int(5 * dpr), inside = int(6 * dpr);
+        for (int y = margin; y < frame.height() - margin; ++y)
+            for (int x = inside; x < frame.width() - inside; ++x)
+                ASSERT_EQ(frame.pixel(x, y), frame.pixel(inside, y))
+                    << "dpr " << dpr << " at " << x << "," << y;
+    }
+}
+
 TEST(Buttons, PressedDiffersFromRest) {
     for (auto w :
          {art::ButtonWord::StartGame, art::ButtonWord::Done, art::ButtonWord::Cancel,

@@ -1,4 +1,5 @@
-// The board's layout table and what the board shows before the first game.
+// The board's layout table, what the board shows before the first game, and
+// the board scaled with its window.
 // The table is data; its tests check what must hold of any layout: names
 // unique, every control the game names present, every control inside its
 // parent, every text inside its box.
@@ -10,6 +11,8 @@
 #include "mainwindow_fixture.h"
 #include "ui/controls/tag.h"
 #include "ui/main/boardlayout.h"
+#include "ui/art/art.h"
+#include "ui/main/boardscale.h"
 
 namespace {
 
@@ -61,7 +64,7 @@ TEST(BoardLayout, NamesAreUniqueAndEveryParentComesFirst) {
 TEST_F(MainWindowTest, EveryControlAndEveryTextLiesInsideItsParent) {
     open();
     QWidget* client = window().centralWidget();
-    EXPECT_EQ(client->size(), Tmain::kMinimumClient);
+    EXPECT_EQ(client->size(), quintelle::ui::kDesignClient);
     for (const LayoutControl& row : quintelle::ui::boardLayout()) {
         SCOPED_TRACE(row.name.toStdString());
         QWidget* w = window().control(row.name);
@@ -162,4 +165,123 @@ TEST_F(MainWindowTest, NameBoxesTakeAtMostTenTypedCharacters) {
         QTest::keyClicks(edit, QStringLiteral("abcdefghijkl"));
         EXPECT_EQ(edit->text(), QStringLiteral("abcdefghij"));
     }
+}
+
+// The board at other scales: the same table, every rectangle and font scaled,
+// centred in the window's area, the texts still inside their boxes, the
+// pictures drawn at the size shown, and a round played by clicks at the
+// scaled places ending exactly as at the design size.
+class ScaledBoardTest : public MainWindowTest {
+  protected:
+    // Opens the window at `scale`, with `extra` pixels more than the board
+    // needs, and lets the pictures settle.
+    void openAt(double scale, QSize extra = {}) {
+        open();
+        Tmain& main = window();
+        main.resize(quintelle::ui::clientFor(scale) + extra +
+                    QSize(0, main.centralWidget()->y()));
+        QTest::qWait(250);
+    }
+
+    // Clicks whatever control lies at a design point of the inner board.
+    void clickAt(QPoint design) {
+        QWidget* board = find(QStringLiteral("panel_board1"));
+        const double s = window().board().scale();
+        const QPoint at = (QPointF(design) * s).toPoint();
+        QWidget* target = board->childAt(at);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(board, at));
+    }
+
+    // A seeded round laid by clicks at the cells' scaled centres; the texts
+    // of the board at its end.
+    QStringList playRound() {
+        click(QStringLiteral("button_namedone"));
+        window().random().seed(20260401);
+        click(QStringLiteral("button_start"));
+        window().turntime().stop();
+        for (int r = 1; r <= 5; ++r)
+            for (int c = 1; c <= 5; ++c) clickAt(QPoint(9 + 35 + 75 * (c - 1), 8 + 48 + 100 * (r - 1)));
+        clickAt(QPoint(9 + 35 + 150, 8 + 48 + 200));
+        QStringList shown;
+        for (const char* name : {"label_score", "label_line1", "label_line5", "label_line6",
+                                 "label_line10", "label_thisturn", "label_total", "label_score1"})
+            shown << textOf(QString::fromLatin1(name));
+        for (int r = 1; r <= 5; ++r)
+            for (int c = 1; c <= 5; ++c) shown << QString::number(cell(r, c)->shownCard());
+        return shown;
+    }
+};
+
+TEST_F(ScaledBoardTest, EveryControlFollowsTheScaleAndEveryTextStaysInItsBox) {
+    for (const double scale : {0.6, 1.37, 2.5}) {
+        SCOPED_TRACE(scale);
+        openAt(scale, QSize(40, 0));
+        ASSERT_NEAR(window().board().scale(), scale, 0.002);
+        const double s = window().board().scale();
+        const QSize client = window().centralWidget()->size();
+        const QPoint centred((client.width() - quintelle::ui::scaledLength(676, s)) / 2,
+                             (client.height() - quintelle::ui::scaledLength(582, s)) / 2);
+        EXPECT_GE(centred.x(), 19);
+        for (const LayoutControl& row : quintelle::ui::boardLayout()) {
+            SCOPED_TRACE(row.name.toStdString());
+            QWidget* w = window().control(row.name);
+            QRect expected = quintelle::ui::scaledRect(row.rect, s);
+            if (row.parent == quintelle::ui::kClient) expected.translate(centred);
+            EXPECT_EQ(w->geometry(), expected);
+            auto* label = qobject_cast<QLabel*>(w);
+            if (!label) continue;
+            const QString widest =
+                widestTexts().count(row.name) ? widestTexts().at(row.name) : label->text();
+            if (widest.isEmpty()) continue;
+            const QRect area = textArea(*label, widest);
+            EXPECT_TRUE(area.left() >= expected.left() && area.right() <= expected.right())
+                << widest.toStdString() << " takes " << area.width();
+            if (label->wordWrap()) EXPECT_LE(area.bottom(), expected.bottom());
+        }
+    }
+}
+
+TEST_F(ScaledBoardTest, PicturesAreDrawnAtTheSizeShownNotStretched) {
+    for (const double shownAt : {0.6, 1.5}) {
+        SCOPED_TRACE(shownAt);
+        openAt(shownAt);
+        const double scale = window().board().scale();
+        click(QStringLiteral("button_namedone"));
+        click(QStringLiteral("button_start"));
+        auto* offer = find<quintelle::ui::CardImage>(QStringLiteral("image_topcard"));
+        const QImage shown = offer->grab().toImage();
+        const QImage drawn = quintelle::art::card(offer->shownCard(), scale).toImage();
+        EXPECT_EQ(shown.size(), drawn.size());
+        EXPECT_EQ(drawn.size(), quintelle::ui::scaledRect(QRect(QPoint(), quintelle::art::cardSize),
+                                                          scale).size());
+        int differing = 0;
+        for (int y = 0; y < std::min(shown.height(), drawn.height()); ++y)
+            for (int x = 0; x < std::min(shown.width(), drawn.width()); ++x)
+                differing += qAlpha(drawn.pixel(x, y)) == 255 &&  // rounded corners show the felt
+                             shown.pixel(x, y) != drawn.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+TEST_F(ScaledBoardTest, ARoundByClicksAtScaledPlacesEndsAsAtTheDesignSize) {
+    openAt(1.0);
+    const QStringList design = playRound();
+    for (const double scale : {0.6, 2.5}) {
+        SCOPED_TRACE(scale);
+        openAt(scale);
+        EXPECT_EQ(playRound(), design);
+    }
+}
+
+TEST_F(ScaledBoardTest, TheCursorStaysOnItsCellAsTheBoardScales) {
+    openAt(1.0);
+    click(QStringLiteral("button_namedone"));
+    click(QStringLiteral("button_start"));
+    window().moveCursorTo(34);
+    QWidget* cursor = window().findChild<QWidget*>(QStringLiteral("cursor_frame"));
+    ASSERT_NE(cursor, nullptr);
+    window().resize(quintelle::ui::clientFor(1.75) + QSize(0, window().centralWidget()->y()));
+    QTest::qWait(250);
+    EXPECT_EQ(cursor->geometry(), cell(3, 4)->geometry().adjusted(-2, -2, 2, 2));
 }

@@ -199,7 +199,7 @@ TEST_F(RoundTest, TheBarCoversEachBonusTickOnTheSecondTheBonusDrops) {
     QWidget* board = find(QStringLiteral("panel_board1"));
     const int barLeft = find(QStringLiteral("image_timer"))->x();
     const int rim = find(QStringLiteral("Image1"))->y() + 1;
-    const int stub = rim + 23;  // under the clock text, in the well
+    const int stub = rim + 2;  // above the clock text, in the well
     auto darkerThanBeside = [&](const QImage& shown, int x, int y) {
         return qGray(shown.pixel(x, y)) + 40 <
                std::max(qGray(shown.pixel(x - 2, y)), qGray(shown.pixel(x + 2, y)));

@@ -7,6 +7,7 @@
 #include "mainwindow_fixture.h"
 #include "net/httpget.h"
 #include "platform/workarea.h"
+#include "ui/main/boardscale.h"
 
 TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
     ASSERT_FALSE(QFile::exists(iniPath()));
@@ -19,8 +20,26 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile) {
     EXPECT_TRUE(action(QStringLiteral("updatecheck"))->isChecked());
     EXPECT_TRUE(find(QStringLiteral("panel_name"))->isVisible());
     EXPECT_EQ(sounds(), std::vector<QString>{QStringLiteral("play ENTERED")});
-    EXPECT_EQ(window().rememberedBounds(), QRect(3, 3, 634, 586));
-    EXPECT_FALSE(QFile::exists(iniPath()));  // nothing is written before closing
+    EXPECT_TRUE(window().rememberedBounds().isNull());  // none stored: placed for the screen
+    EXPECT_FALSE(QFile::exists(iniPath()));            // nothing is written before closing
+}
+
+// Bounds stored at a smaller display scale, or on a larger screen, would put
+// the window partly off this one: it comes back no larger than the work area
+// and wholly on it.
+TEST_F(MainWindowTest, StoredBoundsLargerThanTheWorkAreaComeBackOnIt) {
+    const QStringList rows[] = {
+        {"Top=0", "Left=0", "Width=1354", "Height=1225"},
+        {"Top=600", "Left=900", "Width=2000", "Height=400"},
+    };
+    for (const QStringList& row : rows) {
+        SCOPED_TRACE(row.join(u' ').toStdString());
+        writeIni(row);
+        open();
+        const QRect work = quintelle::platform::workArea(window().screen());
+        EXPECT_TRUE(work.contains(window().frameGeometry())) << window().frameGeometry().x() << ","
+                                                             << window().frameGeometry().y();
+    }
 }
 
 TEST_F(MainWindowTest, OptionWordsAreComparedExactly) {
@@ -60,17 +79,18 @@ TEST_F(MainWindowTest, BoundsAndNameComeFromTheFile) {
     EXPECT_EQ(textOf(QStringLiteral("edit_aname")), QString());
 }
 
-TEST_F(MainWindowTest, ResizingBelowTheBoardIsRefusedPerDimension) {
+TEST_F(MainWindowTest, ResizingBelowTheLegibleBoardIsRefusedPerDimension) {
     open();
-    window().resize(500, 700);
+    const QSize least = quintelle::ui::clientFor(quintelle::ui::kLegibleScale);
+    window().resize(300, 700);
     QCoreApplication::processEvents();
-    EXPECT_EQ(window().centralWidget()->width(), 676);
+    EXPECT_EQ(window().centralWidget()->width(), least.width());
     EXPECT_EQ(window().height(), 700);
 
-    window().resize(900, 300);
+    window().resize(900, 200);
     QCoreApplication::processEvents();
     EXPECT_EQ(window().width(), 900);
-    EXPECT_EQ(window().centralWidget()->height(), 582);
+    EXPECT_EQ(window().centralWidget()->height(), least.height());
 }
 
 TEST_F(MainWindowTest, ClosingUnchangedWritesTheSameBoundsBack) {
