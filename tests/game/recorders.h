@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/controller.h"
 #include "game/ports.h"
 #include "game/random.h"
 
@@ -116,6 +117,17 @@ class ScriptedRandom : public Random {
 
   private:
     std::deque<std::uint32_t> draws_;
+};
+
+// A controller wired to the stand-ins above.
+struct RecordedGame {
+    Requests requests;
+    BoardView view;
+    RecordingSound sound{requests};
+    RecordingClock clock{requests};
+    RecordingTally tally{requests};
+    ScriptedRandom random;
+    GameController game{view, sound, clock, tally, random};
 };
 
 }  // namespace quintelle::testing

@@ -71,15 +71,8 @@ std::vector<int> dealFor(const Design& d) {
     return deal;
 }
 
-class ControllerTest : public ::testing::Test {
+class ControllerTest : public ::testing::Test, protected RecordedGame {
   protected:
-    Requests requests;
-    BoardView view;
-    RecordingSound sound{requests};
-    RecordingClock clock{requests};
-    RecordingTally tally{requests};
-    ScriptedRandom random;
-    GameController game{view, sound, clock, tally, random};
 
     void tick(int n) {
         for (int i = 0; i < n; ++i) game.tick();

@@ -65,14 +65,9 @@ int randomLegalCell(const Deal& d, std::mt19937& rng) {
 // clock at the server's seconds when the last card goes down, and must end
 // the round with the server's score.
 void expectGameAgrees(const Played& p) {
-    Requests requests;
-    BoardView view;
-    RecordingSound sound{requests};
-    RecordingClock clock{requests};
-    RecordingTally tally{requests};
-    ScriptedRandom random;
-    GameController game{view, sound, clock, tally, random};
-    random.deal(p.cards);
+    RecordedGame recorded;
+    GameController& game = recorded.game;
+    recorded.random.deal(p.cards);
     game.startGame();
     for (std::size_t k = 0; k + 1 < p.cells.size(); ++k) game.place(p.cells[k]);
     for (int s = 0; s < p.result->seconds; ++s) game.tick();

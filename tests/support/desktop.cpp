@@ -576,7 +576,7 @@ void PingProbe::run(const QString& display, unsigned long window, int intervalMs
     const Window root = DefaultRootWindow(x.get());
     const Atom protocols = x.atom("WM_PROTOCOLS"), ping = x.atom("_NET_WM_PING");
     // The answer goes to the root window, for its listeners to structure
-    // notices (Qt) or substructure ones (the specification's).
+    // notices (as Qt sends it) or substructure ones (as window managers expect).
     XSelectInput(x.get(), root, StructureNotifyMask | SubstructureNotifyMask);
     long stamp = 0;
     qint64 nextPingMs = steadyMs();
